@@ -30,6 +30,12 @@ public:
   WFont ttlfont;
   int width;
   int height;
+
+private:
+  void new_pixmap();
+
+  int depth;       // of the window, and so of the pixmap
+  Visual* visual;  // of the window
 };
 
 #endif

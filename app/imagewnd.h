@@ -31,6 +31,7 @@ public:
   int conn_client();
   int disconn_client();
   int dispatch();
+  void show_status();
 
   char listening;
   char connected;
