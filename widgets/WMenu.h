@@ -3,6 +3,8 @@
 #ifndef WMENU_H
 #define WMENU_H
 
+#include <cstddef>
+
 #include <Xm/Xm.h>
 
 #include "EList.h"
@@ -48,10 +50,18 @@ public:
 protected:
   ESList ilst;
 
+private:
+  Widget add_entry(const WMenuItem& e, Widget pdm);
+  WMenuItemID* find(long id);  // the first record with this id, or null
+
 public:
   Widget menubar;
 };
 
 void cp_select_menu(Widget w, XtPointer usr, XtPointer call);
+
+// Copies an accelerator into out (n bytes) without a trailing ':', which
+// Motif would otherwise read as part of the key and never match.
+void motif_accel(const char* accel, char* out, size_t n);
 
 #endif
