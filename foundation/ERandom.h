@@ -13,7 +13,8 @@ public:
   unsigned short* operator()() const;
 
 private:
-  unsigned char seedbuf[6];
+  // Aligned so that it can be handed to seed48 as three 16-bit words.
+  alignas(unsigned short) unsigned char seedbuf[6];
 };
 
 class ERandom {
