@@ -4,10 +4,14 @@
 #include "image.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "WEtc.h"
 #include "imagewnd.h"
+#include "protocol.h"
+#include "service.h"
 
 namespace {
 
@@ -26,7 +30,8 @@ Image::Image(Widget parent)
       width(256),
       height(256),
       depth(0),
-      visual(nullptr) {}
+      visual(nullptr),
+      rgbwarned(0) {}
 
 Image::~Image() {
   if (pixmap) XFreePixmap(display, pixmap);
@@ -63,6 +68,8 @@ void Image::init() {
     depth = colorpln;
     visual = DefaultVisual(display, screen);
   }
+  // The copy's source is always whole: no exposure events are wanted back.
+  XSetGraphicsExposures(display, dagc, False);
   new_pixmap();
 
   WFont tf(title_font);
@@ -93,6 +100,10 @@ void Image::expose() {
 // Before the first expose only the size is kept: init then makes the pixmap
 // at the size the window has already taken.
 void Image::resize_image(int w, int h) {
+  if (w < 1 || h < 1 || w > MAX_IMAGE_SIDE || h > MAX_IMAGE_SIDE) {
+    error_dialog("Cannot resize image: size out of range.");
+    return;
+  }
   width = w;
   height = h;
   if (dagc) new_pixmap();
@@ -116,12 +127,82 @@ void Image::draw_text(int y, const char* text) {
   expose();
 }
 
-int Image::alloc_colmap(const char*) { return 0; }
+namespace {
 
-void Image::draw_image(const unsigned char*, int) {
-  if (dagc) expose();
+unsigned short colour_component(float c) {
+  float p = c * 65535.0f;
+  if (p > 65535.0f) return 65534;
+  if (!(p >= 1.0f)) return 0;  // negative, or not a number
+  return static_cast<unsigned short>(p);
 }
 
-void Image::draw_image(const unsigned char*, const unsigned char*, const unsigned char*, int) {
-  if (dagc) expose();
+}  // namespace
+
+// Entry i always belongs to the file's i-th triple, allocated or not.
+int Image::alloc_colmap(const char* file) {
+  colmap = new unsigned int[128]();
+  colflg = new unsigned char[128]();
+  std::ifstream in(file);
+  if (!in) return -1;
+  float r, g, b;
+  for (int i = 0; i < 128 && (in >> r >> g >> b); i++) {
+    XColor xc;
+    xc.red = colour_component(r);
+    xc.green = colour_component(g);
+    xc.blue = colour_component(b);
+    xc.flags = DoRed | DoGreen | DoBlue;
+    if (XAllocColor(display, colormap, &xc)) {
+      colmap[i] = static_cast<unsigned int>(xc.pixel);
+      colflg[i] = 1;
+    }
+  }
+  return 0;
+}
+
+// The colour file is read at the first colour-mapped frame; a file that
+// cannot be read ends the process.
+void Image::load_colmap() {
+  if (colmap || !rgbfile || alloc_colmap(rgbfile) == 0) return;
+  snprintf(buf, sizeof buf, "Cannot read RGB color file %s.", rgbfile);
+  fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", buf);
+  exit(1);
+}
+
+// The frame's pixels go to the pixmap in one image request; the window then
+// gets the whole picture by one copy.
+void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size) {
+  if (frame.prepare(visual, depth, width, height) == -1) return;
+  fill_image(frame.image(), planes, luts, nplanes, size, colortbl[0]);
+  frame.put(pixmap, dagc);
+  expose();
+}
+
+void Image::draw_image(const unsigned char* cvec, int size) {
+  if (!dagc) return;
+  load_colmap();
+  PixelLut lut;
+  colmap_lut(lut, colmap, colortbl[0]);
+  show_frame(&cvec, &lut, 1, size);
+}
+
+// Without a standard colour map a visual with channel masks still says how
+// to make a pixel; other visuals cannot show RGB frames.
+int Image::rgb_map(XStandardColormap& m) {
+  if (smap) {
+    m = *smap;
+    return 0;
+  }
+  if (visual_map(m, visual) == 0) return 0;
+  if (!rgbwarned) error_dialog("Cannot draw RGB frames without a standard colormap.");
+  rgbwarned = 1;
+  return -1;
+}
+
+void Image::draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size) {
+  XStandardColormap m;
+  if (!dagc || rgb_map(m) == -1) return;
+  PixelLut luts[3];
+  rgb_luts(luts, m);
+  const unsigned char* planes[3] = {r, g, b};
+  show_frame(planes, luts, 3, size);
 }

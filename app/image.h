@@ -5,6 +5,8 @@
 
 #include "WDrawingArea.h"
 #include "WFont.h"
+#include "framebuf.h"
+#include "framefill.h"
 
 class Image : public WDrawingArea {
 public:
@@ -33,9 +35,14 @@ public:
 
 private:
   void new_pixmap();
+  void show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
+  int rgb_map(XStandardColormap& m);
+  void load_colmap();
 
   int depth;       // of the window, and so of the pixmap
   Visual* visual;  // of the window
+  FrameBuf frame;
+  char rgbwarned;  // the missing colour map has been reported
 };
 
 #endif

@@ -1,0 +1,39 @@
+// A client-side image of the picture's size and depth that reaches the X
+// server in one request: through shared memory when the server is local and
+// offers it, as a plain image request otherwise. Kept from frame to frame
+// and replaced only when the size changes.
+#ifndef FRAMEBUF_H
+#define FRAMEBUF_H
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+class FrameBuf {
+public:
+  FrameBuf();
+  ~FrameBuf();
+  FrameBuf(const FrameBuf&) = delete;
+  FrameBuf& operator=(const FrameBuf&) = delete;
+
+  // Makes the image ready to be written for w x h pixels of the visual and
+  // depth; returns -1 (already reported) when no memory can be had.
+  int prepare(Visual* vis, int depth, int w, int h);
+  XImage* image() const { return img; }
+  // One request that sends the whole image to d at (0, 0).
+  void put(Drawable d, GC gc);
+  char is_shared() const { return shmflg; }
+
+private:
+  int make_shared(Visual* vis, int depth, int w, int h);
+  int make_plain(Visual* vis, int depth, int w, int h);
+  void wait_put();
+  void release();
+
+  XImage* img;
+  XShmSegmentInfo shminfo;
+  char shmflg;
+  unsigned long putserial;  // request that last read the shared segment, 0 none
+};
+
+#endif

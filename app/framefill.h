@@ -1,0 +1,32 @@
+// Pixel values of frames, and the filling of a client-side image from frame
+// planes laid out column by column: the byte of pixel (x, y) at
+// x * height + y.
+#ifndef FRAMEFILL_H
+#define FRAMEFILL_H
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+// The pixel value that each byte of one plane contributes. An RGB pixel is
+// the sum of its three planes' values in 32-bit unsigned arithmetic.
+struct PixelLut {
+  unsigned int v[256];
+};
+
+// Index bytes: the colour table's pixel, black past its 128 entries; without
+// a table the byte itself.
+void colmap_lut(PixelLut& lut, const unsigned int* colmap, unsigned int black);
+// Red, green and blue bytes through the standard colour map (the ICCCM
+// formula, rounded to nearest in single precision); red carries base_pixel.
+void rgb_luts(PixelLut luts[3], const XStandardColormap& m);
+// The colour map that a TrueColor or DirectColor visual's channel masks
+// describe; -1 for any other visual.
+int visual_map(XStandardColormap& m, const Visual* vis);
+
+// Fills the whole image from nplanes planes (1 or 3) of which the first
+// size bytes arrived; pixels they do not reach are black. Values are cut
+// to the image's depth, as the server stores them.
+void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+                int size, unsigned int black);
+
+#endif
