@@ -11,19 +11,16 @@
 #include <Xm/Protocols.h>
 
 #include "WEtc.h"
-#include "WPopup.h"
 
 typedef Widget (*DialogMaker)(Widget, String, ArgList, Cardinal);
 
-// Creates a dialog under par on its window's visual. The close button must
-// do nothing but call the close callbacks: a dialog shell that unmapped
-// itself would leave its content managed, and the next show() would not
-// bring it back.
+// The close button must do nothing but call the close callbacks: a dialog
+// shell that unmapped itself would leave its content managed, and the next
+// show() would not bring it back.
 static Widget create_dialog(DialogMaker mk, Widget par, const char* name) {
-  Arg a[4];
-  Cardinal n = popup_visual_args(par, a);
-  XtSetArg(a[n], XmNdeleteResponse, XmDO_NOTHING); n++;
-  return mk(par, const_cast<char*>(name), a, n);
+  Arg a[1];
+  XtSetArg(a[0], XmNdeleteResponse, XmDO_NOTHING);
+  return mk(par, const_cast<char*>(name), a, 1);
 }
 
 static void watch_reparent(WDialog* d) {

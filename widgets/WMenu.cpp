@@ -9,7 +9,6 @@
 #include <Xm/ToggleB.h>
 
 #include "WEtc.h"
-#include "WPopup.h"
 
 WMenu::WMenu(Widget par) {
   menubar = XmCreateMenuBar(par, const_cast<char*>("WMenu"), nullptr, 0);
@@ -62,9 +61,9 @@ Widget WMenu::add_entry(const WMenuItem& e, Widget pdm) {
 Widget WMenu::add_menu(const char* name, char mnemo, const WMenuItem* itm, char helpflg,
                        Widget par) {
   Widget p = par ? par : menubar;
-  Arg a[3];
-  Cardinal n = popup_visual_args(p, a);
-  Widget pdm = XmCreatePulldownMenu(p, const_cast<char*>("pdm"), a, n);
+  // Motif gives the menu shell the visual, depth and colour map of the
+  // window above it, so a window on a non-default visual needs nothing here.
+  Widget pdm = XmCreatePulldownMenu(p, const_cast<char*>("pdm"), nullptr, 0);
   Widget cb = XtVaCreateManagedWidget(name, xmCascadeButtonWidgetClass, p, XmNsubMenuId, pdm,
                                       nullptr);
   if (mnemo) XtVaSetValues(cb, XmNmnemonic, static_cast<KeySym>(mnemo), nullptr);
