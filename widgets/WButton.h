@@ -7,11 +7,19 @@
 class WPushButton : public WCtl {
 public:
   WPushButton(Widget parent, const char* s);
+  ~WPushButton() override;
   void set_value(int v) override;
   int get_value() const override;
 
   void set_cp_activate(XtCallbackProc c, XtPointer u);
+  // Shows the button pressed for a moment, without activating it.
   void blink();
+
+  XtIntervalId blinkid;  // the pending end of a blink, 0 when none
+
+private:
+  static void tp_unblink(XtPointer self, XtIntervalId* id);
+  void swap_shadows();
 };
 
 class WTgl : public WCtl {

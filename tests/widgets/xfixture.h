@@ -1,0 +1,62 @@
+// The X session of an in-process widget or application test: the
+// application shell with the program's fallback resources, the display
+// context and an X error counter. Each test runs in a private X session
+// (tests/xsession: Xvfb, window manager, standard colour maps).
+//
+//   class MyTest : public XFixture {};          // screen 0, depth 24
+//   class MyTest8 : public XFixture8 {};        // screen 1, depth 8
+//   TEST_F(MyTest, X) {
+//     ...                                        // display, context, ... are set
+//     ASSERT_TRUE(pump_until([&] { return is_viewable(w); }));
+//     EXPECT_EQ(pixel_at(w, 5, 5), colortbl[1]);
+//     EXPECT_EQ(x_errors(), 0);
+//   }
+//
+// The shell and context are made once per process and screen and never
+// destroyed (Motif keeps its memory until exit); switching screens in one
+// process makes a fresh pair. Windows a test makes it deletes itself.
+#ifndef XFIXTURE_H
+#define XFIXTURE_H
+
+#include <functional>
+
+#include <gtest/gtest.h>
+#include <X11/Intrinsic.h>
+
+class WAppShell;
+
+// The program's fallback resources, null-terminated.
+extern const char* xfixture_fallback[];
+
+class XFixture : public ::testing::Test {
+protected:
+  void SetUp() override;
+  virtual int screen_number() const { return 0; }
+
+  // Processes X and Xt events (after an XSync) until pred holds or ms
+  // milliseconds have passed; true when pred held.
+  bool pump_until(const std::function<bool()>& pred, int ms = 5000);
+  // Processes events for ms milliseconds.
+  void pump(int ms);
+  // True once w is mapped and viewable on the screen.
+  static bool is_viewable(Window w);
+  // The pixel value at (x, y) of a viewable window.
+  static unsigned long pixel_at(Window w, int x, int y);
+
+  WAppShell* shell() const;
+  XtAppContext& app() const;
+};
+
+// The same on screen 1: 1280x1024, depth 8, PseudoColor.
+class XFixture8 : public XFixture {
+protected:
+  int screen_number() const override { return 1; }
+};
+
+// Protocol errors since the current test began, and the last one's code
+// and request (0 when none).
+int x_errors();
+int x_last_error_code();
+int x_last_error_request();
+
+#endif
