@@ -15,6 +15,14 @@ public:
   ERange get_range() const { return rng; }
 
   ERange rng;
+
+protected:
+  char vet_start(XmTextVerifyCallbackStruct* tcb) const;
+  void show(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  int result(const char* s, const char* end, double v) const;
+
+private:
+  char setflg;  // set while show() puts the field's own text in: not vetted
 };
 
 class WTextInt : public WTextNum {
@@ -38,6 +46,9 @@ public:
   void set_precision(int p) { prec = p; }
   int get_precision() const { return prec; }
 
+  // Digits written after the point; a prec outside 0 to MAXPREC writes the
+  // nearer of the two.
+  static const int MAXPREC = 64;
   int prec;
 };
 

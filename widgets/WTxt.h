@@ -36,6 +36,12 @@ public:
 
   char* txttxt;
   int txtlen;
+
+protected:
+  void install_focus_callbacks();
+  // Replaces txttxt by a new buffer of n bytes; null (and txtlen 0) when
+  // the allocation fails.
+  char* renew(int n);
 };
 
 class WTextDoc : public WTxt {
