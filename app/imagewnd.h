@@ -10,6 +10,9 @@
 class Image;
 class ImageWnd;
 
+// The window is this much taller than the image: the menu bar sits above it.
+const int MENUBAR_HEIGHT = 32;
+
 extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
 extern char buf[512];
@@ -31,6 +34,8 @@ public:
   int conn_client();
   int disconn_client();
   int dispatch();
+  // Draws the status lines of the server's present state; the image calls
+  // it once it can draw, after its start-up picture.
   void show_status();
 
   char listening;
@@ -44,6 +49,30 @@ public:
   unsigned char* green_vec;
   unsigned char* blue_vec;
   unsigned char* cvec;
+  // Bytes each vector holds; a larger frame grows it.
+  int red_cap;
+  int green_cap;
+  int blue_cap;
+  int cvec_cap;
+
+private:
+  ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
+  void build_widgets();
+
+  // The client has left, or its stream cannot be trusted any more: its
+  // socket is closed and the server listens for the next one.
+  void end_client();
+  int close_data();
+  void free_vectors();
+  void watch_control(char on);
+  int fail_start(const char* msg);
+
+  // Read one field of a request; a field that does not arrive whole is
+  // reported with msg and ends the client.
+  int read_field(void* dst, int n, const char* msg);
+  int read_int(int& v, const char* msg);
+  int read_size(int& size, const char* readmsg, const char* badmsg);
+  int read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg, const char* readmsg);
 };
 
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);

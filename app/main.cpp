@@ -1,1 +1,160 @@
-int main() { return 0; }
+// Start-up of ravlon: arms the process, reads the command line, opens the
+// display, picks the standard colour map, builds the image window, starts
+// the server and hands control to the Xt main loop for good.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include "EEtc.h"
+#include "WContext.h"
+#include "WEtc.h"
+#include "WShl.h"
+#include "image.h"
+#include "imagewnd.h"
+#include "service.h"
+
+namespace {
+
+const char* const fallback_rsrc[] = {
+    "ravlon*background: gray75",
+    "ravlon*foreground: black",
+    "ravlon*topShadowColor: gray95",
+    "ravlon*bottomShadowColor: gray25",
+    "ravlon*selectColor: black",
+    "ravlon*XmForm*background: gray75",
+    "ravlon*XmCascadeButton*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
+    "ravlon*XmPushButton*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
+    "ravlon*XmPushButton*shadowThickness: 2",
+    "ravlon*XmToggleButton*fontList: 6x13",
+    "ravlon*XmToggleButton*shadowThickness: 2",
+    "ravlon*XmLabel*fontList: 6x13",
+    "ravlon*XmList*fontList: 6x13",
+    "ravlon*XmText*fontList: 6x13",
+    "ravlon*WMenu*background: SteelBlue1",
+    "ravlon*WMenu*topShadowColor: CadetBlue1",
+    "ravlon*WMenu*bottomShadowColor: SteelBlue4",
+    "ravlon*WMenu*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
+    "ravlon*XmMessageBox*fontList: 6x13",
+    nullptr,
+};
+
+const int DEFAULT_PORT = 9999;
+
+// SIGINT may arrive while the process is inside Xlib, where cleanup's X
+// calls are not safe: the handler only wakes the main loop, which quits.
+int sigint_pipe[2] = {-1, -1};
+
+void sigint_handler(int) {
+  int e = errno;
+  if (write(sigint_pipe[1], "i", 1) != 1) _exit(0);
+  errno = e;
+}
+
+// A bus error or segmentation fault runs the faulting instruction again
+// with the default action restored, which ends the process (without a
+// core file).
+void sigbus_handler(int) {}
+void sigsegv_handler(int) {}
+
+void ip_sigint(XtPointer, int*, XtInputId*) {
+  cleanup();
+  exit(0);
+}
+
+void arm_signals() {
+  if (pipe(sigint_pipe) == 0) {
+    for (int fd : sigint_pipe) fcntl(fd, F_SETFD, FD_CLOEXEC);
+    fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
+  }
+  signal(SIGINT, sigint_handler);
+  struct sigaction sa;
+  memset(&sa, 0, sizeof sa);
+  sa.sa_flags = SA_RESETHAND;
+  sa.sa_handler = sigbus_handler;
+  sigaction(SIGBUS, &sa, nullptr);
+  sa.sa_handler = sigsegv_handler;
+  sigaction(SIGSEGV, &sa, nullptr);
+}
+
+void no_core_files() {
+  rlimit rl;
+  rl.rlim_cur = 0;
+  rl.rlim_max = 0;
+  setrlimit(RLIMIT_CORE, &rl);
+}
+
+[[noreturn]] void fail(const char* msg) {
+  fprintf(stderr, "%s: %s\n", appname, msg);
+  exit(1);
+}
+
+[[noreturn]] void usage() { fail("Usage: ravlon [-c rgbfile] [-p svrport]"); }
+
+// A colour file name that does not fit its buffer is refused rather than
+// cut short into the name of some other file.
+void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len) {
+  int c;
+  while ((c = getopt(argc, argv, "c:p:h")) != -1) {
+    switch (c) {
+      case 'c':
+        if (strlen(optarg) >= len) usage();
+        snprintf(rgbfile, len, "%s", optarg);
+        break;
+      case 'p':
+        port = atoi(optarg);
+        break;
+      default:
+        usage();
+    }
+  }
+}
+
+// An 8-plane screen carries its map as the default map, deeper ones as
+// the best map. The list stays allocated for the whole run.
+XStandardColormap* standard_map() {
+  Atom prop = colorpln == 8 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP;
+  XStandardColormap* maps = nullptr;
+  int count = 0;
+  if (XGetRGBColormaps(display, root_wnd, &maps, &count, prop) && maps && count > 0) return maps;
+  fail(colorpln == 8 ? "XA_RGB_DEFAULT_MAP standard colormap not allocated."
+                     : "XA_RGB_BEST_MAP standard colormap not allocated.");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rearm_out_of_mem();
+  arm_signals();
+  no_core_files();
+  appname = strnew(argv[0]);
+
+  int port = DEFAULT_PORT;
+  char rgbfile[512] = "";
+  parse_options(argc, argv, port, rgbfile, sizeof rgbfile);
+
+  XtAppContext app = nullptr;
+  WAppShell* shell = new WAppShell("Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
+  context = new WContext(shell, app);
+  if (!display) fail("Cannot connect to X server.");
+  if (sigint_pipe[0] >= 0)
+    XtAppAddInput(app, sigint_pipe[0], reinterpret_cast<XtPointer>(XtInputReadMask), ip_sigint,
+                  nullptr);
+
+  XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
+  imagewnd = new ImageWnd(map);
+  if (rgbfile[0]) imagewnd->image()->rgbfile = strnew(rgbfile);
+  imagewnd->show();
+  imagewnd->start_server(port);
+  context->run();
+  return 0;
+}

@@ -11,4 +11,10 @@ void error_dialog(const char* msg);
 int readn(int fd, void* dst, int n);
 int writen(int fd, const void* src, int n);
 
+// The free-store handler: reports "Out of memory." once and uninstalls
+// itself, so that a nothrow allocation that cannot be met yields null
+// instead of retrying for ever; rearm_out_of_mem() puts it back.
+void out_of_mem();
+void rearm_out_of_mem();
+
 #endif

@@ -1,0 +1,27 @@
+// The application's menu: the File menu's Quit, reached also through its
+// accelerator and the window manager's close button.
+#include "menu.h"
+
+#include <cstdlib>
+
+#include <Xm/PushB.h>
+
+#include "service.h"
+
+const WMenuItem file_pdm[] = {
+    {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", 0, nullptr},
+    {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
+};
+
+// An id carries the menu number in its upper and the item in its lower
+// 16 bits; the File menu is menu 0.
+void Menu::menu_select(long id) {
+  if (static_cast<short>(id >> 16) == 0) do_file_pdm(static_cast<short>(id & 0xffff));
+}
+
+void Menu::do_file_pdm(short item) {
+  if (item == 0) {
+    cleanup();
+    exit(0);
+  }
+}

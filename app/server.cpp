@@ -1,0 +1,150 @@
+// The server side of the image window: the control (listening) socket, the
+// data socket of the one client served at a time, and their input sources.
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "WContext.h"
+#include "WEtc.h"
+#include "imagewnd.h"
+#include "service.h"
+
+// The server listens on the address the host's own name resolves to, not
+// on every interface.
+int ImageWnd::start_server(int p) {
+  char host[512];
+  if (gethostname(host, sizeof host) < 0) host[0] = '\0';
+  host[sizeof host - 1] = '\0';
+  hostent* he = gethostbyname(host);
+  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) {
+    snprintf(buf, sizeof buf, "Cannot get host entry for %.480s.", host);
+    error_dialog(buf);
+    return -1;
+  }
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  if (s < 0) {
+    error_dialog("Cannot create control socket.");
+    return -1;
+  }
+  ctl_sock = s;
+  watch_control(1);
+
+  sockaddr_in sa;
+  memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<unsigned short>(p & 0xffff));
+  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
+  port = p;
+  if (bind(ctl_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0)
+    return fail_start("Cannot bind control socket.");
+  if (listen(ctl_sock, 5) < 0) return fail_start("Cannot listen on control socket.");
+  listening = 1;
+  show_status();
+  return 0;
+}
+
+// A socket that is neither bound nor listening must not wake the loop.
+int ImageWnd::fail_start(const char* msg) {
+  error_dialog(msg);
+  watch_control(0);
+  close(ctl_sock);
+  ctl_sock = 0;
+  return -1;
+}
+
+// While a client is served the control source is suspended: a second
+// client waits in the listen queue without waking the loop.
+void ImageWnd::watch_control(char on) {
+  if (on && !accept_input && ctl_sock) {
+    accept_input = XtAppAddInput(context->xtctx, ctl_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
+                                 ip_accept_imagewnd, nullptr);
+  } else if (!on && accept_input) {
+    XtRemoveInput(accept_input);
+    accept_input = 0;
+  }
+}
+
+// A failed accept (a client that gave up in the queue) leaves the server
+// waiting for the next one.
+int ImageWnd::conn_client() {
+  if (!listening || connected) return -1;
+  sockaddr_in peer;
+  socklen_t len = sizeof peer;
+  int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
+  if (s >= 0) {
+    data_sock = s;
+    connected = 1;
+    data_input = XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
+                               ip_dispatch_imagewnd, nullptr);
+    watch_control(0);
+  }
+  show_status();
+  return connected ? 0 : -1;
+}
+
+void ImageWnd::end_client() {
+  close_data();
+  free_vectors();
+  connected = 0;
+  watch_control(1);
+  show_status();
+}
+
+// A peer that has already reset the connection leaves nothing to shut
+// down; that is no failure of ours.
+int ImageWnd::close_data() {
+  if (data_input) {
+    XtRemoveInput(data_input);
+    data_input = 0;
+  }
+  if (!data_sock) return 0;
+  int r = 0;
+  if (shutdown(data_sock, SHUT_RDWR) < 0 && errno != ENOTCONN) {
+    error_dialog("Cannot shutdown data socket.");
+    r = -1;
+  }
+  if (close(data_sock) < 0 && r == 0) {
+    error_dialog("Cannot close data socket.");
+    r = -1;
+  }
+  data_sock = 0;
+  return r;
+}
+
+void ImageWnd::free_vectors() {
+  unsigned char** vecs[] = {&red_vec, &green_vec, &blue_vec, &cvec};
+  int* caps[] = {&red_cap, &green_cap, &blue_cap, &cvec_cap};
+  for (int i = 0; i < 4; i++) {
+    delete[] *vecs[i];
+    *vecs[i] = nullptr;
+    *caps[i] = 0;
+  }
+}
+
+int ImageWnd::disconn_client() {
+  watch_control(0);
+  if (close_data() < 0) return -1;
+  if (ctl_sock) {
+    if (close(ctl_sock) < 0) {
+      error_dialog("Cannot close control socket.");
+      return -1;
+    }
+    ctl_sock = 0;
+  }
+  free_vectors();
+  return 0;
+}
+
+void ip_accept_imagewnd(XtPointer, int*, XtInputId*) {
+  if (imagewnd && !imagewnd->connected) imagewnd->conn_client();
+}
+
+void ip_dispatch_imagewnd(XtPointer, int*, XtInputId*) {
+  if (imagewnd) imagewnd->dispatch();
+}
