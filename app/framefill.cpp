@@ -11,27 +11,24 @@ inline unsigned int pixel_at(const unsigned char* const* p, const PixelLut* l, l
   return v;
 }
 
-// Pixels that arrived in column x, from the top: 0 to height.
-inline long column_count(long n, long x, long h) {
-  long c = n - x * h;
-  return c < 0 ? 0 : (c > h ? h : c);
-}
-
 // Writes pixel values straight into memory when the image's byte order is
-// the host's; walks columns like the planes do, so reads stay sequential.
+// the host's. The planes run down columns and the image along rows, so the
+// copy goes in strips one cache line wide: each row of a strip fills a whole
+// line while the strip's columns are read in order. Byte i of a plane arrived
+// when i < n.
 template <class T, int N>
 void fill_direct(XImage* img, const unsigned char* const* p, const PixelLut* l, long n, unsigned int black,
                  unsigned int mask) {
-  const long h = img->height;
-  const long stride = img->bytes_per_line / static_cast<long>(sizeof(T));
+  const long w = img->width, h = img->height;
+  const long strip = 64 / static_cast<long>(sizeof(T));
   const T bk = static_cast<T>(black & mask);
-  for (long x = 0; x < img->width; x++) {
-    T* q = reinterpret_cast<T*>(img->data) + x;
-    const long cnt = column_count(n, x, h);
-    const long base = x * h;
-    long y = 0;
-    for (; y < cnt; y++, q += stride) *q = static_cast<T>(pixel_at<N>(p, l, base + y) & mask);
-    for (; y < h; y++, q += stride) *q = bk;
+  for (long x0 = 0; x0 < w; x0 += strip) {
+    const long x1 = x0 + strip < w ? x0 + strip : w;
+    for (long y = 0; y < h; y++) {
+      T* q = reinterpret_cast<T*>(img->data + y * img->bytes_per_line);
+      for (long x = x0, i = x0 * h + y; x < x1; x++, i += h)
+        q[x] = i < n ? static_cast<T>(pixel_at<N>(p, l, i) & mask) : bk;
+    }
   }
 }
 
@@ -39,11 +36,11 @@ template <int N>
 void fill_any(XImage* img, const unsigned char* const* p, const PixelLut* l, long n, unsigned int black,
               unsigned int mask) {
   const long h = img->height;
-  for (long x = 0; x < img->width; x++) {
-    const long cnt = column_count(n, x, h);
-    for (long y = 0; y < h; y++)
-      XPutPixel(img, x, y, (y < cnt ? pixel_at<N>(p, l, x * h + y) : black) & mask);
-  }
+  for (long x = 0; x < img->width; x++)
+    for (long y = 0; y < h; y++) {
+      const long i = x * h + y;
+      XPutPixel(img, x, y, (i < n ? pixel_at<N>(p, l, i) : black) & mask);
+    }
 }
 
 template <int N>
