@@ -1,0 +1,335 @@
+// End-to-end test harness: the real ravlon process, seen from outside.
+#include "harness.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+
+#include <X11/Xutil.h>
+
+extern char** environ;
+
+namespace {
+
+bool host_address(sockaddr_in& sa, int port) {
+  hostent* he = gethostbyname(host_name().c_str());
+  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) return false;
+  memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<unsigned short>(port));
+  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
+  return true;
+}
+
+// A socket bound to port on the host's address, or -1.
+int bound_socket(int port) {
+  sockaddr_in sa;
+  if (!host_address(sa, port)) return -1;
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  if (s < 0) return -1;
+  if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
+    close(s);
+    return -1;
+  }
+  return s;
+}
+
+std::vector<char*> environment(const std::vector<std::string>& changes,
+                               std::vector<std::string>& store) {
+  for (char** e = environ; *e; ++e) store.push_back(*e);
+  for (const std::string& c : changes) {
+    std::string name = c.substr(0, c.find('='));
+    for (auto it = store.begin(); it != store.end();)
+      it = it->compare(0, name.size() + 1, name + "=") == 0 ? store.erase(it) : it + 1;
+    if (c.find('=') != std::string::npos) store.push_back(c);
+  }
+  std::vector<char*> v;
+  for (std::string& s : store) v.push_back(&s[0]);
+  v.push_back(nullptr);
+  return v;
+}
+
+bool is_viewable(Display* d, Window w) {
+  XWindowAttributes a;
+  return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
+std::vector<Window> children(Display* d, Window w) {
+  Window root = 0;
+  Window parent = 0;
+  Window* kids = nullptr;
+  unsigned int n = 0;
+  std::vector<Window> v;
+  if (XQueryTree(d, w, &root, &parent, &kids, &n)) v.assign(kids, kids + n);
+  if (kids) XFree(kids);
+  return v;
+}
+
+Window find_named(Display* d, Window w, const char* name) {
+  char* title = nullptr;
+  bool match = XFetchName(d, w, &title) && title && strcmp(title, name) == 0;
+  if (title) XFree(title);
+  if (match && is_viewable(d, w)) return w;
+  for (Window c : children(d, w))
+    if (Window f = find_named(d, c, name)) return f;
+  return 0;
+}
+
+// Depth-first; a deeper match wins over a shallower one.
+Window deepest_of_size(Display* d, Window w, int width, int height, int depth, int& best) {
+  Window found = 0;
+  XWindowAttributes a;
+  if (XGetWindowAttributes(d, w, &a) && a.width == width && a.height == height && depth > best) {
+    found = w;
+    best = depth;
+  }
+  for (Window c : children(d, w))
+    if (Window f = deepest_of_size(d, c, width, height, depth + 1, best)) found = f;
+  return found;
+}
+
+}  // namespace
+
+std::string host_name() {
+  char h[512];
+  if (gethostname(h, sizeof h) < 0) return "localhost";
+  h[sizeof h - 1] = '\0';
+  return h;
+}
+
+int free_port() {
+  int s = bound_socket(0);
+  if (s < 0) return -1;
+  sockaddr_in sa;
+  socklen_t len = sizeof sa;
+  int port = getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0 ? ntohs(sa.sin_port) : -1;
+  close(s);
+  return port;
+}
+
+int hold_port(int port) {
+  int s = bound_socket(port);
+  if (s >= 0 && listen(s, 1) < 0) {
+    close(s);
+    return -1;
+  }
+  return s;
+}
+
+bool wait_until(const std::function<bool()>& pred, int ms) {
+  for (int waited = 0;; waited += 10) {
+    if (pred()) return true;
+    if (waited >= ms) return false;
+    usleep(10000);
+  }
+}
+
+int run(const std::string& cmd) {
+  int st = system(cmd.c_str());
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string display_name(int scr) {
+  const char* d = getenv("DISPLAY");
+  std::string base = d ? d : ":0";
+  size_t colon = base.rfind(':');
+  size_t dot = base.find('.', colon == std::string::npos ? 0 : colon);
+  if (dot != std::string::npos) base.erase(dot);
+  return base + "." + std::to_string(scr);
+}
+
+Proc::Proc() : pid(0), exit_status(-1), exit_signal(0) {
+  char tmpl[] = "/tmp/ravlon-test-err.XXXXXX";
+  int fd = mkstemp(tmpl);
+  if (fd >= 0) close(fd);
+  errfile = tmpl;
+}
+
+Proc::~Proc() {
+  if (running()) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  unlink(errfile.c_str());
+}
+
+bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
+                 const std::vector<std::string>& env) {
+  std::vector<std::string> args = argv;
+  std::vector<char*> av;
+  for (std::string& a : args) av.push_back(&a[0]);
+  av.push_back(nullptr);
+  std::vector<std::string> store;
+  std::vector<char*> ev = environment(env, store);
+  pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    int in = open("/dev/null", O_RDONLY);
+    int err = open(errfile.c_str(), O_WRONLY | O_TRUNC);
+    dup2(in, 0);
+    dup2(in, 1);
+    dup2(err, 2);
+    execve(path.c_str(), av.data(), ev.data());
+    _exit(127);
+  }
+  return true;
+}
+
+bool Proc::running() {
+  if (pid <= 0) return false;
+  int st = 0;
+  pid_t r = waitpid(pid, &st, WNOHANG);
+  if (r == 0) return true;
+  if (r == pid) {
+    exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    exit_signal = WIFSIGNALED(st) ? WTERMSIG(st) : 0;
+  }
+  pid = 0;
+  return false;
+}
+
+bool Proc::wait_exit(int ms) {
+  return wait_until([this] { return !running(); }, ms);
+}
+
+std::string Proc::err() const {
+  std::ifstream f(errfile);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+void Proc::signal(int sig) {
+  if (pid > 0) kill(pid, sig);
+}
+
+bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+  std::vector<std::string> argv{"ravlon"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Proc::start(RAVLON_BINARY, argv, env);
+}
+
+int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const {
+  int n = 0;
+  for (int y = y0 < 0 ? 0 : y0; y < y1 && y < h; y++)
+    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++) n += at(x, y) == c;
+  return n;
+}
+
+int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const {
+  int all = 0;
+  for (int y = y0 < 0 ? 0 : y0; y < y1 && y < h; y++)
+    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++) all++;
+  return all - count(c, x0, y0, x1, y1);
+}
+
+XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s) {}
+
+XView::~XView() {
+  if (dpy) XCloseDisplay(dpy);
+}
+
+Window XView::find_window(const char* name, int ms) {
+  Window w = 0;
+  wait_until([&] { return (w = find_named(dpy, DefaultRootWindow(dpy), name)) != 0; }, ms);
+  return w;
+}
+
+bool XView::has_window(const char* name) { return find_named(dpy, DefaultRootWindow(dpy), name) != 0; }
+
+Window XView::find_descendant(Window top, int w, int h) {
+  int best = -1;
+  return deepest_of_size(dpy, top, w, h, 0, best);
+}
+
+Window XView::find_popup(int ms) {
+  Window found = 0;
+  wait_until(
+      [&] {
+        for (Window c : children(dpy, DefaultRootWindow(dpy))) {
+          XWindowAttributes a;
+          if (XGetWindowAttributes(dpy, c, &a) && a.override_redirect && a.map_state == IsViewable &&
+              a.width > 1 && a.height > 1)
+            found = c;
+        }
+        return found != 0;
+      },
+      ms);
+  return found;
+}
+
+Window XView::frame_of(Window w) {
+  Window root = DefaultRootWindow(dpy);
+  for (;;) {
+    Window r = 0;
+    Window parent = 0;
+    Window* kids = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(dpy, w, &r, &parent, &kids, &n)) return 0;
+    if (kids) XFree(kids);
+    if (parent == root) return w;
+    w = parent;
+  }
+}
+
+XRectangle XView::geometry(Window w) {
+  XWindowAttributes a;
+  XRectangle r{0, 0, 0, 0};
+  Window child = 0;
+  int x = 0;
+  int y = 0;
+  if (!XGetWindowAttributes(dpy, w, &a)) return r;
+  XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+  r.x = static_cast<short>(x);
+  r.y = static_cast<short>(y);
+  r.width = static_cast<unsigned short>(a.width);
+  r.height = static_cast<unsigned short>(a.height);
+  return r;
+}
+
+Shot XView::grab(Window w) {
+  Shot s;
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable) return s;
+  XImage* img = XGetImage(dpy, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (!img) return s;
+  s.w = a.width;
+  s.h = a.height;
+  std::vector<unsigned long> px(static_cast<size_t>(s.w) * s.h);
+  std::unordered_map<unsigned long, uint32_t> colours;
+  for (int y = 0; y < s.h; y++)
+    for (int x = 0; x < s.w; x++) colours[px[static_cast<size_t>(y) * s.w + x] = XGetPixel(img, x, y)] = 0;
+  XDestroyImage(img);
+  std::vector<XColor> q;
+  for (auto& c : colours) {
+    XColor xc;
+    xc.pixel = c.first;
+    q.push_back(xc);
+  }
+  XQueryColors(dpy, a.colormap, q.data(), static_cast<int>(q.size()));
+  for (const XColor& xc : q)
+    colours[xc.pixel] = static_cast<uint32_t>((xc.red >> 8) << 16 | (xc.green >> 8) << 8 | xc.blue >> 8);
+  s.rgb.resize(px.size());
+  for (size_t i = 0; i < px.size(); i++) s.rgb[i] = colours[px[i]];
+  return s;
+}
+
+void XView::click(int rootx, int rooty) {
+  run("DISPLAY=" + display_name(scr) + " xdotool mousemove --sync " + std::to_string(rootx) + " " +
+      std::to_string(rooty) + " click 1");
+}
+
+void XView::key(Window focus, const char* keys) {
+  run("DISPLAY=" + display_name(scr) + " xdotool windowfocus --sync " + std::to_string(focus) +
+      " key " + keys);
+}

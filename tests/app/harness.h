@@ -1,0 +1,131 @@
+// End-to-end test harness: runs the real ravlon program and looks at it
+// from outside, as its user does, through the X server of the test session
+// (tests/xsession: Xvfb, fvwm, standard colour maps) and real TCP.
+//
+//   Ravlon rv;                                   // the program under test
+//   ASSERT_TRUE(rv.start({"-p", std::to_string(port)}));
+//   XView xv;                                    // an X connection (screen 0)
+//   Window w = xv.find_window("Ravlon");         // its top-level window
+//   Window img = xv.find_descendant(w, 256, 256); // the image
+//   ASSERT_TRUE(wait_until([&] { return xv.grab(img).count_not(0, 0, 182, 256, 194) > 0; }));
+//   RavlonClient c;                              // client library
+//   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
+//   rv.signal(SIGINT);
+//   ASSERT_TRUE(rv.wait_exit());
+//   EXPECT_EQ(rv.status(), 0);
+//   EXPECT_EQ(rv.err(), "");
+//
+// Include it before any X header: X defines None, which gtest's headers
+// must see undefined.
+#ifndef HARNESS_H
+#define HARNESS_H
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <X11/Xlib.h>
+
+// The host's own name (gethostname): ravlon listens on the address it
+// resolves to.
+std::string host_name();
+// A TCP port on the host's address that nothing listens on right now.
+int free_port();
+// A listening socket that holds port on the host's address (-1 on failure).
+int hold_port(int port);
+
+// Calls pred every few milliseconds until it holds or ms have passed.
+bool wait_until(const std::function<bool()>& pred, int ms = 10000);
+
+// Runs a shell command inside the test's X session (xdotool, xstdcmap...);
+// its exit status.
+int run(const std::string& cmd);
+
+// The display of the session with screen scr (":N.scr").
+std::string display_name(int scr);
+
+// A child process with its standard error captured; stdin is /dev/null.
+class Proc {
+public:
+  Proc();
+  ~Proc();  // kills a process still running
+  Proc(const Proc&) = delete;
+  Proc& operator=(const Proc&) = delete;
+
+  // argv[0] is passed as given; env entries "NAME=value" are added,
+  // "NAME" alone removes the variable.
+  bool start(const std::string& path, const std::vector<std::string>& argv,
+             const std::vector<std::string>& env = {});
+  // True once the process has ended (within ms).
+  bool wait_exit(int ms = 10000);
+  bool running();
+  // Exit status, or -1 when a signal ended it (then term_signal() tells which).
+  int status() const { return exit_status; }
+  int term_signal() const { return exit_signal; }
+  std::string err() const;  // standard error so far
+  void signal(int sig);
+
+  pid_t pid;
+
+private:
+  std::string errfile;
+  int exit_status;
+  int exit_signal;
+};
+
+// ravlon itself, run under the name "ravlon" (the prefix of its messages
+// and the name its fallback resources are keyed by).
+class Ravlon : public Proc {
+public:
+  bool start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+};
+
+// A picture of a window read back from the X server, as 0xRRGGBB values.
+struct Shot {
+  int w = 0;
+  int h = 0;
+  std::vector<uint32_t> rgb;
+
+  uint32_t at(int x, int y) const { return rgb[static_cast<size_t>(y) * w + x]; }
+  // Pixels of colour c, and pixels of any other colour, in the rectangle
+  // [x0, x1) x [y0, y1) (clipped to the picture).
+  int count(uint32_t c, int x0, int y0, int x1, int y1) const;
+  int count_not(uint32_t c, int x0, int y0, int x1, int y1) const;
+};
+
+// A connection to the session's X server, from outside ravlon.
+class XView {
+public:
+  explicit XView(int scr = 0);
+  ~XView();
+  XView(const XView&) = delete;
+  XView& operator=(const XView&) = delete;
+
+  // A viewable client window whose title (WM_NAME) is name; 0 when none
+  // shows up within ms.
+  Window find_window(const char* name, int ms = 10000);
+  bool has_window(const char* name);
+  // The deepest descendant of top of exactly w x h pixels, or 0.
+  Window find_descendant(Window top, int w, int h);
+  // A viewable override-redirect window (a posted menu), or 0.
+  Window find_popup(int ms = 5000);
+  // The window manager's frame around a client window.
+  Window frame_of(Window w);
+  // Position on the root window and size of w.
+  XRectangle geometry(Window w);
+  // The contents of w (which must be viewable), colours resolved through
+  // its colour map.
+  Shot grab(Window w);
+  // Pointer and keyboard through xdotool (XTEST), as a user would.
+  void click(int rootx, int rooty);
+  void key(Window focus, const char* keys);
+
+  Display* dpy;
+  int scr;
+};
+
+#endif

@@ -1,0 +1,125 @@
+// Start-up as a user meets it: the window ravlon opens, and every way the
+// command line or the workstation can stop it, with the exact line on
+// standard error and the exit status.
+#include "harness.h"
+
+#include <csignal>
+
+namespace {
+
+const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\n";
+const uint32_t black = 0x000000;
+
+// Rows [y0, y1) of the image hold something other than black.
+bool has_text(const Shot& s, int y0, int y1) { return s.count_not(black, 0, y0, s.w, y1) > 0; }
+
+void quit(Ravlon& rv) {
+  rv.signal(SIGINT);
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 0);
+}
+
+}  // namespace
+
+// 256 x 288, the menu bar above a 256 x 256 picture: the title and credit
+// line in the upper half, the three waiting lines (baselines 192, 205,
+// 218) in the lower half, black between and below them.
+TEST(Startup, WindowShowsPictureAndWaitingLines) {
+  Ravlon rv;
+  ASSERT_TRUE(rv.start({"-p", std::to_string(free_port())}));
+  XView xv;
+  Window w = xv.find_window("Ravlon");
+  ASSERT_NE(w, 0u) << rv.err();
+  XRectangle g = xv.geometry(w);
+  EXPECT_EQ(g.width, 256);
+  EXPECT_EQ(g.height, 288);
+  Window img = xv.find_descendant(w, 256, 256);
+  ASSERT_NE(img, 0u);
+  EXPECT_EQ(xv.geometry(img).y - g.y, 32);
+
+  Shot s;
+  ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));
+  EXPECT_TRUE(has_text(s, 70, 90));    // title
+  EXPECT_TRUE(has_text(s, 182, 194));  // "Waiting for"
+  EXPECT_TRUE(has_text(s, 195, 207));  // "client connection"
+  EXPECT_FALSE(has_text(s, 128, 178));
+  EXPECT_FALSE(has_text(s, 222, 256));
+  EXPECT_GT(s.count(0xffffff, 0, 182, 256, 194), 0);  // text is white, not some other pixel
+  quit(rv);
+  EXPECT_EQ(rv.err(), "");  // no X error, no toolkit warning
+}
+
+// The depth-8 screen uses its default standard map on the default visual.
+TEST(Startup, RunsCleanlyOnDepth8Screen) {
+  Ravlon rv;
+  ASSERT_TRUE(rv.start({"-p", std::to_string(free_port())}, {"DISPLAY=" + display_name(1)}));
+  XView xv(1);
+  Window w = xv.find_window("Ravlon");
+  ASSERT_NE(w, 0u) << rv.err();
+  Window img = xv.find_descendant(w, 256, 256);
+  ASSERT_NE(img, 0u);
+  Shot s;
+  ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));
+  EXPECT_GT(s.count(0xffffff, 0, 182, 256, 194), 0);
+  quit(rv);
+  EXPECT_EQ(rv.err(), "");
+}
+
+TEST(Startup, UsageErrorsEndWithStatus1) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const std::string long_path(512, 'x');
+  const Case cases[] = {
+      {{"-h"}, usage_line},
+      {{"-display", display_name(0)}, std::string("ravlon: invalid option -- 'd'\n") + usage_line},
+      {{"-x"}, std::string("ravlon: invalid option -- 'x'\n") + usage_line},
+      {{"-p"}, std::string("ravlon: option requires an argument -- 'p'\n") + usage_line},
+      {{"-c"}, std::string("ravlon: option requires an argument -- 'c'\n") + usage_line},
+      {{"-c", long_path}, usage_line},
+  };
+  for (const Case& c : cases) {
+    Ravlon rv;
+    ASSERT_TRUE(rv.start(c.args));
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 1) << c.args[0];
+    EXPECT_EQ(rv.err(), c.err) << c.args[0];
+  }
+}
+
+TEST(Startup, NoDisplayEndsWithStatus1) {
+  Ravlon rv;
+  ASSERT_TRUE(rv.start({}, {"DISPLAY=:99999"}));
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 1);
+  EXPECT_EQ(rv.err(), "ravlon: Cannot connect to X server.\n");
+}
+
+// Without its standard colour map a screen cannot show RGB frames; with a
+// colour file none is needed.
+TEST(Startup, MissingStandardMap) {
+  ASSERT_EQ(run("xstdcmap -display " + display_name(0) + " -delete best"), 0);
+  ASSERT_EQ(run("xstdcmap -display " + display_name(1) + " -delete default"), 0);
+  {
+    Ravlon rv;
+    ASSERT_TRUE(rv.start({}, {"DISPLAY=" + display_name(0)}));
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 1);
+    EXPECT_EQ(rv.err(), "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
+  }
+  {
+    Ravlon rv;
+    ASSERT_TRUE(rv.start({}, {"DISPLAY=" + display_name(1)}));
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 1);
+    EXPECT_EQ(rv.err(), "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
+  }
+  Ravlon rv;
+  ASSERT_TRUE(rv.start({"-c", "/nonexistent.rgb", "-p", std::to_string(free_port())},
+                       {"DISPLAY=" + display_name(1)}));
+  XView xv(1);
+  EXPECT_NE(xv.find_window("Ravlon"), 0u) << rv.err();
+  quit(rv);
+  EXPECT_EQ(rv.err(), "");
+}
