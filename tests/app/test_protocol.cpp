@@ -1,0 +1,218 @@
+// The wire protocol against the server in this process: the exact message
+// of each broken or refused request, what becomes of the connection, and
+// the pixel vectors. A real client talks over TCP; the Xt loop is pumped
+// here as the program's main loop would run it.
+#include "../widgets/xfixture.h"
+#include "harness.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <X11/Xatom.h>
+#include <Xm/Xm.h>
+
+#include "WError.h"
+#include "WEtc.h"
+#include "image.h"
+#include "imagewnd.h"
+#include "protocol.h"
+#include "ravlon_client.h"
+#include "service.h"
+
+namespace {
+
+// The request pieces a test sends, most significant byte first.
+std::vector<unsigned char> ints(std::initializer_list<int> v) {
+  std::vector<unsigned char> b;
+  for (int i : v)
+    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<unsigned char>(static_cast<unsigned>(i) >> s));
+  return b;
+}
+
+std::vector<unsigned char> operator+(std::vector<unsigned char> a, const std::vector<unsigned char>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::vector<unsigned char> bytes(int n) { return std::vector<unsigned char>(n, 7); }
+
+class Protocol : public XFixture {
+protected:
+  void SetUp() override {
+    XFixture::SetUp();
+    XStandardColormap* maps = nullptr;
+    int n = 0;
+    ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, XA_RGB_BEST_MAP));
+    imagewnd = new ImageWnd(maps);
+    imagewnd->show();
+    ASSERT_TRUE(pump_until([] { return imagewnd->image()->dagc != nullptr; }));
+  }
+  void TearDown() override { cleanup(); }
+
+  void listen() {
+    port = free_port();
+    ASSERT_EQ(imagewnd->start_server(port), 0);
+  }
+  void connect(RavlonClient& c) {
+    ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
+    ASSERT_TRUE(pump_until([] { return imagewnd->connected; }));
+  }
+  // The error window's text, "" while it is hidden or was never made.
+  static std::string message() {
+    if (!errdlg || !XtIsManaged(errdlg->xtwgt)) return "";
+    XmString xs = nullptr;
+    XtVaGetValues(errdlg->xtwgt, XmNmessageString, &xs, nullptr);
+    char* t = static_cast<char*>(
+        XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+    std::string s = t ? t : "";
+    XtFree(t);
+    XmStringFree(xs);
+    return s;
+  }
+  static void dismiss() {
+    if (errdlg) errdlg->hide();
+  }
+  bool back_to_listening() {
+    return pump_until([] { return !imagewnd->connected && imagewnd->accept_input; });
+  }
+
+  int port = 0;
+};
+
+}  // namespace
+
+// Each field that does not arrive whole is named once; the client is let
+// go and the next one is served.
+TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
+  listen();
+  struct Case {
+    std::vector<unsigned char> sent;
+    const char* msg;
+  };
+  const Case cases[] = {
+      {{0, 0}, "Cannot read request type."},
+      {ints({REQ_RESIZE}) + bytes(2), "Cannot read image width."},
+      {ints({REQ_RESIZE, 64}), "Cannot read image height."},
+      {ints({REQ_COLRGB}) + bytes(3), "Cannot read size of color vector."},
+      {ints({REQ_COLRGB, 4}) + bytes(3), "Cannot read red color vector."},
+      {ints({REQ_COLRGB, 4}) + bytes(5), "Cannot read green color vector."},
+      {ints({REQ_COLRGB, 4}) + bytes(11), "Cannot read blue color vector."},
+      {ints({REQ_COLMAP}), "Cannot read size of colormap index vector."},
+      {ints({REQ_COLMAP, 10}) + bytes(9), "Cannot read cvec[] colormap index vector."},
+  };
+  for (const Case& c : cases) {
+    RavlonClient cl;
+    connect(cl);
+    ASSERT_EQ(cl.put_bytes(c.sent.data(), static_cast<int>(c.sent.size())), 0);
+    cl.close();
+    EXPECT_TRUE(pump_until([&] { return message() == c.msg; })) << c.msg << " / " << message();
+    EXPECT_TRUE(back_to_listening()) << c.msg;
+    EXPECT_EQ(imagewnd->data_sock, 0);
+    EXPECT_EQ(imagewnd->data_input, 0u);
+    dismiss();
+    pump(50);
+    EXPECT_EQ(message(), "") << "repeated: " << c.msg;
+  }
+  EXPECT_EQ(x_errors(), 0);
+}
+
+// A client that closes between requests has simply left.
+TEST_F(Protocol, LeavingBetweenRequestsIsSilent) {
+  listen();
+  EXPECT_NE(imagewnd->accept_input, 0u);
+  RavlonClient c;
+  connect(c);
+  EXPECT_EQ(imagewnd->accept_input, 0u);  // the queue does not wake the loop
+  std::vector<unsigned char> req = ints({REQ_COLMAP, 16}) + bytes(16);
+  ASSERT_EQ(c.put_bytes(req.data(), static_cast<int>(req.size())), 0);
+  ASSERT_TRUE(pump_until([] { return imagewnd->cvec != nullptr; }));
+  c.close();
+  ASSERT_TRUE(back_to_listening());
+  EXPECT_EQ(errdlg, nullptr);
+  EXPECT_EQ(imagewnd->cvec, nullptr);
+}
+
+// A size that cannot be believed ends the client (its bytes would be taken
+// for requests); an image size out of range is only refused.
+TEST_F(Protocol, RefusedSizes) {
+  listen();
+  struct Case {
+    std::vector<unsigned char> sent;
+    const char* msg;
+  };
+  const Case ending[] = {
+      {ints({REQ_COLRGB, -1}), "Invalid size of color vector."},
+      {ints({REQ_COLRGB, MAX_FRAME_SIZE + 1}), "Invalid size of color vector."},
+      {ints({REQ_COLMAP, -65536}), "Invalid size of colormap index vector."},
+      {ints({REQ_COLMAP, MAX_FRAME_SIZE + 1}), "Invalid size of colormap index vector."},
+  };
+  for (const Case& c : ending) {
+    RavlonClient cl;
+    connect(cl);
+    ASSERT_EQ(cl.put_bytes(c.sent.data(), static_cast<int>(c.sent.size())), 0);
+    EXPECT_TRUE(pump_until([&] { return message() == c.msg; })) << c.msg;
+    EXPECT_TRUE(back_to_listening());
+    char b;
+    EXPECT_LE(recv(cl.sock, &b, 1, 0), 0);  // closed, nothing written
+    dismiss();
+  }
+
+  RavlonClient cl;
+  connect(cl);
+  const int bad[][2] = {{0, 10}, {10, 0}, {-5, 10}, {MAX_IMAGE_SIDE + 1, 10}, {10, MAX_IMAGE_SIDE + 1}};
+  for (const auto& wh : bad) {
+    ASSERT_EQ(cl.resize(wh[0], wh[1]), 0);
+    EXPECT_TRUE(pump_until([] { return message() == "Invalid image size."; })) << wh[0] << "x" << wh[1];
+    dismiss();
+  }
+  EXPECT_TRUE(imagewnd->connected);
+  EXPECT_EQ(imagewnd->image()->width, 256);
+  ASSERT_EQ(cl.resize(64, 48), 0);
+  EXPECT_TRUE(pump_until([] { return imagewnd->image()->width == 64; }));
+  EXPECT_EQ(imagewnd->image()->height, 48);
+  EXPECT_EQ(message(), "");
+}
+
+// Vectors are made once and grow only for a larger frame.
+TEST_F(Protocol, VectorsGrowWithFrames) {
+  listen();
+  RavlonClient c;
+  connect(c);
+  std::vector<unsigned char> small(16, 1), large(300 * 300, 2);
+  ASSERT_EQ(c.send_colmap(small.data(), 16), 0);
+  ASSERT_TRUE(pump_until([] { return imagewnd->cvec_cap == 16; }));
+  ASSERT_EQ(c.resize(300, 300), 0);
+  ASSERT_EQ(c.send_colmap(large.data(), 300 * 300), 0);
+  ASSERT_TRUE(pump_until([] { return imagewnd->cvec_cap == 300 * 300; }));
+  unsigned char* grown = imagewnd->cvec;
+  ASSERT_EQ(c.send_colmap(small.data(), 16), 0);
+  ASSERT_EQ(c.send_colmap(small.data(), 0), 0);
+  ASSERT_EQ(c.send_rgb(small.data(), small.data(), small.data(), 16), 0);
+  ASSERT_TRUE(pump_until([] { return imagewnd->red_vec != nullptr; }));
+  unsigned char* red = imagewnd->red_vec;
+  ASSERT_EQ(c.send_rgb(small.data(), small.data(), small.data(), 16), 0);
+  ASSERT_EQ(c.put_int(0), 0);  // ignored, then a resize that shows the frame went through
+  ASSERT_EQ(c.resize(32, 32), 0);
+  ASSERT_TRUE(pump_until([] { return imagewnd->image()->width == 32; }));
+  EXPECT_EQ(imagewnd->cvec, grown);
+  EXPECT_EQ(imagewnd->red_vec, red);
+  EXPECT_EQ(imagewnd->cvec_cap, 300 * 300);
+  EXPECT_EQ(message(), "");
+}
+
+// A start that fails lets go of its control socket and its input source.
+TEST_F(Protocol, FailedStartReleasesControlSocket) {
+  port = free_port();
+  int held = hold_port(port);
+  ASSERT_GE(held, 0);
+  EXPECT_EQ(imagewnd->start_server(port), -1);
+  EXPECT_EQ(message(), "Cannot bind control socket.");
+  EXPECT_FALSE(imagewnd->listening);
+  EXPECT_EQ(imagewnd->ctl_sock, 0);
+  EXPECT_EQ(imagewnd->accept_input, 0u);
+  close(held);
+}

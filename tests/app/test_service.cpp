@@ -1,0 +1,66 @@
+// Exact-count socket I/O, the single error window, cleanup and the menu.
+#include "../widgets/xfixture.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
+
+#include "WContext.h"
+#include "WError.h"
+#include "WEtc.h"
+#include "WMenu.h"
+#include "imagewnd.h"
+#include "service.h"
+
+TEST(SocketIO, ExactCounts) {
+  int sv[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+  char out[8] = "abcdefg";
+  char in[8] = {};
+  EXPECT_EQ(writen(sv[0], out, 0), 0);
+  EXPECT_EQ(writen(sv[0], out, -3), 0);
+  EXPECT_EQ(readn(sv[1], in, 0), 0);   // nothing is taken from the stream
+  EXPECT_EQ(writen(sv[0], out, 7), 7);
+  EXPECT_EQ(readn(sv[1], in, 4), 4);
+  EXPECT_EQ(std::string(in, 4), "abcd");
+  close(sv[0]);
+  EXPECT_EQ(readn(sv[1], in, 4), 3);   // the stream ends after 3 of 4
+  EXPECT_EQ(std::string(in, 3), "efg");
+  EXPECT_EQ(readn(sv[1], in, 4), 0);
+  close(sv[1]);
+  EXPECT_EQ(readn(sv[1], in, 4), -1);
+  EXPECT_EQ(writen(sv[1], out, 4), -1);
+}
+
+class Service : public XFixture {};
+
+// One error window for the run, showing the latest text; cleanup deletes
+// it and the image window, and a second cleanup finds nothing to do.
+TEST_F(Service, ErrorWindowAndCleanup) {
+  XStandardColormap* maps = nullptr;
+  int n = 0;
+  ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, XA_RGB_BEST_MAP));
+  imagewnd = new ImageWnd(maps);
+  imagewnd->show();
+
+  error_dialog("first");
+  WError* first = errdlg;
+  ASSERT_NE(first, nullptr);
+  error_dialog("second");
+  EXPECT_EQ(errdlg, first);
+  XmString xs = nullptr;
+  XtVaGetValues(errdlg->xtwgt, XmNmessageString, &xs, nullptr);
+  char* t = static_cast<char*>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  EXPECT_STREQ(t, "second");
+  XtFree(t);
+  XmStringFree(xs);
+  ASSERT_TRUE(pump_until([] { return XtIsRealized(errdlg->xtwgt) && XtIsManaged(errdlg->xtwgt); }));
+
+  context->mainmenu->menu_select(1L << 16);  // no menu 1: nothing happens
+  cleanup();
+  EXPECT_EQ(errdlg, nullptr);
+  EXPECT_EQ(imagewnd, nullptr);
+  cleanup();
+  EXPECT_EQ(x_errors(), 0);
+}

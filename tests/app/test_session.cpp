@@ -1,0 +1,159 @@
+// A client's session with the real ravlon over TCP, seen on the screen:
+// resizing, frames, a broken request, leaving, a second client, ending the
+// server, and the port it listens on.
+#include "harness.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "ravlon_client.h"
+
+namespace {
+
+class Session : public ::testing::Test {
+protected:
+  void start(const std::vector<std::string>& args) {
+    ASSERT_TRUE(rv.start(args));
+    wnd = xv.find_window("Ravlon");
+    ASSERT_NE(wnd, 0u) << rv.err();
+    img = xv.find_descendant(wnd, 256, 256);
+    ASSERT_NE(img, 0u);
+  }
+  void start() {
+    port = free_port();
+    start({"-p", std::to_string(port)});
+    ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  }
+  bool waiting_lines() { return xv.grab(img).count_not(0, 0, 208, 256, 220) > 0; }
+  void connect(RavlonClient& c) { ASSERT_EQ(c.connect(host_name().c_str(), port), 0); }
+  // A uniform RGB frame of the whole 256 x 256 image.
+  static void send_colour(RavlonClient& c, unsigned char r, unsigned char g, unsigned char b) {
+    std::vector<unsigned char> pr(65536, r), pg(65536, g), pb(65536, b);
+    ASSERT_EQ(c.send_rgb(pr.data(), pg.data(), pb.data(), 65536), 0);
+  }
+  bool shows(uint32_t rgb) { return xv.grab(img).count_not(rgb, 0, 0, 256, 256) == 0; }
+  void quit() {
+    rv.signal(SIGINT);
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 0);
+  }
+
+  Ravlon rv;
+  XView xv;
+  Window wnd = 0;
+  Window img = 0;
+  int port = 0;
+};
+
+}  // namespace
+
+// The window keeps the place the user moved it to and takes the image
+// size plus the menu bar.
+TEST_F(Session, ResizeKeepsMovedWindowInPlace) {
+  start();
+  XMoveWindow(xv.dpy, wnd, 300, 200);
+  XSync(xv.dpy, False);
+  ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).x != 1; }));
+  usleep(200000);  // let the move reach ravlon before it reads its geometry
+  XRectangle before = xv.geometry(wnd);
+
+  RavlonClient c;
+  connect(c);
+  ASSERT_EQ(c.resize(320, 200), 0);
+  ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).width == 320; }));
+  XRectangle after = xv.geometry(wnd);
+  EXPECT_EQ(after.width, 320);
+  EXPECT_EQ(after.height, 232);
+  EXPECT_EQ(after.x, before.x);
+  EXPECT_EQ(after.y, before.y);
+  quit();
+  EXPECT_EQ(rv.err(), "");
+}
+
+// Codes 0 and 5 are skipped; the frame after them is drawn.
+TEST_F(Session, FramesReachTheScreen) {
+  start();
+  RavlonClient c;
+  connect(c);
+  ASSERT_EQ(c.put_int(0), 0);
+  ASSERT_EQ(c.put_int(5), 0);
+  send_colour(c, 255, 0, 0);
+  ASSERT_TRUE(wait_until([&] { return shows(0xff0000); }));
+  send_colour(c, 0, 0, 255);
+  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  EXPECT_FALSE(xv.has_window("Error"));
+  quit();
+  EXPECT_EQ(rv.err(), "");
+}
+
+// A second client waits in the listen queue while the first is served,
+// and is served once the first has left; a broken request shows the error
+// window and also frees the server for the next client.
+TEST_F(Session, ClientsTakeTurns) {
+  start();
+  RavlonClient first;
+  connect(first);
+  send_colour(first, 255, 0, 0);
+  ASSERT_TRUE(wait_until([&] { return shows(0xff0000); }));
+
+  RavlonClient second;
+  connect(second);  // completes into the queue
+  send_colour(second, 0, 255, 0);
+  usleep(300000);
+  EXPECT_TRUE(shows(0xff0000));
+
+  first.close();  // between requests: no message
+  ASSERT_TRUE(wait_until([&] { return shows(0x00ff00); }));
+  EXPECT_FALSE(xv.has_window("Error"));
+
+  ASSERT_EQ(second.put_int(3), 0);  // an RGB frame cut short in its size
+  second.close();
+  EXPECT_NE(xv.find_window("Error"), 0u);
+  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  RavlonClient third;
+  connect(third);
+  send_colour(third, 0, 0, 255);
+  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  quit();
+}
+
+// The server ends at once, with status 0, and writes nothing back.
+TEST_F(Session, DisconnectEndsServer) {
+  start();
+  RavlonClient c;
+  connect(c);
+  int fd = dup(c.sock);
+  ASSERT_EQ(c.disconnect(), 0);
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 0);
+  EXPECT_EQ(rv.err(), "");
+  char b;
+  EXPECT_LE(recv(fd, &b, 1, 0), 0);
+  close(fd);
+}
+
+// The port is taken modulo 65536 (the window still says 70000).
+TEST_F(Session, PortBeyond16BitsWraps) {
+  start({"-p", "70000"});
+  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  RavlonClient c;
+  EXPECT_EQ(c.connect(host_name().c_str(), 4464), 0);
+  quit();
+}
+
+// A port in use: the error window, no waiting lines, the program goes on.
+TEST_F(Session, PortInUse) {
+  port = free_port();
+  int held = hold_port(port);
+  ASSERT_GE(held, 0);
+  start({"-p", std::to_string(port)});
+  EXPECT_NE(xv.find_window("Error"), 0u);
+  Shot s = xv.grab(img);
+  EXPECT_GT(s.count_not(0, 0, 70, 256, 90), 0);  // the start-up picture
+  EXPECT_EQ(s.count_not(0, 0, 128, 256, 256), 0);
+  EXPECT_TRUE(rv.running());
+  quit();
+  close(held);
+}
