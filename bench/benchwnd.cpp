@@ -14,9 +14,11 @@
 
 BenchWnd::BenchWnd() : xtctx(nullptr), shell(nullptr), wnd(nullptr), image(nullptr), map() {}
 
-// The window (and with it the image) goes; the display stays open until
-// the process ends, as in ravlon.
-BenchWnd::~BenchWnd() { delete wnd; }
+// The display stays open until the process ends, as in ravlon.
+BenchWnd::~BenchWnd() {
+  delete image;
+  delete wnd;
+}
 
 int BenchWnd::open(int& argc, char** argv) {
   static char* fallback[] = {nullptr};

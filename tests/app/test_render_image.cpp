@@ -1,0 +1,231 @@
+// The image in process: a window on the standard colour map's visual (or the
+// default one) holding an Image, its pixmap's pixel values read back.
+#include "../widgets/xfixture.h"
+
+#include <X11/Xatom.h>
+#include <Xm/Form.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "WEtc.h"
+#include "WError.h"
+#include "WShl.h"
+#include "image.h"
+#include "imagewnd.h"
+#include "service.h"
+
+namespace {
+
+template <class Base>
+class RenderImageT : public Base {
+protected:
+  void TearDown() override {
+    delete image;
+    delete wnd;
+    smap = nullptr;
+  }
+
+  // The window takes the map's visual and colour map; without a map, the
+  // screen's default ones (as ravlon started with a colour file).
+  void make(XStandardColormap* map, bool show = true) {
+    Visual* vis = nullptr;
+    int depth = 0;
+    if (map) {
+      XVisualInfo t;
+      t.visualid = map->visualid;
+      int n = 0;
+      XVisualInfo* vi = XGetVisualInfo(display, VisualIDMask, &t, &n);
+      ASSERT_NE(vi, nullptr);
+      vis = vi->visual;
+      depth = vi->depth;
+      XFree(vi);
+    }
+    smap = map;
+    wnd = new WWindow("RenderTest", map ? map->colormap : 0, vis, depth);
+    wnd->set_geom(WRect(0, 0, 256, 256));
+    Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
+    image = new Image(form);
+    XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
+                  XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, XtNbackground,
+                  static_cast<XtArgVal>(colortbl[0]), nullptr);
+    if (show) realize();
+  }
+
+  void realize() {
+    wnd->show();
+    ASSERT_TRUE(this->pump_until([&] { return image->pixmap != 0; }));
+  }
+
+  XStandardColormap root_map() {
+    XStandardColormap* maps = nullptr;
+    int n = 0;
+    XGetRGBColormaps(display, root_wnd, &maps, &n, colorpln == 8 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
+    XStandardColormap m = maps[0];
+    XFree(maps);
+    return m;
+  }
+
+  unsigned long px(int x, int y) {
+    XImage* img = XGetImage(display, image->pixmap, x, y, 1, 1, AllPlanes, ZPixmap);
+    unsigned long p = XGetPixel(img, 0, 0);
+    XDestroyImage(img);
+    return p;
+  }
+
+  WWindow* wnd = nullptr;
+  Image* image = nullptr;
+};
+
+using RenderImage = RenderImageT<XFixture>;
+using RenderImage8 = RenderImageT<XFixture8>;
+
+std::string colour_file(const char* text) {
+  std::string name = "/tmp/ravlon-colours-" + std::to_string(getpid());
+  FILE* f = fopen(name.c_str(), "w");
+  fputs(text, f);
+  fclose(f);
+  return name;
+}
+
+unsigned long alloc(unsigned short r, unsigned short g, unsigned short b) {
+  XColor c;
+  c.red = r, c.green = g, c.blue = b;
+  XAllocColor(display, colormap, &c);
+  return c.pixel;
+}
+
+}  // namespace
+
+// 1.0 -> 65535, 1.0001 -> 65534 (not wrapped round), 0.5 -> 32767 (truncated,
+// not rounded); negative components -> 0; a half triple and anything after
+// text that is no number are not used; entries not read are pixel 0.
+TEST_F(RenderImage, ColourFileComponentsAndTriples) {
+  make(nullptr, false);
+  std::string f = colour_file("1.0 1.0001 0.5\n-2 -0.5 0.00001   1 1");
+  ASSERT_EQ(image->alloc_colmap(f.c_str()), 0);
+  EXPECT_EQ(image->colmap[0], alloc(65535, 65534, 32767));
+  EXPECT_NE(image->colmap[0], alloc(65535, 65535, 32768));
+  EXPECT_EQ(image->colmap[1], alloc(0, 0, 0));
+  EXPECT_EQ(image->colflg[0] + image->colflg[1], 2);
+  for (int i = 2; i < 128; i++) ASSERT_EQ(image->colmap[i] + image->colflg[i], 0u) << i;
+  delete[] image->colmap;
+  delete[] image->colflg;
+
+  std::string many;
+  for (int i = 0; i < 130; i++) many += std::to_string(i / 255.0) + " 0 0\n";
+  f = colour_file((many + "x").c_str());
+  ASSERT_EQ(image->alloc_colmap(f.c_str()), 0);
+  EXPECT_EQ(image->colflg[127], 1);
+  EXPECT_EQ(image->colmap[127], alloc(static_cast<unsigned short>(127 / 255.0f * 65535.0f), 0, 0));
+  unlink(f.c_str());
+  delete[] image->colmap;
+  delete[] image->colflg;
+  EXPECT_EQ(image->alloc_colmap("/nonexistent/colours"), -1);
+  EXPECT_EQ(image->colmap[0], 0u);
+}
+
+// The file is read at the first colour-mapped frame; indices past its 128
+// entries draw black.
+TEST_F(RenderImage, ColourMappedFrameThroughColourFile) {
+  make(nullptr);
+  std::string f = colour_file("1 0 0  0 1 0");
+  image->rgbfile = strnew(f.c_str());
+  unsigned char cvec[256 * 256] = {};
+  for (int x = 0; x < 5; x++) cvec[x * 256] = static_cast<unsigned char>(x == 3 ? 128 : x == 4 ? 255 : x);
+  image->draw_image(cvec, sizeof cvec);
+  unlink(f.c_str());
+  ASSERT_NE(image->colmap, nullptr);
+  EXPECT_EQ(px(0, 0), alloc(65535, 0, 0));
+  EXPECT_EQ(px(1, 0), alloc(0, 65535, 0));
+  EXPECT_EQ(px(2, 0), 0u);
+  EXPECT_EQ(px(3, 0), colortbl[0]);
+  EXPECT_EQ(px(4, 0), colortbl[0]);
+  EXPECT_EQ(x_errors(), 0);
+}
+
+// Without a standard colour map a TrueColor window's channel masks make the
+// pixel: each byte lands in its channel unchanged.
+TEST_F(RenderImage, RgbFramesWithoutStandardMapUseTheVisualsMasks) {
+  make(nullptr);
+  std::vector<unsigned char> r(256 * 256, 0x12), g(256 * 256, 0x80), b(256 * 256, 0xfe);
+  image->draw_image(r.data(), g.data(), b.data(), 256 * 256);
+  EXPECT_EQ(px(200, 100), 0x1280feu);
+  EXPECT_EQ(errdlg, nullptr);
+}
+
+// red_max 7: a red byte of 128 gives 4 (128 / 255 * 7 + 0.5 = 4.01); white
+// gives the maxima, black base_pixel.
+TEST_F(RenderImage8, RgbFormulaOnAColourMapOfFewLevels) {
+  XStandardColormap m = root_map();
+  m.red_max = 7, m.red_mult = 32, m.green_max = 7, m.green_mult = 4, m.blue_max = 3, m.blue_mult = 1;
+  m.base_pixel = 0;
+  make(&m);
+  unsigned char r[256 * 256] = {128, 255, 0}, g[256 * 256] = {0, 255, 0}, b[256 * 256] = {0, 255, 0};
+  image->draw_image(r, g, b, sizeof r);
+  EXPECT_EQ(px(0, 0), 4u * 32);
+  EXPECT_EQ(px(0, 1), 255u);
+  EXPECT_EQ(px(0, 2), 0u);
+}
+
+// A PseudoColor window and no standard colour map: the frame is dropped and
+// the user told once.
+TEST_F(RenderImage8, RgbFramesWithoutAnyColourMapAreRefusedOnce) {
+  make(nullptr);
+  unsigned long before = px(128, 85);
+  unsigned char r[256 * 256] = {}, g[256 * 256] = {}, b[256 * 256] = {};
+  image->draw_image(r, g, b, sizeof r);
+  ASSERT_NE(errdlg, nullptr);
+  EXPECT_TRUE(errdlg->is_shown());
+  errdlg->hide();
+  image->draw_image(r, g, b, sizeof r);
+  EXPECT_FALSE(errdlg->is_shown());
+  EXPECT_EQ(px(128, 85), before);
+}
+
+// A resize before the first expose is kept: the pixmap is made at the size
+// the window already has, with the title over it. A title wider than the
+// picture is clipped, without errors.
+TEST_F(RenderImage, ResizeBeforeFirstExposeSizesThePicture) {
+  make(nullptr, false);
+  image->resize_image(300, 120);
+  realize();
+  Window root;
+  int x, y;
+  unsigned int w, h, bw, d;
+  XGetGeometry(display, image->pixmap, &root, &x, &y, &w, &h, &bw, &d);
+  EXPECT_EQ(w, 300u);
+  EXPECT_EQ(h, 120u);
+  int white = 0;
+  for (int i = 100; i < 200; i++) white += px(i, 36) == colortbl[1];
+  EXPECT_GT(white, 0);
+  image->resize_image(20, 20);
+  EXPECT_EQ(px(10, 10), colortbl[0]);
+  EXPECT_EQ(x_errors(), 0);
+}
+
+// Another window over the picture and gone again: the expose copies the
+// whole picture back. Read from the root window, which shows what the
+// screen shows.
+TEST_F(RenderImage, ExposureRedrawsTheCoveredPicture) {
+  make(nullptr);
+  std::vector<unsigned char> cvec(256 * 256);
+  for (size_t i = 0; i < cvec.size(); i++) cvec[i] = static_cast<unsigned char>(i * 7);
+  image->draw_image(cvec.data(), static_cast<int>(cvec.size()));
+  int rx, ry;
+  Window child;
+  XTranslateCoordinates(display, image->xwnd, root_wnd, 0, 0, &rx, &ry, &child);
+  XSetWindowAttributes a;
+  a.override_redirect = True;
+  a.background_pixel = colortbl[1];
+  Window cover = XCreateWindow(display, root_wnd, 0, 0, 1280, 1024, 0, CopyFromParent, InputOutput, CopyFromParent,
+                               CWOverrideRedirect | CWBackPixel, &a);
+  XMapRaised(display, cover);
+  ASSERT_TRUE(pump_until([&] { return pixel_at(root_wnd, rx + 30, ry + 40) == colortbl[1]; }));
+  XDestroyWindow(display, cover);
+  ASSERT_TRUE(pump_until([&] { return pixel_at(root_wnd, rx + 30, ry + 40) == cvec[30 * 256 + 40]; }));
+  for (int x = 0; x < 256; x += 15)
+    for (int y = 0; y < 256; y += 15)
+      ASSERT_EQ(pixel_at(root_wnd, rx + x, ry + y), cvec[x * 256 + y]) << x << "," << y;
+}
