@@ -142,7 +142,7 @@ int WContext::alloc_cursortbl()
 // can report overflows. Deeper than 24 planes the table stops at 2^24 - 1
 // entries (64 MiB already); a screen of fewer than 4 planes still gets
 // room for the nine fixed entries.
-static unsigned int colortbl_size(int planes)
+unsigned int colortbl_entries(int planes)
 {
   const uint64_t cap = (uint64_t(1) << 24) - 1;
   uint64_t n = planes >= 24 ? cap : (uint64_t(1) << (planes > 0 ? planes : 0)) - 1;
@@ -153,7 +153,7 @@ int WContext::alloc_colortbl()
 {
   colormap = DefaultColormap(display, screen);
   colorpln = DefaultDepth(display, screen);
-  maxcolor = colortbl_size(colorpln);
+  maxcolor = colortbl_entries(colorpln);
   colortbl = new (std::nothrow) unsigned int[maxcolor];
   colorflg = new (std::nothrow) unsigned char[maxcolor];
   if (!colortbl || !colorflg) {

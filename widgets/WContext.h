@@ -11,6 +11,8 @@ class WMenu;
 class WWindow;
 
 double mm2in(double mm);
+// Entries of the colour table for a screen of the given depth.
+unsigned int colortbl_entries(int planes);
 
 class WContext {
 public:

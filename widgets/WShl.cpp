@@ -26,8 +26,21 @@ WShl::~WShl()
   }
 }
 
+// Window managers differ in how they read the position of a request to
+// configure a framed window (twm, for one, moves the frame up and left by
+// its border on every such request), so a shown window that keeps its
+// place is only resized.
 void WShl::set_geom(const WRect& g)
 {
+  if (XtIsRealized(xtwgt)) {
+    WRect cur = get_geom();
+    if (cur.x == g.x && cur.y == g.y) {
+      geom = g;
+      XtVaSetValues(xtwgt, XtNwidth, static_cast<XtArgVal>(g.w), XtNheight,
+                    static_cast<XtArgVal>(g.h), nullptr);
+      return;
+    }
+  }
   geom = g;
   WWidget::set_geom(geom);
 }
@@ -81,11 +94,17 @@ void WShl::add_widget(WWidget* w, int i)
     wvec[i] = w;
 }
 
+// The resource holds what the window manager reads: -1 while never set
+// (everything), a value with the bit of 1 set for "all but the other bits",
+// else the bits wanted. d is turned back into the bits wanted before the
+// change, so that successive calls add up.
 void set_mwm_hint(Widget shell, const char* resource, long bits, char setflg)
 {
   int v = -1;
   XtVaGetValues(shell, resource, &v, nullptr);
   long d = v;
+  if (v != -1 && (v & 1))
+    d = ~d | 1;
   d = setflg ? (d | bits) : (d & ~bits);
   XtVaSetValues(shell, resource, static_cast<XtArgVal>(static_cast<int>((~d) | 1)), nullptr);
 }

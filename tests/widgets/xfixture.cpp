@@ -40,6 +40,15 @@ int nerrors = 0;
 int last_code = 0;
 int last_request = 0;
 
+int nwarnings = 0;
+std::string last_warning;
+
+void count_warning(String msg)
+{
+  nwarnings++;
+  last_warning = msg ? msg : "";
+}
+
 int count_error(Display*, XErrorEvent* e)
 {
   nerrors++;
@@ -82,6 +91,7 @@ void open_session(int scr)
   session.scr = scr;
   session.shell = new WAppShell("Ravlon", argc, argv, session.app,
                                 const_cast<char**>(xfixture_fallback));
+  XtAppSetWarningHandler(session.app, count_warning);
   context = new WContext(session.shell, session.app);
 }
 
@@ -96,6 +106,8 @@ void XFixture::SetUp()
   nerrors = 0;
   last_code = 0;
   last_request = 0;
+  nwarnings = 0;
+  last_warning.clear();
 }
 
 bool XFixture::pump_until(const std::function<bool()>& pred, int ms)
@@ -156,4 +168,14 @@ int x_last_error_code()
 int x_last_error_request()
 {
   return last_request;
+}
+
+int xt_warnings()
+{
+  return nwarnings;
+}
+
+const char* xt_last_warning()
+{
+  return last_warning.c_str();
 }

@@ -1,3 +1,6 @@
+// Include this first: X headers define None, which gtest's own headers
+// must see undefined.
+//
 // The X session of an in-process widget or application test: the
 // application shell with the program's fallback resources, the display
 // context and an X error counter. Each test runs in a private X session
@@ -58,5 +61,8 @@ protected:
 int x_errors();
 int x_last_error_code();
 int x_last_error_request();
+// Xt and Motif warnings since the current test began, and the last one.
+int xt_warnings();
+const char* xt_last_warning();
 
 #endif
