@@ -1,0 +1,139 @@
+// Menus chosen with the pointer and the keyboard.
+#include "test_menu_fixture.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <Xm/PushB.h>
+#include <Xm/Separator.h>
+#include <Xm/ToggleB.h>
+
+namespace {
+
+const long OPEN = 0x00010001, GRID = 0x00010002, TWIN = 0x00010003, EXIT = 0x00010004;
+const long DEEP = 0x00020001;
+#define END {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr}
+
+const WMenuItem deep_tbl[] = {{"Deep", &xmPushButtonWidgetClass, 0, nullptr, nullptr, DEEP, nullptr},
+                              END};
+const WMenuItem help_tbl[] = {{"More", nullptr, 'M', nullptr, nullptr, 0, deep_tbl}, END};
+const WMenuItem empty_tbl[] = {END};
+const WMenuItem file_tbl[] = {
+    {"Open", &xmPushButtonWidgetClass, 'O', nullptr, nullptr, OPEN, nullptr},
+    {"Grid", &xmToggleButtonWidgetClass, 0, nullptr, nullptr, GRID, nullptr},
+    {"Line", &xmSeparatorWidgetClass, 0, nullptr, nullptr, 77, nullptr},
+    {"Twin1", &xmPushButtonWidgetClass, 0, nullptr, nullptr, TWIN, nullptr},
+    {"Twin2", &xmPushButtonWidgetClass, 0, nullptr, nullptr, TWIN, nullptr},
+    {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", 0, nullptr},
+    {"Exit", &xmPushButtonWidgetClass, 0, "Meta<Key>x", "Meta+X", EXIT, nullptr},
+    END};
+
+class MenuTest : public UserFixture {
+protected:
+  void build(MenuWnd* w)
+  {
+    wnd = w;
+    m = w->menu;
+    file = m->add_menu("File", 'F', file_tbl, 0, nullptr);
+    m->add_menu("Edit", 0, empty_tbl, 0, nullptr);
+    help = m->add_menu("Help", 0, help_tbl, 1, nullptr);
+    show(wnd);
+  }
+  // The File menu of a window on the visual of a standard colour map.
+  void quit_on_standard_map(Atom prop)
+  {
+    XStandardColormap* maps = nullptr;
+    int n = 0;
+    ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, prop));
+    XVisualInfo t;
+    t.visualid = maps[0].visualid;
+    XVisualInfo* vi = XGetVisualInfo(display, VisualIDMask, &t, &n);
+    ASSERT_NE(vi, nullptr);
+    build(new MenuWnd(maps[0].colormap, vi->visual, vi->depth));
+    choose(file, "Quit");
+    ASSERT_TRUE(calls_reach(m, 1));
+    EXPECT_EQ(m->calls, std::vector<long>{0});
+    EXPECT_EQ(x_errors(), 0);
+    XFree(vi);
+    XFree(maps);
+  }
+  void TearDown() override { delete wnd; }
+  MenuWnd* wnd = nullptr;
+  TestMenu* m = nullptr;
+  Widget file = nullptr, help = nullptr;
+};
+
+class MenuTest8 : public MenuTest {
+protected:
+  int screen_number() const override { return 1; }
+};
+
+TEST_F(MenuTest, PointerChoosesEachEntryOnceAcrossSubMenus)
+{
+  build(new MenuWnd());
+  EXPECT_EQ(m->records(), 7);  // no separator, nothing for the empty Edit menu
+  Widget hw = nullptr;
+  XtVaGetValues(m->menubar, XmNmenuHelpWidget, &hw, nullptr);
+  EXPECT_EQ(hw, help);  // not the nested More
+  choose(file, "Open");
+  ASSERT_TRUE(calls_reach(m, 1));
+  choose(file, "Grid");
+  ASSERT_TRUE(calls_reach(m, 2));
+  EXPECT_EQ(m->is_checked(GRID), 1);
+  choose(file, "Grid");
+  ASSERT_TRUE(calls_reach(m, 3));
+  EXPECT_EQ(m->is_checked(GRID), 0);
+  choose(help, "More");
+  Widget more = entry(help, "More");
+  ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(XtParent(pulldown(more)))); }));
+  click(entry(more, "Deep"));
+  ASSERT_TRUE(calls_reach(m, 4));
+  EXPECT_EQ(m->calls, (std::vector<long>{OPEN, GRID, GRID, DEEP}));
+  EXPECT_EQ(x_errors(), 0);
+}
+
+TEST_F(MenuTest, SharedIdsCallBothAndLookupsTakeTheFirst)
+{
+  build(new MenuWnd());
+  choose(file, "Twin2");
+  choose(file, "Twin1");
+  ASSERT_TRUE(calls_reach(m, 2));
+  EXPECT_EQ(m->calls, (std::vector<long>{TWIN, TWIN}));
+  m->enable(TWIN, 0);
+  EXPECT_FALSE(XtIsSensitive(entry(file, "Twin1")));
+  EXPECT_TRUE(XtIsSensitive(entry(file, "Twin2")));
+  EXPECT_EQ(m->is_enabled(TWIN), 0);
+  m->check(GRID, 1);
+  EXPECT_EQ(m->is_checked(GRID), 1);
+  EXPECT_EQ(m->is_checked(OPEN), 0);  // a push button has no state
+  m->enable(999, 0);
+  m->check(999, 1);
+  EXPECT_EQ(m->is_enabled(999), 0);
+  EXPECT_EQ(m->is_checked(999), 0);
+  EXPECT_EQ(m->calls.size(), 2u);  // setting state from code chooses nothing
+}
+
+TEST_F(MenuTest, AcceleratorsFireWithOrWithoutTrailingColon)
+{
+  build(new MenuWnd());
+  click(wnd->work);
+  xdo("windowfocus --sync " + std::to_string(wnd->xwindow()) + " key alt+q key alt+x");
+  ASSERT_TRUE(calls_reach(m, 2));
+  EXPECT_EQ(m->calls, (std::vector<long>{0, EXIT}));
+  char out[8];
+  motif_accel("Meta<Key>q:", out, sizeof out);
+  EXPECT_STREQ(out, "Meta<Ke");  // bounded: only a colon at the very end goes
+  motif_accel(":", out, sizeof out);
+  EXPECT_STREQ(out, "");
+}
+
+TEST_F(MenuTest, PulldownOnBestMapVisualRaisesNoError)
+{
+  quit_on_standard_map(XA_RGB_BEST_MAP);
+}
+
+TEST_F(MenuTest8, PulldownOnDepth8DefaultMapRaisesNoError)
+{
+  quit_on_standard_map(XA_RGB_DEFAULT_MAP);
+}
+
+}  // namespace

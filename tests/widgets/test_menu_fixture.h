@@ -1,0 +1,96 @@
+// Menus, dialogs and the error window driven as a user drives them: real
+// clicks and key presses (xdotool) under the session's window manager.
+#ifndef TEST_MENU_FIXTURE_H
+#define TEST_MENU_FIXTURE_H
+
+#include "xfixture.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <Xm/DrawingA.h>
+#include <Xm/MainW.h>
+
+#include "WEtc.h"
+#include "WMenu.h"
+#include "WShl.h"
+
+// Records every id that reaches menu_select.
+class TestMenu final : public WMenu {
+public:
+  explicit TestMenu(Widget par) : WMenu(par) {}
+  void menu_select(long id) override { calls.push_back(id); }
+  int records() { return ilst.get_numitm(); }
+  std::vector<long> calls;
+};
+
+// A window with a menu bar above a work area that takes the focus clicks.
+class MenuWnd : public WWindow {
+public:
+  MenuWnd(unsigned long cmap = 0, Visual* vis = nullptr, int depth = 0)
+    : WWindow("menus", cmap, vis, depth)
+  {
+    Widget mw = XtVaCreateManagedWidget("mw", xmMainWindowWidgetClass, xtwgt, nullptr);
+    menu = new TestMenu(mw);
+    work = XtVaCreateManagedWidget("work", xmDrawingAreaWidgetClass, mw, XtNwidth, 300,
+                                   XtNheight, 200, nullptr);
+  }
+  ~MenuWnd() override { delete menu; }
+  TestMenu* menu;
+  Widget work;
+};
+
+class UserFixture : public XFixture {
+protected:
+  static void xdo(const std::string& args)
+  {
+    ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
+  }
+  // Not "mousemove --sync": it can stall for seconds just after a menu
+  // has taken the pointer back.
+  static void click_root(int scr, int x, int y)
+  {
+    xdo("mousemove --screen " + std::to_string(scr) + " " + std::to_string(x) + " " +
+        std::to_string(y) + " click 1");
+  }
+  // Clicks the middle of a widget's window.
+  static void click(Widget w)
+  {
+    XWindowAttributes a;
+    XGetWindowAttributes(display, XtWindow(w), &a);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, XtWindow(w), a.root, a.width / 2, a.height / 2, &x, &y, &child);
+    click_root(XScreenNumberOfScreen(XtScreen(w)), x, y);
+  }
+  void show(WWidget* w)
+  {
+    w->show();
+    ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(get_wmshell(w->xtwgt))); }));
+  }
+  static Widget pulldown(Widget cascade)
+  {
+    Widget pdm = nullptr;
+    XtVaGetValues(cascade, XmNsubMenuId, &pdm, nullptr);
+    return pdm;
+  }
+  static Widget entry(Widget cascade, const char* name)
+  {
+    return XtNameToWidget(pulldown(cascade), name);
+  }
+  // Opens the cascade's pulldown with a click and clicks the named entry.
+  void choose(Widget cascade, const char* name)
+  {
+    click(cascade);
+    ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(XtParent(pulldown(cascade)))); }));
+    click(entry(cascade, name));
+  }
+  // Waits for n calls of menu_select.
+  bool calls_reach(TestMenu* m, size_t n)
+  {
+    return pump_until([&] { return m->calls.size() >= n; });
+  }
+};
+
+#endif
