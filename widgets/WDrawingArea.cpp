@@ -112,13 +112,14 @@ void WDrawingArea::set_trackmouse()
                     eh_mouse_da, nullptr);
 }
 
-// The widget's geometry moved by the offset's origin and shrunk by its
-// size, unless the shrink would not fit.
+// The widget's area moved by the offset's origin and shrunk by its size,
+// unless the shrink would not fit. It is taken in the widget's own
+// coordinates, where the frame is drawn, whatever the widget's place in
+// its parent.
 void WDrawingArea::calc_drawrect()
 {
-  dr = get_geom();
-  dr.x = static_cast<Position>(dr.x + or_.x);
-  dr.y = static_cast<Position>(dr.y + or_.y);
+  WRect g = get_geom();
+  dr = WRect(or_.x, or_.y, g.w, g.h);
   unsigned short n = static_cast<unsigned short>(dr.x + or_.w);
   if (dr.w >= n)
     dr.w = static_cast<Dimension>(dr.w - n);
