@@ -94,10 +94,12 @@ int ImageWnd::resize_image() {
     error_dialog("Invalid image size.");
     return -1;
   }
-  geom = get_geom();
-  geom.w = static_cast<Dimension>(w);
-  geom.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
-  set_geom(geom);
+  // A copy: set_geom reads the present geometry into geom before using
+  // its argument.
+  WRect g = get_geom();
+  g.w = static_cast<Dimension>(w);
+  g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
+  set_geom(g);
   image()->resize_image(w, h);
   return 0;
 }

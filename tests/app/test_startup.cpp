@@ -13,6 +13,16 @@ const uint32_t black = 0x000000;
 // Rows [y0, y1) of the image hold something other than black.
 bool has_text(const Shot& s, int y0, int y1) { return s.count_not(black, 0, y0, s.w, y1) > 0; }
 
+// ravlon ends at once with status 1 and exactly err on standard error.
+void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::string& err) {
+  Ravlon rv;
+  ASSERT_TRUE(rv.start(args, env));
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 1) << err;
+  EXPECT_EQ(rv.err(), err);
+}
+
 void quit(Ravlon& rv) {
   rv.signal(SIGINT);
   ASSERT_TRUE(rv.wait_exit());
@@ -66,34 +76,17 @@ TEST(Startup, RunsCleanlyOnDepth8Screen) {
 }
 
 TEST(Startup, UsageErrorsEndWithStatus1) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string err;
-  };
-  const std::string long_path(512, 'x');
-  const Case cases[] = {
-      {{"-h"}, usage_line},
-      {{"-display", display_name(0)}, std::string("ravlon: invalid option -- 'd'\n") + usage_line},
-      {{"-x"}, std::string("ravlon: invalid option -- 'x'\n") + usage_line},
-      {{"-p"}, std::string("ravlon: option requires an argument -- 'p'\n") + usage_line},
-      {{"-c"}, std::string("ravlon: option requires an argument -- 'c'\n") + usage_line},
-      {{"-c", long_path}, usage_line},
-  };
-  for (const Case& c : cases) {
-    Ravlon rv;
-    ASSERT_TRUE(rv.start(c.args));
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 1) << c.args[0];
-    EXPECT_EQ(rv.err(), c.err) << c.args[0];
-  }
+  const std::string getopt = "ravlon: ";
+  expect_failure({"-h"}, {}, usage_line);
+  expect_failure({"-display", display_name(0)}, {}, getopt + "invalid option -- 'd'\n" + usage_line);
+  expect_failure({"-x"}, {}, getopt + "invalid option -- 'x'\n" + usage_line);
+  expect_failure({"-p"}, {}, getopt + "option requires an argument -- 'p'\n" + usage_line);
+  expect_failure({"-c"}, {}, getopt + "option requires an argument -- 'c'\n" + usage_line);
+  expect_failure({"-c", std::string(512, 'x')}, {}, usage_line);  // longer than its buffer
 }
 
 TEST(Startup, NoDisplayEndsWithStatus1) {
-  Ravlon rv;
-  ASSERT_TRUE(rv.start({}, {"DISPLAY=:99999"}));
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.status(), 1);
-  EXPECT_EQ(rv.err(), "ravlon: Cannot connect to X server.\n");
+  expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
 }
 
 // Without its standard colour map a screen cannot show RGB frames; with a
@@ -101,20 +94,10 @@ TEST(Startup, NoDisplayEndsWithStatus1) {
 TEST(Startup, MissingStandardMap) {
   ASSERT_EQ(run("xstdcmap -display " + display_name(0) + " -delete best"), 0);
   ASSERT_EQ(run("xstdcmap -display " + display_name(1) + " -delete default"), 0);
-  {
-    Ravlon rv;
-    ASSERT_TRUE(rv.start({}, {"DISPLAY=" + display_name(0)}));
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 1);
-    EXPECT_EQ(rv.err(), "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
-  }
-  {
-    Ravlon rv;
-    ASSERT_TRUE(rv.start({}, {"DISPLAY=" + display_name(1)}));
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 1);
-    EXPECT_EQ(rv.err(), "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
-  }
+  expect_failure({}, {"DISPLAY=" + display_name(0)},
+                 "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
+  expect_failure({}, {"DISPLAY=" + display_name(1)},
+                 "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
   Ravlon rv;
   ASSERT_TRUE(rv.start({"-c", "/nonexistent.rgb", "-p", std::to_string(free_port())},
                        {"DISPLAY=" + display_name(1)}));
