@@ -1,6 +1,6 @@
 // Text documents and one-line fields: typing, focus changes with the
 // client's callback, selection, clipboard and the growing text buffer.
-#include "text_fixture.h"
+#include "test_text_fixture.h"
 
 #include <vector>
 

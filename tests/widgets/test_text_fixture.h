@@ -1,7 +1,7 @@
 // Text fields in a window of their own, driven by real key presses and
 // pointer clicks (xdotool) under the session's window manager.
-#ifndef TEXT_FIXTURE_H
-#define TEXT_FIXTURE_H
+#ifndef TEST_TEXT_FIXTURE_H
+#define TEST_TEXT_FIXTURE_H
 
 #include "xfixture.h"
 
