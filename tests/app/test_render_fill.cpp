@@ -1,13 +1,11 @@
 // The client-side image of a frame: the direct fill agrees with Xlib's own
-// pixel placement for every depth and byte order, and the buffer reaches a
-// local server through shared memory and is kept while the size stays.
+// pixel placement for every depth and byte order.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
 #include "WEtc.h"
-#include "framebuf.h"
 #include "framefill.h"
 
 namespace {
@@ -60,29 +58,4 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder) {
         }
       XDestroyImage(img);
     }
-}
-
-TEST_F(RenderFill, LocalServerGetsTheFrameThroughSharedMemoryIntoTheSameBuffer) {
-  Window root = DefaultRootWindow(display);
-  int depth = DefaultDepth(display, DefaultScreen(display));
-  Pixmap pm = XCreatePixmap(display, root, 40, 30, depth);
-  GC gc = XCreateGC(display, pm, 0, nullptr);
-  FrameBuf fb;
-  Visual* vis = DefaultVisual(display, DefaultScreen(display));
-  ASSERT_EQ(fb.prepare(vis, depth, 40, 30), 0);
-  EXPECT_TRUE(fb.is_shared());
-  XImage* first = fb.image();
-  for (int k = 0; k < 2; k++) {
-    ASSERT_EQ(fb.prepare(vis, depth, 40, 30), 0);
-    EXPECT_EQ(fb.image(), first);
-    XPutPixel(fb.image(), 39, 29, 0x123456 + k);
-    fb.put(pm, gc);
-    XImage* got = XGetImage(display, pm, 39, 29, 1, 1, AllPlanes, ZPixmap);
-    EXPECT_EQ(XGetPixel(got, 0, 0), 0x123456ul + k);
-    XDestroyImage(got);
-  }
-  ASSERT_EQ(fb.prepare(vis, depth, 41, 30), 0);
-  EXPECT_EQ(fb.image()->width, 41);
-  XFreeGC(display, gc);
-  XFreePixmap(display, pm);
 }
