@@ -17,12 +17,14 @@ typedef Widget (*DialogMaker)(Widget, String, ArgList, Cardinal);
 
 // The close button must do nothing but call the close callbacks: a dialog
 // shell that unmapped itself would leave its content managed, and the next
-// show() would not bring it back.
+// show() would not bring it back. Motif decides whether the buttons hide
+// the box when it creates them, so autoUnmanage is given here too.
 static Widget create_dialog(DialogMaker mk, Widget par, const char* name)
 {
-  Arg a[1];
+  Arg a[2];
   XtSetArg(a[0], XmNdeleteResponse, XmDO_NOTHING);
-  return mk(par, const_cast<char*>(name), a, 1);
+  XtSetArg(a[1], XmNautoUnmanage, False);
+  return mk(par, const_cast<char*>(name), a, 2);
 }
 
 static void watch_reparent(WDialog* d)
@@ -100,6 +102,17 @@ static Widget create_msgbox(DialogMaker mk, Widget par, const char* name, WDialo
   return w;
 }
 
+// Motif fits a message box to its content (symbol, text, buttons) when it
+// is first managed; these boxes keep the size they were given.
+static void show_fixed(Widget box)
+{
+  Dimension w = 0, h = 0;
+  XtVaGetValues(box, XtNwidth, &w, XtNheight, &h, nullptr);
+  XtManageChild(box);
+  XtVaSetValues(box, XtNwidth, static_cast<XtArgVal>(w), XtNheight, static_cast<XtArgVal>(h),
+                nullptr);
+}
+
 // OK and Cancel reach the client's callback, which tells them apart by the
 // reason in the call data.
 template <class D>
@@ -129,6 +142,11 @@ WDialogMsg::WDialogMsg(Widget par) : WDialog(nullptr, nullptr), cp(nullptr), usr
   watch_reparent(this);
 }
 
+void WDialogMsg::show()
+{
+  show_fixed(xtwgt);
+}
+
 void WDialogMsg::set_message(const char* s)
 {
   set_typed_string(xtwgt, XmNmessageString, s);
@@ -143,6 +161,11 @@ WDialogQst::WDialogQst(Widget par) : WDialog(nullptr, nullptr), cp(nullptr), usr
 {
   xtwgt = create_msgbox(XmCreateQuestionDialog, par, "WDialogQst", this);
   watch_reparent(this);
+}
+
+void WDialogQst::show()
+{
+  show_fixed(xtwgt);
 }
 
 void WDialogQst::set_message(const char* s)

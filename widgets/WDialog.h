@@ -21,6 +21,7 @@ public:
 class WDialogMsg : public WDialog {
 public:
   explicit WDialogMsg(Widget par);
+  void show() override;
   void set_message(const char* s);
   void set_cp(XtCallbackProc c, XtPointer u);
 
@@ -31,6 +32,7 @@ public:
 class WDialogQst : public WDialog {
 public:
   explicit WDialogQst(Widget par);
+  void show() override;
   void set_message(const char* s);
   void set_cp(XtCallbackProc c, XtPointer u);
 

@@ -35,7 +35,9 @@ WError::WError(Widget par) : WDialogMsg(par)
 {
   set_geom(error_geom());
   set_title("Error");
-  XtVaSetValues(xtwgt, XmNdialogType, static_cast<XtArgVal>(XmDIALOG_ERROR), nullptr);
+  // The size is fixed: the box must not grow to fit its text or buttons.
+  XtVaSetValues(xtwgt, XmNdialogType, static_cast<XtArgVal>(XmDIALOG_ERROR), XmNresizePolicy,
+                static_cast<XtArgVal>(XmRESIZE_NONE), nullptr);
   Widget ok = XmMessageBoxGetChild(xtwgt, XmDIALOG_OK_BUTTON);
   dress_ok(ok);
   XtAddCallback(ok, XmNactivateCallback, cp_activate_err, this);

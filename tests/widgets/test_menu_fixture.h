@@ -54,15 +54,21 @@ protected:
     xdo("mousemove --screen " + std::to_string(scr) + " " + std::to_string(x) + " " +
         std::to_string(y) + " click 1");
   }
-  // Clicks the middle of a widget's window.
+  // Clicks the middle of a widget or gadget (which draws in its parent's
+  // window at its own position).
   static void click(Widget w)
   {
-    XWindowAttributes a;
-    XGetWindowAttributes(display, XtWindow(w), &a);
-    int x = 0, y = 0;
+    Position x = 0, y = 0;
+    Dimension wd = 0, ht = 0;
+    XtVaGetValues(w, XtNwidth, &wd, XtNheight, &ht, nullptr);
+    if (!XtIsWidget(w))
+      XtVaGetValues(w, XtNx, &x, XtNy, &y, nullptr);
+    Screen* scr = XtScreenOfObject(w);
+    int rx = 0, ry = 0;
     Window child = 0;
-    XTranslateCoordinates(display, XtWindow(w), a.root, a.width / 2, a.height / 2, &x, &y, &child);
-    click_root(XScreenNumberOfScreen(XtScreen(w)), x, y);
+    XTranslateCoordinates(display, XtWindowOfObject(w), RootWindowOfScreen(scr), x + wd / 2,
+                          y + ht / 2, &rx, &ry, &child);
+    click_root(XScreenNumberOfScreen(scr), rx, ry);
   }
   void show(WWidget* w)
   {
@@ -78,6 +84,15 @@ protected:
   static Widget entry(Widget cascade, const char* name)
   {
     return XtNameToWidget(pulldown(cascade), name);
+  }
+  // Waits until window w is wd x ht: a dialog may map before its final size
+  // has gone through the window manager.
+  bool sized(Window w, int wd, int ht)
+  {
+    return pump_until([&] {
+      XWindowAttributes a;
+      return XGetWindowAttributes(display, w, &a) && a.width == wd && a.height == ht;
+    });
   }
   // Opens the cascade's pulldown with a click and clicks the named entry.
   void choose(Widget cascade, const char* name)

@@ -1,0 +1,167 @@
+// The error window under the real window manager.
+#include "test_menu_fixture.h"
+
+#include <X11/Xutil.h>
+#include <Xm/MessageB.h>
+#include <Xm/PushB.h>
+
+#include "WError.h"
+
+namespace {
+
+std::string text_of(Widget w, const char* res)
+{
+  XmString s = nullptr;
+  XtVaGetValues(w, res, &s, nullptr);
+  char* t = s ? static_cast<char*>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                    nullptr, 0, XmOUTPUT_ALL))
+              : nullptr;
+  std::string r = t ? t : "";
+  XtFree(t);
+  XmStringFree(s);
+  return r;
+}
+
+// The window manager's outermost frame around w.
+Window frame_of(Window w)
+{
+  for (;;) {
+    Window root = 0, parent = 0, *kids = nullptr;
+    unsigned int n = 0;
+    XQueryTree(display, w, &root, &parent, &kids, &n);
+    XFree(kids);
+    if (parent == root)
+      return w;
+    w = parent;
+  }
+}
+
+void count(Widget, XtPointer u, XtPointer)
+{
+  ++*static_cast<int*>(u);
+}
+
+class ErrorTest : public UserFixture {
+protected:
+  void SetUp() override
+  {
+    UserFixture::SetUp();
+    err = new WError(shell()->xtwgt);
+  }
+  void TearDown() override { delete err; }
+  Window shl() const { return XtWindow(XtParent(err->xtwgt)); }
+  Widget button(unsigned char which) const { return XmMessageBoxGetChild(err->xtwgt, which); }
+  void say(const char* s)
+  {
+    err->set_message(s);
+    show(err);
+  }
+  bool gone()
+  {
+    return pump_until([&] { return !is_viewable(shl()); }) && !err->is_shown();
+  }
+  // The OK button and the window manager's close button (the title bar's
+  // leftmost) both hide the window and call cp; it comes back each time.
+  void dismiss_both_ways()
+  {
+    int n = 0;
+    err->set_cp_clear(count, &n);
+    say("one");
+    click(button(XmDIALOG_OK_BUTTON));
+    ASSERT_TRUE(gone());
+    EXPECT_EQ(n, 1);
+    say("two");
+    XWindowAttributes fa;
+    XGetWindowAttributes(display, frame_of(shl()), &fa);
+    int cx = 0, cy = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, shl(), fa.root, 0, 0, &cx, &cy, &child);
+    click_root(XScreenNumberOfScreen(fa.screen), cx + 6, (fa.y + cy) / 2 + 2);
+    ASSERT_TRUE(gone());
+    EXPECT_EQ(n, 2);
+    say("three");
+    EXPECT_EQ(text_of(err->xtwgt, XmNmessageString), "three");
+    EXPECT_EQ(x_errors(), 0);
+  }
+  WError* err = nullptr;
+};
+
+class ErrorTest8 : public ErrorTest {
+protected:
+  int screen_number() const override { return 1; }
+};
+
+TEST_F(ErrorTest, UpperMiddleErrorBoxShowsLatestMessage)
+{
+  EXPECT_FALSE(err->is_shown());
+  say("first");
+  EXPECT_EQ(text_of(err->xtwgt, XmNmessageString), "first");
+  say("a second message, longer than the first, in its place");
+  EXPECT_EQ(text_of(err->xtwgt, XmNmessageString),
+            "a second message, longer than the first, in its place");
+  EXPECT_TRUE(sized(shl(), 400, 100));
+  EXPECT_TRUE(is_viewable(shl()));
+  XWindowAttributes fa;
+  XGetWindowAttributes(display, frame_of(shl()), &fa);
+  EXPECT_EQ(fa.x, 440);
+  EXPECT_EQ(fa.y, 308);
+  char* name = nullptr;
+  ASSERT_TRUE(XFetchName(display, shl(), &name));
+  EXPECT_STREQ(name, "Error");
+  XFree(name);
+  Widget ok = button(XmDIALOG_OK_BUTTON);
+  EXPECT_EQ(text_of(ok, XmNlabelString), "    OK    ");
+  Boolean trav = True;
+  XtVaGetValues(ok, XmNtraversalOn, &trav, nullptr);
+  EXPECT_FALSE(trav);
+  EXPECT_FALSE(XtIsManaged(button(XmDIALOG_CANCEL_BUTTON)));
+  EXPECT_FALSE(XtIsManaged(button(XmDIALOG_HELP_BUTTON)));
+  EXPECT_EQ(x_errors(), 0);
+}
+
+TEST_F(ErrorTest, OkAndCloseButtonHideIt)
+{
+  dismiss_both_ways();
+}
+
+TEST_F(ErrorTest8, OkAndCloseButtonHideItOnDepth8)
+{
+  dismiss_both_ways();
+}
+
+// While the window is up the rest of the application takes no input: the
+// click on the other window's menu is dispatched (events keep their order)
+// before OK hides the window, and posts nothing.
+TEST_F(ErrorTest, BlocksOtherWindowsWhileShown)
+{
+  static const WMenuItem tbl[] = {{"Go", &xmPushButtonWidgetClass, 0, nullptr, nullptr, 5, nullptr},
+                                  {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr}};
+  MenuWnd wnd;
+  Widget file = wnd.menu->add_menu("File", 0, tbl, 0, nullptr);
+  show(&wnd);
+  say("blocked");
+  click(file);
+  click(button(XmDIALOG_OK_BUTTON));
+  ASSERT_TRUE(gone());
+  EXPECT_FALSE(is_viewable(XtWindow(XtParent(pulldown(file)))));
+  choose(file, "Go");
+  ASSERT_TRUE(calls_reach(wnd.menu, 1));
+  EXPECT_EQ(wnd.menu->calls, std::vector<long>{5});
+}
+
+TEST_F(ErrorTest, NarrowScreenPutsItAtTheLeftEdge)
+{
+  WRect screen = root_rect;
+  root_rect.w = 320;
+  WError narrow(shell()->xtwgt);
+  root_rect = screen;
+  EXPECT_EQ(narrow.geom.x, -40);  // remembered as computed, sent clamped
+  EXPECT_EQ(narrow.geom.y, 308);
+  narrow.set_message("narrow");
+  show(&narrow);
+  XWindowAttributes fa;
+  XGetWindowAttributes(display, frame_of(XtWindow(XtParent(narrow.xtwgt))), &fa);
+  EXPECT_EQ(fa.x, 0);
+}
+
+}  // namespace
