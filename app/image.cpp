@@ -74,20 +74,18 @@ void Image::init() {
 
   WFont tf(title_font);
   ttlfont = tf;
+  short y = static_cast<short>(height / 3);
   if (ttlfont.xfs) {
     snprintf(buf, sizeof buf, "%s", "Ravlon");
     int len = static_cast<int>(strlen(buf));
     short x = static_cast<short>((width - XTextWidth(ttlfont.xfs, buf, len)) / 2);
-    short y = static_cast<short>(height / 3);
     XSetForeground(display, dagc, colortbl[1]);
     XSetFont(display, dagc, ttlfont.xfs->fid);
     XDrawString(display, pixmap, dagc, x, y, buf, len);
     y = static_cast<short>(y + ttlfont.xfs->max_bounds.ascent + ttlfont.xfs->max_bounds.descent);
-    clear_text();
-    draw_text(y, credit_line);
-  } else {
-    expose();
   }
+  clear_text();
+  draw_text(y, credit_line);
   if (imagewnd) imagewnd->show_status();
 }
 
