@@ -33,12 +33,8 @@ void cp_modify_txt(Widget w, XtPointer, XtPointer call)
     t->edit(static_cast<XmTextVerifyCallbackStruct*>(call));
 }
 
-// Destroying a focused widget moves the focus and runs the focus callbacks
-// once more: by then this wrapper is half gone, so they must not find it.
 WTxt::~WTxt()
 {
-  if (xtwgt)
-    XtVaSetValues(xtwgt, XmNuserData, static_cast<XtPointer>(nullptr), nullptr);
   delete[] txttxt;
 }
 

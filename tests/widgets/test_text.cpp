@@ -1,5 +1,5 @@
-// Text documents and one-line fields: typing, focus changes with the
-// client's callback, selection, clipboard and the growing text buffer.
+// Text documents and one-line fields: focus changes with the client's
+// callback, selection, clipboard and the growing text buffer.
 #include "test_text_fixture.h"
 
 #include <vector>
@@ -27,21 +27,6 @@ char cursor_shown(Widget w)
 }  // namespace
 
 class TextTest : public TextFixture {};
-
-TEST_F(TextTest, TypingEditsTheFocusedField)
-{
-  WTextField f(box);
-  map();
-  click(f);
-  xdo("type hello");
-  ASSERT_TRUE(shows(f, "hello"));
-  xdo("key BackSpace Left Left Delete");  // hell, cursor before the second l
-  ASSERT_TRUE(shows(f, "hel"));
-  xdo("key End shift+Home");  // a selection replaced by typing
-  xdo("type X");
-  ASSERT_TRUE(shows(f, "X"));
-  EXPECT_EQ(x_errors(), 0);
-}
 
 TEST_F(TextTest, FocusSelectsAllOfAnEditableFieldAndTellsTheClient)
 {
