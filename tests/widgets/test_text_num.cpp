@@ -109,6 +109,9 @@ TEST_F(NumTest, IntegerValuesClampAndReadBack)
   f.set_value(11);
   EXPECT_TRUE(shows(f, "10"));
   EXPECT_TRUE(f.get_range().is_inrange(0) && f.get_range().is_inrange(10));
+  // Keysyms above 255 are compared, never classified.
+  EXPECT_TRUE(f.is_legal(0xFF08) && f.is_legal(0xFF51) && f.is_legal('7'));
+  EXPECT_FALSE(f.is_legal(0xFF52) || f.is_legal(0x100 + '5') || f.is_legal(-1) || f.is_legal('+'));
 
   // A change before the cursor is judged by its first character only, so a
   // program's text can hold more than digits; reading stops at them.
