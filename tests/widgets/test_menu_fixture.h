@@ -16,7 +16,6 @@
 #include "WMenu.h"
 #include "WShl.h"
 
-// Records every id that reaches menu_select.
 class TestMenu final : public WMenu {
 public:
   explicit TestMenu(Widget par) : WMenu(par) {}
@@ -25,7 +24,7 @@ public:
   std::vector<long> calls;
 };
 
-// A window with a menu bar above a work area that takes the focus clicks.
+// A menu bar above a work area that takes the focus clicks.
 class MenuWnd : public WWindow {
 public:
   MenuWnd(unsigned long cmap = 0, Visual* vis = nullptr, int depth = 0)
@@ -47,15 +46,14 @@ protected:
   {
     ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
   }
-  // Not "mousemove --sync": it can stall for seconds just after a menu
-  // has taken the pointer back.
+  // Not "mousemove --sync": it can stall for seconds after a menu has
+  // taken the pointer back.
   static void click_root(int scr, int x, int y)
   {
     xdo("mousemove --screen " + std::to_string(scr) + " " + std::to_string(x) + " " +
         std::to_string(y) + " click 1");
   }
-  // Clicks the middle of a widget or gadget (which draws in its parent's
-  // window at its own position).
+  // The middle of a widget, or of a gadget, which draws in its parent.
   static void click(Widget w)
   {
     Position x = 0, y = 0;
@@ -75,6 +73,14 @@ protected:
     w->show();
     ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(get_wmshell(w->xtwgt))); }));
   }
+  // A dialog may map before its final size has gone through the WM.
+  bool sized(Window w, int wd, int ht)
+  {
+    XWindowAttributes a;
+    return pump_until([&] {
+      return XGetWindowAttributes(display, w, &a) && a.width == wd && a.height == ht;
+    });
+  }
   static Widget pulldown(Widget cascade)
   {
     Widget pdm = nullptr;
@@ -85,23 +91,13 @@ protected:
   {
     return XtNameToWidget(pulldown(cascade), name);
   }
-  // Waits until window w is wd x ht: a dialog may map before its final size
-  // has gone through the window manager.
-  bool sized(Window w, int wd, int ht)
-  {
-    return pump_until([&] {
-      XWindowAttributes a;
-      return XGetWindowAttributes(display, w, &a) && a.width == wd && a.height == ht;
-    });
-  }
-  // Opens the cascade's pulldown with a click and clicks the named entry.
+  // Clicks the cascade (in a menu bar or an open pulldown), then the entry.
   void choose(Widget cascade, const char* name)
   {
     click(cascade);
     ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(XtParent(pulldown(cascade)))); }));
     click(entry(cascade, name));
   }
-  // Waits for n calls of menu_select.
   bool calls_reach(TestMenu* m, size_t n)
   {
     return pump_until([&] { return m->calls.size() >= n; });
