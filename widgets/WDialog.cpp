@@ -18,7 +18,7 @@ typedef Widget (*DialogMaker)(Widget, String, ArgList, Cardinal);
 // The close button must do nothing but call the close callbacks: a dialog
 // shell that unmapped itself would leave its content managed, and the next
 // show() would not bring it back. Motif decides whether the buttons hide
-// the box when it creates them, so autoUnmanage is given here too.
+// the box when it creates them, so autoUnmanage is given here.
 static Widget create_dialog(DialogMaker mk, Widget par, const char* name)
 {
   Arg a[2];
@@ -45,7 +45,7 @@ WDialog::WDialog(Widget par, const char* s) : WShl(s)
   XtVaSetValues(xtwgt, XtVaTypedArg, XmNdialogTitle, XtRString, ttltxt,
                 static_cast<int>(strlen(ttltxt) + 1), XmNdialogStyle,
                 static_cast<XtArgVal>(XmDIALOG_PRIMARY_APPLICATION_MODAL), XmNdefaultPosition,
-                static_cast<XtArgVal>(False), XmNautoUnmanage, static_cast<XtArgVal>(False),
+                static_cast<XtArgVal>(False),
                 XmNuserData, this, nullptr);
   watch_reparent(this);
 }
@@ -97,8 +97,8 @@ static Widget create_msgbox(DialogMaker mk, Widget par, const char* name, WDialo
   XtVaSetValues(w, XmNdialogStyle, static_cast<XtArgVal>(XmDIALOG_FULL_APPLICATION_MODAL),
                 XmNdefaultPosition, static_cast<XtArgVal>(False), XtNwidth,
                 static_cast<XtArgVal>(300), XtNheight, static_cast<XtArgVal>(100),
-                XmNdefaultButtonType, static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNautoUnmanage,
-                static_cast<XtArgVal>(False), XmNuserData, self, nullptr);
+                XmNdefaultButtonType, static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNuserData, self,
+                nullptr);
   return w;
 }
 
@@ -202,8 +202,7 @@ WDialogFile::WDialogFile(Widget par)
                 static_cast<XtArgVal>(400), XtNheight, static_cast<XtArgVal>(300),
                 XmNresizePolicy, static_cast<XtArgVal>(XmRESIZE_NONE), XmNnoResize,
                 static_cast<XtArgVal>(True), XmNdefaultButtonType,
-                static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNautoUnmanage,
-                static_cast<XtArgVal>(False), XmNuserData, this, nullptr);
+                static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNuserData, this, nullptr);
   XtUnmanageChild(XmFileSelectionBoxGetChild(xtwgt, XmDIALOG_HELP_BUTTON));
   XtAddCallback(xtwgt, XmNokCallback, cp_choose_file, this);
   XtAddCallback(xtwgt, XmNcancelCallback, cp_answer_dlg<WDialogFile>, this);
