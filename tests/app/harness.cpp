@@ -258,8 +258,9 @@ Window XView::find_popup(int ms) {
       [&] {
         for (Window c : children(dpy, DefaultRootWindow(dpy))) {
           XWindowAttributes a;
+          // Motif keeps a small override-redirect window off the screen.
           if (XGetWindowAttributes(dpy, c, &a) && a.override_redirect && a.map_state == IsViewable &&
-              a.width > 1 && a.height > 1)
+              a.x >= 0 && a.y >= 0 && a.width > 1 && a.height > 1)
             found = c;
         }
         return found != 0;

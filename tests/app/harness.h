@@ -39,7 +39,7 @@ int free_port();
 int hold_port(int port);
 
 // Calls pred every few milliseconds until it holds or ms have passed.
-bool wait_until(const std::function<bool()>& pred, int ms = 10000);
+bool wait_until(const std::function<bool()>& pred, int ms = 20000);
 
 // Runs a shell command inside the test's X session (xdotool, xstdcmap...);
 // its exit status.
@@ -61,7 +61,7 @@ public:
   bool start(const std::string& path, const std::vector<std::string>& argv,
              const std::vector<std::string>& env = {});
   // True once the process has ended (within ms).
-  bool wait_exit(int ms = 10000);
+  bool wait_exit(int ms = 20000);
   bool running();
   // Exit status, or -1 when a signal ended it (then term_signal() tells which).
   int status() const { return exit_status; }
@@ -107,7 +107,7 @@ public:
 
   // A viewable client window whose title (WM_NAME) is name; 0 when none
   // shows up within ms.
-  Window find_window(const char* name, int ms = 10000);
+  Window find_window(const char* name, int ms = 20000);
   bool has_window(const char* name);
   // The deepest descendant of top of exactly w x h pixels, or 0.
   Window find_descendant(Window top, int w, int h);
