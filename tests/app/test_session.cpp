@@ -158,9 +158,9 @@ TEST_F(Session, PortInUse) {
   ASSERT_GE(held, 0);
   start({"-p", std::to_string(port)});
   EXPECT_NE(xv.find_window("Error"), 0u);
-  Shot s = xv.grab(img);
-  EXPECT_GT(s.count_not(0, 0, 70, 256, 90), 0);  // the start-up picture
-  EXPECT_EQ(s.count_not(0, 0, 128, 256, 256), 0);
+  Shot s;
+  EXPECT_TRUE(wait_until([&] { return (s = xv.grab(img)).count_not(0, 0, 70, 256, 90) > 0; }));
+  EXPECT_EQ(s.count_not(0, 0, 128, 256, 256), 0);  // the start-up picture only
   EXPECT_TRUE(rv.running());
   quit();
   close(held);
