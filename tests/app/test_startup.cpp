@@ -23,6 +23,10 @@ void expect_failure(const std::vector<std::string>& args, const std::vector<std:
   EXPECT_EQ(rv.err(), err);
 }
 
+// Whether a Motif hint word allows bit: with bit 0 set the word lists
+// what is taken away, otherwise what is given.
+bool allows(long word, long bit) { return (word & 1) ? !(word & bit) : (word & bit) != 0; }
+
 void quit(Ravlon& rv) {
   rv.signal(SIGINT);
   ASSERT_TRUE(rv.wait_exit());
@@ -46,6 +50,22 @@ TEST(Startup, WindowShowsPictureAndWaitingLines) {
   Window img = xv.find_descendant(w, 256, 256);
   ASSERT_NE(img, 0u);
   EXPECT_EQ(xv.geometry(img).y - g.y, 32);
+
+  // The window manager is asked for no resizing and no maximising.
+  Atom hints = XInternAtom(xv.dpy, "_MOTIF_WM_HINTS", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(xv.dpy, w, hints, 0, 5, False, AnyPropertyType, &type, &format, &n,
+                               &after, &data), Success);
+  ASSERT_EQ(n, 5u);
+  const long* h = reinterpret_cast<const long*>(data);  // flags, functions, decorations, ...
+  EXPECT_FALSE(allows(h[1], 0x02) || allows(h[1], 0x10));  // resize, maximise
+  EXPECT_TRUE(allows(h[1], 0x04) && allows(h[1], 0x20));   // move, close
+  EXPECT_FALSE(allows(h[2], 0x04) || allows(h[2], 0x40));  // resize handles, maximise button
+  EXPECT_TRUE(allows(h[2], 0x08));                         // title bar
+  XFree(data);
 
   Shot s;
   ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));
