@@ -76,9 +76,12 @@ void arm_signals() {
     for (int fd : sigint_pipe) fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
   }
-  signal(SIGINT, sigint_handler);
+  // Not restarted: a read blocked on a client that stalls in mid-frame
+  // gives way, so that Ctrl-C always quits.
   struct sigaction sa;
   memset(&sa, 0, sizeof sa);
+  sa.sa_handler = sigint_handler;
+  sigaction(SIGINT, &sa, nullptr);
   sa.sa_flags = SA_RESETHAND;
   sa.sa_handler = sigbus_handler;
   sigaction(SIGBUS, &sa, nullptr);

@@ -4,6 +4,7 @@
 #include "harness.h"
 
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -64,14 +65,20 @@ TEST_F(Quit, CloseButton) {
 }
 
 // Quitting with a client connected closes the client's connection too,
-// without a byte written to it.
-TEST_F(Quit, SigintWithClientConnected) {
+// without a byte written to it, even while ravlon waits for the rest of a
+// frame the client has stopped sending.
+TEST_F(Quit, SigintWithClientStalledInFrame) {
   RavlonClient c;
   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
   ASSERT_EQ(c.resize(64, 64), 0);
   ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).height == 96; }));
+  unsigned char part[10] = {};
+  ASSERT_EQ(c.put_int(4), 0);
+  ASSERT_EQ(c.put_int(4096), 0);
+  ASSERT_EQ(c.put_bytes(part, sizeof part), 0);
+  usleep(200000);  // ravlon is now blocked in the frame's read
   rv.signal(SIGINT);
-  expect_quit();
+  ASSERT_NO_FATAL_FAILURE(expect_quit());
   char b;
   EXPECT_LE(recv(c.sock, &b, 1, 0), 0);
 }
