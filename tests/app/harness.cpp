@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -96,6 +97,18 @@ Window deepest_of_size(Display* d, Window w, int width, int height, int depth, i
   for (Window c : children(d, w))
     if (Window f = deepest_of_size(d, c, width, height, depth + 1, best)) found = f;
   return found;
+}
+
+// Windows come and go while a view walks the tree (a BadWindow for one
+// that has just gone is no fault); errors on other connections go to the
+// handler that was there before.
+std::vector<Display*> views;
+XErrorHandler previous_handler = nullptr;
+
+int ignore_view_errors(Display* d, XErrorEvent* e) {
+  for (Display* v : views)
+    if (v == d) return 0;
+  return previous_handler ? previous_handler(d, e) : 0;
 }
 
 }  // namespace
@@ -233,9 +246,14 @@ int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const {
   return all - count(c, x0, y0, x1, y1);
 }
 
-XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s) {}
+XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s) {
+  XErrorHandler old = XSetErrorHandler(ignore_view_errors);
+  if (old != ignore_view_errors) previous_handler = old;
+  views.push_back(dpy);
+}
 
 XView::~XView() {
+  views.erase(std::find(views.begin(), views.end(), dpy));
   if (dpy) XCloseDisplay(dpy);
 }
 
