@@ -165,3 +165,19 @@ TEST_F(Session, PortInUse) {
   quit();
   close(held);
 }
+
+// The demo program of the README streams its frames and ends the server.
+TEST_F(Session, DemoClientRunsToTheEnd) {
+  std::string bin = RAVLON_BINARY;
+  bin = bin.substr(0, bin.rfind('/')) + "/ravlon-demo";
+  if (access(bin.c_str(), X_OK) != 0) GTEST_SKIP() << bin << " is not built";
+  start();
+  Proc demo;
+  ASSERT_TRUE(demo.start(bin, {"ravlon-demo", "-H", host_name(), "-p", std::to_string(port), "-n", "3", "-q"}));
+  ASSERT_TRUE(demo.wait_exit());
+  EXPECT_EQ(demo.status(), 0);
+  EXPECT_EQ(demo.err(), "");
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 0);
+  EXPECT_EQ(rv.err(), "");
+}
