@@ -11,5 +11,6 @@ enum {
 
 const int MAX_IMAGE_SIDE = 8192;            // largest width or height accepted
 const int MAX_FRAME_SIZE = 64 * 1024 * 1024;  // largest plane or index vector
+const int STALL_SECONDS = 10;  // a request that makes no progress this long is given up
 
 #endif

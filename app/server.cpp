@@ -13,6 +13,7 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "imagewnd.h"
+#include "protocol.h"
 #include "service.h"
 
 // The server listens on the address the host's own name resolves to, not
@@ -70,6 +71,16 @@ void ImageWnd::watch_control(char on) {
   }
 }
 
+// Requests are read with blocking reads: a client that stops in the middle
+// of one must not freeze the window for good, so a read that waits longer
+// than STALL_SECONDS fails like a stream that ended there.
+static void limit_stall(int s) {
+  timeval tv;
+  tv.tv_sec = STALL_SECONDS;
+  tv.tv_usec = 0;
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+}
+
 // A failed accept (a client that gave up in the queue) leaves the server
 // waiting for the next one.
 int ImageWnd::conn_client() {
@@ -78,6 +89,7 @@ int ImageWnd::conn_client() {
   socklen_t len = sizeof peer;
   int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
   if (s >= 0) {
+    limit_stall(s);
     data_sock = s;
     connected = 1;
     data_input = XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),

@@ -123,6 +123,26 @@ TEST_F(Session, ClientsTakeTurns) {
   quit();
 }
 
+// A client that stops in the middle of a frame, but keeps its connection
+// open, does not hold the window for good: the frame is given up with its
+// message and the next client is served.
+TEST_F(Session, StalledClientIsGivenUp) {
+  start();
+  RavlonClient stalled;
+  connect(stalled);
+  unsigned char part[10] = {};
+  ASSERT_EQ(stalled.put_int(4), 0);
+  ASSERT_EQ(stalled.put_int(65536), 0);
+  ASSERT_EQ(stalled.put_bytes(part, sizeof part), 0);
+  EXPECT_NE(xv.find_window("Error", 20000), 0u);
+  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  RavlonClient next;
+  connect(next);
+  send_colour(next, 0, 0, 255);
+  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  quit();
+}
+
 // The server ends at once, with status 0, and writes nothing back.
 TEST_F(Session, DisconnectEndsServer) {
   start();
