@@ -10,29 +10,7 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
-
-const char* xfixture_fallback[] = {
-    "ravlon*background: gray75",
-    "ravlon*foreground: black",
-    "ravlon*topShadowColor: gray95",
-    "ravlon*bottomShadowColor: gray25",
-    "ravlon*selectColor: black",
-    "ravlon*XmForm*background: gray75",
-    "ravlon*XmCascadeButton*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
-    "ravlon*XmPushButton*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
-    "ravlon*XmPushButton*shadowThickness: 2",
-    "ravlon*XmToggleButton*fontList: 6x13",
-    "ravlon*XmToggleButton*shadowThickness: 2",
-    "ravlon*XmLabel*fontList: 6x13",
-    "ravlon*XmList*fontList: 6x13",
-    "ravlon*XmText*fontList: 6x13",
-    "ravlon*WMenu*background: SteelBlue1",
-    "ravlon*WMenu*topShadowColor: CadetBlue1",
-    "ravlon*WMenu*bottomShadowColor: SteelBlue4",
-    "ravlon*WMenu*fontList:         -adobe-helvetica-bold-r-*-*-12-*-*-*-*-*-*-*",
-    "ravlon*XmMessageBox*fontList: 6x13",
-    nullptr,
-};
+#include "fallback.h"
 
 namespace {
 
@@ -90,7 +68,7 @@ void open_session(int scr)
   appname = strnew("ravlon");
   session.scr = scr;
   session.shell = new WAppShell("Ravlon", argc, argv, session.app,
-                                const_cast<char**>(xfixture_fallback));
+                                const_cast<char**>(fallback_rsrc));
   XtAppSetWarningHandler(session.app, count_warning);
   context = new WContext(session.shell, session.app);
 }

@@ -28,9 +28,6 @@
 
 class WAppShell;
 
-// The program's fallback resources, null-terminated.
-extern const char* xfixture_fallback[];
-
 class XFixture : public ::testing::Test {
 protected:
   void SetUp() override;
