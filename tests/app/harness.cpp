@@ -60,11 +60,6 @@ std::vector<char*> environment(const std::vector<std::string>& changes,
   return v;
 }
 
-bool is_viewable(Display* d, Window w) {
-  XWindowAttributes a;
-  return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-}
-
 std::vector<Window> children(Display* d, Window w) {
   Window root = 0;
   Window parent = 0;
@@ -139,29 +134,7 @@ int hold_port(int port) {
   return s;
 }
 
-bool wait_until(const std::function<bool()>& pred, int ms) {
-  for (int waited = 0;; waited += 10) {
-    if (pred()) return true;
-    if (waited >= ms) return false;
-    usleep(10000);
-  }
-}
-
-int run(const std::string& cmd) {
-  int st = system(cmd.c_str());
-  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-std::string display_name(int scr) {
-  const char* d = getenv("DISPLAY");
-  std::string base = d ? d : ":0";
-  size_t colon = base.rfind(':');
-  size_t dot = base.find('.', colon == std::string::npos ? 0 : colon);
-  if (dot != std::string::npos) base.erase(dot);
-  return base + "." + std::to_string(scr);
-}
-
-Proc::Proc() : pid(0), exit_status(-1), exit_signal(0) {
+Proc::Proc() : pid(0), exit_status(-1) {
   char tmpl[] = "/tmp/ravlon-test-err.XXXXXX";
   int fd = mkstemp(tmpl);
   if (fd >= 0) close(fd);
@@ -203,10 +176,7 @@ bool Proc::running() {
   int st = 0;
   pid_t r = waitpid(pid, &st, WNOHANG);
   if (r == 0) return true;
-  if (r == pid) {
-    exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    exit_signal = WIFSIGNALED(st) ? WTERMSIG(st) : 0;
-  }
+  if (r == pid) exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   pid = 0;
   return false;
 }
@@ -287,35 +257,6 @@ Window XView::find_popup(int ms) {
   return found;
 }
 
-Window XView::frame_of(Window w) {
-  Window root = DefaultRootWindow(dpy);
-  for (;;) {
-    Window r = 0;
-    Window parent = 0;
-    Window* kids = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(dpy, w, &r, &parent, &kids, &n)) return 0;
-    if (kids) XFree(kids);
-    if (parent == root) return w;
-    w = parent;
-  }
-}
-
-XRectangle XView::geometry(Window w) {
-  XWindowAttributes a;
-  XRectangle r{0, 0, 0, 0};
-  Window child = 0;
-  int x = 0;
-  int y = 0;
-  if (!XGetWindowAttributes(dpy, w, &a)) return r;
-  XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
-  r.x = static_cast<short>(x);
-  r.y = static_cast<short>(y);
-  r.width = static_cast<unsigned short>(a.width);
-  r.height = static_cast<unsigned short>(a.height);
-  return r;
-}
-
 Shot XView::grab(Window w) {
   Shot s;
   XWindowAttributes a;
@@ -343,10 +284,7 @@ Shot XView::grab(Window w) {
   return s;
 }
 
-void XView::click(int rootx, int rooty) {
-  run("DISPLAY=" + display_name(scr) + " xdotool mousemove --sync " + std::to_string(rootx) + " " +
-      std::to_string(rooty) + " click 1");
-}
+void XView::click(int rootx, int rooty) { click_at(scr, rootx, rooty); }
 
 void XView::key(Window focus, const char* keys) {
   run("DISPLAY=" + display_name(scr) + " xdotool windowfocus --sync " + std::to_string(focus) +

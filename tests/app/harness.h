@@ -7,6 +7,7 @@
 //   XView xv;                                    // an X connection (screen 0)
 //   Window w = xv.find_window("Ravlon");         // its top-level window
 //   Window img = xv.find_descendant(w, 256, 256); // the image
+//   XRectangle g = geometry(xv.dpy, w);          // and tests/support/xsupport.h
 //   ASSERT_TRUE(wait_until([&] { return xv.grab(img).count_not(0, 0, 182, 256, 194) > 0; }));
 //   RavlonClient c;                              // client library
 //   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
@@ -20,15 +21,12 @@
 #ifndef HARNESS_H
 #define HARNESS_H
 
+#include "xsupport.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
-#include <functional>
-#include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
-#include <X11/Xlib.h>
 
 // The host's own name (gethostname): ravlon listens on the address it
 // resolves to.
@@ -37,16 +35,6 @@ std::string host_name();
 int free_port();
 // A listening socket that holds port on the host's address (-1 on failure).
 int hold_port(int port);
-
-// Calls pred every few milliseconds until it holds or ms have passed.
-bool wait_until(const std::function<bool()>& pred, int ms = 20000);
-
-// Runs a shell command inside the test's X session (xdotool, xstdcmap...);
-// its exit status.
-int run(const std::string& cmd);
-
-// The display of the session with screen scr (":N.scr").
-std::string display_name(int scr);
 
 // A child process with its standard error captured; stdin is /dev/null.
 class Proc {
@@ -63,9 +51,8 @@ public:
   // True once the process has ended (within ms).
   bool wait_exit(int ms = 20000);
   bool running();
-  // Exit status, or -1 when a signal ended it (then term_signal() tells which).
+  // Exit status, or -1 when a signal ended it.
   int status() const { return exit_status; }
-  int term_signal() const { return exit_signal; }
   std::string err() const;  // standard error so far
   void signal(int sig);
 
@@ -74,7 +61,6 @@ public:
 private:
   std::string errfile;
   int exit_status;
-  int exit_signal;
 };
 
 // ravlon itself, run under the name "ravlon" (the prefix of its messages
@@ -113,10 +99,6 @@ public:
   Window find_descendant(Window top, int w, int h);
   // A viewable override-redirect window (a posted menu), or 0.
   Window find_popup(int ms = 5000);
-  // The window manager's frame around a client window.
-  Window frame_of(Window w);
-  // Position on the root window and size of w.
-  XRectangle geometry(Window w);
   // The contents of w (which must be viewable), colours resolved through
   // its colour map.
   Shot grab(Window w);

@@ -44,9 +44,8 @@ class Protocol : public XFixture {
 protected:
   void SetUp() override {
     XFixture::SetUp();
-    XStandardColormap* maps = nullptr;
-    int n = 0;
-    ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, XA_RGB_BEST_MAP));
+    XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
+    ASSERT_NE(maps, nullptr);
     imagewnd = new ImageWnd(maps);
     imagewnd->show();
     ASSERT_TRUE(pump_until([] { return imagewnd->image()->dagc != nullptr; }));
@@ -63,15 +62,7 @@ protected:
   }
   // The error window's text, "" while it is hidden or was never made.
   static std::string message() {
-    if (!errdlg || !XtIsManaged(errdlg->xtwgt)) return "";
-    XmString xs = nullptr;
-    XtVaGetValues(errdlg->xtwgt, XmNmessageString, &xs, nullptr);
-    char* t = static_cast<char*>(
-        XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-    std::string s = t ? t : "";
-    XtFree(t);
-    XmStringFree(xs);
-    return s;
+    return errdlg && XtIsManaged(errdlg->xtwgt) ? xm_text(errdlg->xtwgt, XmNmessageString) : "";
   }
   static void dismiss() {
     if (errdlg) errdlg->hide();

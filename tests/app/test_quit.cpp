@@ -40,17 +40,17 @@ protected:
 }  // namespace
 
 TEST_F(Quit, FileMenuQuit) {
-  XRectangle g = xv.geometry(wnd);
+  XRectangle g = geometry(xv.dpy, wnd);
   xv.click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
   Window pdm = xv.find_popup();
   ASSERT_NE(pdm, 0u);
-  XRectangle p = xv.geometry(pdm);
+  XRectangle p = geometry(xv.dpy, pdm);
   xv.click(p.x + p.width / 2, p.y + p.height / 2);  // its only item, "Quit"
   expect_quit();
 }
 
 TEST_F(Quit, MetaQ) {
-  XRectangle g = xv.geometry(wnd);
+  XRectangle g = geometry(xv.dpy, wnd);
   xv.click(g.x + 128, g.y + 150);  // focus follows the click
   xv.key(wnd, "alt+q");            // Meta and Alt share a modifier here
   expect_quit();
@@ -58,9 +58,8 @@ TEST_F(Quit, MetaQ) {
 
 // fvwm's leftmost title-bar button is bound to Close.
 TEST_F(Quit, CloseButton) {
-  XRectangle f = xv.geometry(xv.frame_of(wnd));
-  XRectangle g = xv.geometry(wnd);
-  xv.click(f.x + (g.x - f.x) + 6, f.y + (g.y - f.y) / 2);
+  XRectangle f = frame_geometry(xv.dpy, wnd), g = geometry(xv.dpy, wnd);
+  xv.click(g.x + 6, f.y + (g.y - f.y) / 2);
   expect_quit();
 }
 
@@ -71,7 +70,7 @@ TEST_F(Quit, SigintWithClientStalledInFrame) {
   RavlonClient c;
   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
   ASSERT_EQ(c.resize(64, 64), 0);
-  ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).height == 96; }));
+  ASSERT_TRUE(wait_until([&] { return geometry(xv.dpy, wnd).height == 96; }));
   unsigned char part[10] = {};
   ASSERT_EQ(c.put_int(4), 0);
   ASSERT_EQ(c.put_int(4096), 0);

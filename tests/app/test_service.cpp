@@ -38,9 +38,8 @@ class Service : public XFixture {};
 // One error window for the run, showing the latest text; cleanup deletes
 // it and the image window, and a second cleanup finds nothing to do.
 TEST_F(Service, ErrorWindowAndCleanup) {
-  XStandardColormap* maps = nullptr;
-  int n = 0;
-  ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, XA_RGB_BEST_MAP));
+  XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
+  ASSERT_NE(maps, nullptr);
   imagewnd = new ImageWnd(maps);
   imagewnd->show();
 
@@ -49,12 +48,7 @@ TEST_F(Service, ErrorWindowAndCleanup) {
   ASSERT_NE(first, nullptr);
   error_dialog("second");
   EXPECT_EQ(errdlg, first);
-  XmString xs = nullptr;
-  XtVaGetValues(errdlg->xtwgt, XmNmessageString, &xs, nullptr);
-  char* t = static_cast<char*>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  EXPECT_STREQ(t, "second");
-  XtFree(t);
-  XmStringFree(xs);
+  EXPECT_EQ(xm_text(errdlg->xtwgt, XmNmessageString), "second");
   ASSERT_TRUE(pump_until([] { return XtIsRealized(errdlg->xtwgt) && XtIsManaged(errdlg->xtwgt); }));
 
   context->mainmenu->menu_select(1L << 16);  // no menu 1: nothing happens

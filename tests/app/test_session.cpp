@@ -59,15 +59,15 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlace) {
   start();
   XMoveWindow(xv.dpy, wnd, 300, 200);
   XSync(xv.dpy, False);
-  ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).x != 1; }));
+  ASSERT_TRUE(wait_until([&] { return geometry(xv.dpy, wnd).x != 1; }));
   usleep(200000);  // let the move reach ravlon before it reads its geometry
-  XRectangle before = xv.geometry(wnd);
+  XRectangle before = geometry(xv.dpy, wnd);
 
   RavlonClient c;
   connect(c);
   ASSERT_EQ(c.resize(320, 200), 0);
-  ASSERT_TRUE(wait_until([&] { return xv.geometry(wnd).width == 320; }));
-  XRectangle after = xv.geometry(wnd);
+  ASSERT_TRUE(wait_until([&] { return geometry(xv.dpy, wnd).width == 320; }));
+  XRectangle after = geometry(xv.dpy, wnd);
   EXPECT_EQ(after.width, 320);
   EXPECT_EQ(after.height, 232);
   EXPECT_EQ(after.x, before.x);

@@ -44,28 +44,20 @@ TEST(Startup, WindowShowsPictureAndWaitingLines) {
   XView xv;
   Window w = xv.find_window("Ravlon");
   ASSERT_NE(w, 0u) << rv.err();
-  XRectangle g = xv.geometry(w);
+  XRectangle g = geometry(xv.dpy, w);
   EXPECT_EQ(g.width, 256);
   EXPECT_EQ(g.height, 288);
   Window img = xv.find_descendant(w, 256, 256);
   ASSERT_NE(img, 0u);
-  EXPECT_EQ(xv.geometry(img).y - g.y, 32);
+  EXPECT_EQ(geometry(xv.dpy, img).y - g.y, 32);
 
   // The window manager is asked for no resizing and no maximising.
-  Atom hints = XInternAtom(xv.dpy, "_MOTIF_WM_HINTS", False);
-  Atom type = 0;
-  int format = 0;
-  unsigned long n = 0, after = 0;
-  unsigned char* data = nullptr;
-  ASSERT_EQ(XGetWindowProperty(xv.dpy, w, hints, 0, 5, False, AnyPropertyType, &type, &format, &n,
-                               &after, &data), Success);
-  ASSERT_EQ(n, 5u);
-  const long* h = reinterpret_cast<const long*>(data);  // flags, functions, decorations, ...
-  EXPECT_FALSE(allows(h[1], 0x02) || allows(h[1], 0x10));  // resize, maximise
-  EXPECT_TRUE(allows(h[1], 0x04) && allows(h[1], 0x20));   // move, close
-  EXPECT_FALSE(allows(h[2], 0x04) || allows(h[2], 0x40));  // resize handles, maximise button
-  EXPECT_TRUE(allows(h[2], 0x08));                         // title bar
-  XFree(data);
+  long fn = motif_hint(xv.dpy, w, 1), deco = motif_hint(xv.dpy, w, 2);
+  ASSERT_NE(fn, -1);
+  EXPECT_FALSE(allows(fn, 0x02) || allows(fn, 0x10));      // resize, maximise
+  EXPECT_TRUE(allows(fn, 0x04) && allows(fn, 0x20));       // move, close
+  EXPECT_FALSE(allows(deco, 0x04) || allows(deco, 0x40));  // resize handles, maximise button
+  EXPECT_TRUE(allows(deco, 0x08));                         // title bar
 
   Shot s;
   ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));

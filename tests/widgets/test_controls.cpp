@@ -2,7 +2,6 @@
 // XTEST (xdotool).
 #include "xfixture.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -26,9 +25,7 @@ class ControlTest : public XFixture {
 protected:
   void click(Widget w)
   {
-    std::string cmd = "xdotool mousemove --window " + std::to_string(XtWindow(w)) +
-                      " 5 5 click 1 >/dev/null 2>&1";
-    ASSERT_EQ(system(cmd.c_str()), 0);
+    XFixture::click(w, 5, 5);
     pump(300);
   }
 };
@@ -53,8 +50,7 @@ TEST_F(ControlTest, ClicksReachCallbacksAndState)
     EXPECT_EQ(c->get_value(), -1);
   }
   wnd.set_geom(WRect(20, 20, 200, 200));
-  wnd.show();
-  ASSERT_TRUE(pump_until([&] { return is_viewable(wnd.xwindow()); }));
+  ASSERT_NO_FATAL_FAILURE(show(&wnd));
   pump(300);
 
   ASSERT_NO_FATAL_FAILURE(click(pb.xtwgt));

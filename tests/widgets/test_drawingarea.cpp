@@ -2,7 +2,6 @@
 // its frame read back from the screen and its tracked input; and fonts.
 #include "xfixture.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -140,9 +139,8 @@ TEST_F(DrawingAreaTest, InputReachesHooksOnlyWhenTracked)
   auto type_and_click = [&] {
     XSetInputFocus(display, da->xwindow(), RevertToParent, CurrentTime);
     XSync(display, False);
-    std::string cmd = "xdotool mousemove 0 0 key a mousemove --window " + win +
-                      " 20 20 click 1 mousemove --window " + win + " 30 25 >/dev/null 2>&1";
-    ASSERT_EQ(system(cmd.c_str()), 0);
+    xdo("mousemove 0 0 key a mousemove --window " + win + " 20 20 click 1 mousemove --window " +
+        win + " 30 25");
     pump(300);
   };
   type_and_click();

@@ -1,40 +1,12 @@
 // The error window under the real window manager.
 #include "test_menu_fixture.h"
 
-#include <X11/Xutil.h>
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 
 #include "WError.h"
 
 namespace {
-
-std::string text_of(Widget w, const char* res)
-{
-  XmString s = nullptr;
-  XtVaGetValues(w, res, &s, nullptr);
-  char* t = static_cast<char*>(
-      XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  std::string r = t ? t : "";
-  XtFree(t);
-  XmStringFree(s);
-  return r;
-}
-
-// The outer corner of the window manager's frame around w.
-XWindowAttributes frame_of(Window w)
-{
-  Window root = 0, parent = 0, *kids = nullptr;
-  unsigned int n = 0;
-  while (XQueryTree(display, w, &root, &parent, &kids, &n) && parent != root) {
-    XFree(kids);
-    w = parent;
-  }
-  XFree(kids);
-  XWindowAttributes a;
-  XGetWindowAttributes(display, w, &a);
-  return a;
-}
 
 void count(Widget, XtPointer u, XtPointer)
 {
@@ -70,15 +42,12 @@ protected:
     click(button(XmDIALOG_OK_BUTTON));
     ASSERT_TRUE(gone());
     say("two");
-    XWindowAttributes f = frame_of(shl());
-    int cx = 0, cy = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, shl(), f.root, 0, 0, &cx, &cy, &child);
-    click_root(XScreenNumberOfScreen(f.screen), cx + 6, (f.y + cy) / 2 + 2);
+    XRectangle f = frame_geometry(display, shl()), c = geometry(display, shl());
+    ASSERT_EQ(click_at(screen, c.x + 6, (f.y + c.y) / 2 + 2), 0);
     ASSERT_TRUE(gone());
     EXPECT_EQ(n, 2);
     say("three");
-    EXPECT_EQ(text_of(err->xtwgt, XmNmessageString), "three");
+    EXPECT_EQ(xm_text(err->xtwgt, XmNmessageString), "three");
     EXPECT_EQ(x_errors(), 0);
   }
   WError* err = nullptr;
@@ -94,10 +63,10 @@ TEST_F(ErrorTest, FixedErrorBoxInUpperMiddleShowsTheLatestMessage)
   EXPECT_FALSE(err->is_shown());
   say("first");
   say("a second message, longer than the first, in its place");
-  EXPECT_EQ(text_of(err->xtwgt, XmNmessageString),
+  EXPECT_EQ(xm_text(err->xtwgt, XmNmessageString),
             "a second message, longer than the first, in its place");
   EXPECT_TRUE(sized(shl(), 400, 100));
-  XWindowAttributes f = frame_of(shl());
+  XRectangle f = frame_geometry(display, shl());
   EXPECT_EQ(f.x, 440);
   EXPECT_EQ(f.y, 308);
   char* name = nullptr;
@@ -105,7 +74,7 @@ TEST_F(ErrorTest, FixedErrorBoxInUpperMiddleShowsTheLatestMessage)
   EXPECT_STREQ(name, "Error");
   XFree(name);
   Widget ok = button(XmDIALOG_OK_BUTTON);
-  EXPECT_EQ(text_of(ok, XmNlabelString), "    OK    ");
+  EXPECT_EQ(xm_text(ok, XmNlabelString), "    OK    ");
   Boolean trav = True;
   XtVaGetValues(ok, XmNtraversalOn, &trav, nullptr);
   EXPECT_FALSE(trav);
@@ -151,7 +120,7 @@ TEST_F(ErrorTest, NarrowScreenPutsItAtTheLeftEdge)
   EXPECT_EQ(narrow.geom.x, -40);  // remembered as computed, sent clamped
   narrow.set_message("narrow");
   show(&narrow);
-  EXPECT_EQ(frame_of(XtWindow(XtParent(narrow.xtwgt))).x, 0);
+  EXPECT_EQ(frame_geometry(display, XtWindow(XtParent(narrow.xtwgt))).x, 0);
 }
 
 }  // namespace

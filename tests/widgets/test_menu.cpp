@@ -2,7 +2,6 @@
 #include "test_menu_fixture.h"
 
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <Xm/PushB.h>
 #include <Xm/Separator.h>
 #include <Xm/ToggleB.h>
@@ -40,19 +39,14 @@ protected:
   // Quit from the File menu of a window on a standard colour map's visual.
   void quit_on_standard_map(Atom prop)
   {
-    XStandardColormap* maps = nullptr;
-    int n = 0;
-    ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, prop));
-    XVisualInfo t;
-    t.visualid = maps[0].visualid;
-    XVisualInfo* vi = XGetVisualInfo(display, VisualIDMask, &t, &n);
-    ASSERT_NE(vi, nullptr);
-    build(new MenuWnd(maps[0].colormap, vi->visual, vi->depth));
+    XVisualInfo vi;
+    XStandardColormap* maps = standard_map(display, screen, prop, &vi);
+    ASSERT_NE(maps, nullptr);
+    build(new MenuWnd(maps[0].colormap, vi.visual, vi.depth));
     choose(file, "Quit");
     ASSERT_TRUE(calls_reach(m, 1));
     EXPECT_EQ(m->calls, std::vector<long>{0});
     EXPECT_EQ(x_errors(), 0);
-    XFree(vi);
     XFree(maps);
   }
   void TearDown() override { delete wnd; }

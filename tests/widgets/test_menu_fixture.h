@@ -5,8 +5,6 @@
 
 #include "xfixture.h"
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include <Xm/DrawingA.h>
@@ -42,37 +40,6 @@ public:
 
 class UserFixture : public XFixture {
 protected:
-  static void xdo(const std::string& args)
-  {
-    ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
-  }
-  // Not "mousemove --sync": it can stall for seconds after a menu has
-  // taken the pointer back.
-  static void click_root(int scr, int x, int y)
-  {
-    xdo("mousemove --screen " + std::to_string(scr) + " " + std::to_string(x) + " " +
-        std::to_string(y) + " click 1");
-  }
-  // The middle of a widget, or of a gadget, which draws in its parent.
-  static void click(Widget w)
-  {
-    Position x = 0, y = 0;
-    Dimension wd = 0, ht = 0;
-    XtVaGetValues(w, XtNwidth, &wd, XtNheight, &ht, nullptr);
-    if (!XtIsWidget(w))
-      XtVaGetValues(w, XtNx, &x, XtNy, &y, nullptr);
-    Screen* scr = XtScreenOfObject(w);
-    int rx = 0, ry = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, XtWindowOfObject(w), RootWindowOfScreen(scr), x + wd / 2,
-                          y + ht / 2, &rx, &ry, &child);
-    click_root(XScreenNumberOfScreen(scr), rx, ry);
-  }
-  void show(WWidget* w)
-  {
-    w->show();
-    ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(get_wmshell(w->xtwgt))); }));
-  }
   // A dialog may map before its final size has gone through the WM.
   bool sized(Window w, int wd, int ht)
   {

@@ -4,13 +4,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <Xm/DrawingA.h>
 
-#include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
 
@@ -40,32 +37,6 @@ bool no_wm()
   return wm && strcmp(wm, "none") == 0;
 }
 
-// Where the client window's origin stands on the screen.
-XPoint on_screen(Window w)
-{
-  int x = 0, y = 0;
-  Window child = 0;
-  XTranslateCoordinates(display, w, root_wnd, 0, 0, &x, &y, &child);
-  return XPoint{static_cast<short>(x), static_cast<short>(y)};
-}
-
-// The outer corner of the window manager's frame (of the window itself
-// without a window manager).
-XPoint frame_corner(Window w)
-{
-  Window root = 0, parent = 0, *kids = nullptr;
-  unsigned int n = 0;
-  while (XQueryTree(display, w, &root, &parent, &kids, &n) && parent != root) {
-    XFree(kids);
-    w = parent;
-  }
-  XFree(kids);
-  int x = 0, y = 0;
-  unsigned int width = 0, height = 0, bw = 0, depth = 0;
-  XGetGeometry(display, w, &root, &x, &y, &width, &height, &bw, &depth);
-  return XPoint{static_cast<short>(x), static_cast<short>(y)};
-}
-
 }  // namespace
 
 class ShellTest : public XFixture {
@@ -81,10 +52,11 @@ protected:
   }
   void expect_frame_at(TestWnd& wnd, short x, short y)
   {
+    XRectangle f{};
     EXPECT_TRUE(pump_until([&] {
-      XPoint f = frame_corner(wnd.xwindow());
+      f = frame_geometry(display, wnd.xwindow());
       return is_viewable(wnd.xwindow()) && f.x == x && f.y == y;
-    })) << "frame at " << frame_corner(wnd.xwindow()).x << "," << frame_corner(wnd.xwindow()).y;
+    })) << "frame at " << f.x << "," << f.y;
   }
   // Xt learns where the window went from the window manager's configure
   // notice, which may come after the frame has moved.
@@ -142,7 +114,7 @@ TEST_F(ShellTest, ReparentOffsetMeasuresFrame)
   wnd.set_geom(WRect(50, 60, 300, 200));
   ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
   ASSERT_EQ(reparent_offset(XtNameToWidget(wnd.xtwgt, "da"), off), 0);
-  XPoint client = on_screen(wnd.xwindow()), frame = frame_corner(wnd.xwindow());
+  XRectangle client = geometry(display, wnd.xwindow()), frame = frame_geometry(display, wnd.xwindow());
   EXPECT_EQ(off.x, client.x - frame.x);
   EXPECT_EQ(off.y, client.y - frame.y);
   EXPECT_EQ(resize_height(wnd.xtwgt), off.x);
@@ -162,19 +134,7 @@ TEST_F(ShellTest, DecorationAndFunctionHintsReachServer)
   wnd.set_function(18, 0);    // resize and maximize
   wnd.set_geom(WRect(10, 10, 300, 200));
   ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
-  Atom prop = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-  auto hint = [&](int field) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long n = 0, left = 0;
-    unsigned char* data = nullptr;
-    XSync(display, False);
-    XGetWindowProperty(display, wnd.xwindow(), prop, 0, 5, False, AnyPropertyType, &type, &format,
-                       &n, &left, &data);
-    long v = data && n == 5 ? reinterpret_cast<long*>(data)[field] : -2;
-    XFree(data);
-    return v;
-  };
+  auto hint = [&](int field) { return motif_hint(display, wnd.xwindow(), field); };
   EXPECT_EQ(hint(2), 69);
   EXPECT_EQ(hint(1), 19);
   wnd.set_decoration(2, 0);  // and the border
@@ -190,15 +150,11 @@ TEST_F(ShellTest, DecorationAndFunctionHintsReachServer)
 // default one.
 TEST_F(ShellTest, WindowTakesStandardMapVisual)
 {
-  XStandardColormap* maps = nullptr;
-  int n = 0;
-  ASSERT_TRUE(XGetRGBColormaps(display, root_wnd, &maps, &n, XA_RGB_BEST_MAP));
-  XVisualInfo tmpl;
-  tmpl.visualid = maps[0].visualid;
-  XVisualInfo* vi = XGetVisualInfo(display, VisualIDMask, &tmpl, &n);
-  ASSERT_NE(vi, nullptr);
+  XVisualInfo vi;
+  XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP, &vi);
+  ASSERT_NE(maps, nullptr);
   {
-    TestWnd wnd("best", maps[0].colormap, vi->visual, vi->depth);
+    TestWnd wnd("best", maps[0].colormap, vi.visual, vi.depth);
     wnd.set_geom(WRect(10, 10, 300, 200));
     ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
     XWindowAttributes a;
@@ -206,26 +162,6 @@ TEST_F(ShellTest, WindowTakesStandardMapVisual)
     EXPECT_EQ(XVisualIDFromVisual(a.visual), maps[0].visualid);
     EXPECT_EQ(a.colormap, maps[0].colormap);
   }
-  XFree(vi);
   XFree(maps);
   EXPECT_EQ(x_errors(), 0);
-}
-
-// Start-up must be able to say why it ends: a display that cannot be
-// opened leaves the shell without a widget and the display global null.
-TEST(AppShellTest, UnreachableDisplayLeavesNoWidget)
-{
-  Display* saved = display;
-  std::string env = getenv("DISPLAY") ? getenv("DISPLAY") : "";
-  setenv("DISPLAY", ":4093", 1);  // a local display number nothing serves
-  static char arg0[] = "ravlon";
-  static char* argv[] = {arg0, nullptr};
-  int argc = 1;
-  XtAppContext app = nullptr;
-  WAppShell shl("Ravlon", argc, argv, app, nullptr);
-  EXPECT_EQ(shl.xtwgt, nullptr);
-  WContext ctx(&shl, app);
-  EXPECT_EQ(display, nullptr);
-  setenv("DISPLAY", env.c_str(), 1);
-  display = saved;
 }

@@ -42,8 +42,8 @@ TEST_F(TextTest, FocusSelectsAllOfAnEditableFieldAndTellsTheClient)
   doc.set_text("line one\nline two");
   EXPECT_TRUE(doc.is_multiline());
   EXPECT_FALSE(b.is_multiline());
-  map();
-  click(a);
+  show(wnd);
+  focus(a);
   ASSERT_TRUE(pump_until([&] { return !log.calls.empty(); }));
   log.calls.clear();
 
@@ -90,7 +90,7 @@ TEST_F(TextTest, FocusSelectsAllOfAnEditableFieldAndTellsTheClient)
 TEST_F(TextTest, SelectionClipboardAndQueries)
 {
   WTextField src(box), dst(box);
-  map();
+  show(wnd);
   src.set_text("copied");
   src.selectall();
   long l = -1, r = -1;
@@ -98,7 +98,7 @@ TEST_F(TextTest, SelectionClipboardAndQueries)
   EXPECT_EQ(r, 6);
   src.copy();
   dst.set_text("xy");
-  click(dst);
+  focus(dst);
   xdo("key End Left shift+Insert");  // the user's paste key
   EXPECT_TRUE(shows(dst, "xcopiedy"));
   EXPECT_EQ(dst.get_length(), 8);

@@ -5,9 +5,7 @@
 
 #include "xfixture.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include <Xm/RowColumn.h>
 
@@ -26,24 +24,9 @@ protected:
   // The fields, locals of the test, are gone by now.
   void TearDown() override { delete wnd; }
 
-  void map()
-  {
-    wnd->show();
-    ASSERT_TRUE(pump_until([&] { return is_viewable(wnd->xwindow()); }));
-  }
-  static void xdo(const std::string& args)
-  {
-    ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
-  }
   // Clicks near the left end of the field: the window manager gives the
   // window the focus and Motif the field.
-  void click(const WWidget& w)
-  {
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, w.xwindow(), root_wnd, 3, 5, &x, &y, &child);
-    xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-  }
+  static void focus(const WWidget& w) { click(w.xtwgt, 3, 5); }
   // Waits until the events sent so far have reached the field and its text
   // reads s.
   bool shows(WTxt& t, const char* s)

@@ -34,8 +34,8 @@ TEST_F(NumTest, IntegerFieldTakesDigitsOnly)
 {
   WTextInt f(box);
   f.set_value(12);
-  map();
-  click(f);
+  show(wnd);
+  focus(f);
   xdo("key End");
   xdo("type 7a8");
   ASSERT_TRUE(shows(f, "1278"));
@@ -62,8 +62,8 @@ TEST_F(NumTest, FloatFieldTakesOneLeadingSignAndOnePoint)
   WTextFloat f(box);
   f.set_precision(1);
   f.set_value(3.5);
-  map();
-  click(f);
+  show(wnd);
+  focus(f);
   xdo("key Home");
   xdo("type -- -");  // a sign at position 0
   ASSERT_TRUE(shows(f, "-3.5"));

@@ -3,9 +3,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include <unistd.h>
+#include <Xm/Xm.h>
 
 #include "WContext.h"
 #include "WEtc.h"
@@ -15,9 +14,6 @@
 namespace {
 
 int nerrors = 0;
-int last_code = 0;
-int last_request = 0;
-
 int nwarnings = 0;
 std::string last_warning;
 
@@ -27,11 +23,9 @@ void count_warning(String msg)
   last_warning = msg ? msg : "";
 }
 
-int count_error(Display*, XErrorEvent* e)
+int count_error(Display*, XErrorEvent*)
 {
   nerrors++;
-  last_code = e->error_code;
-  last_request = e->request_code;
   return 0;
 }
 
@@ -42,25 +36,9 @@ struct Session {
 };
 Session session;
 
-// DISPLAY as the session gave it (":N"), without a screen suffix.
-std::string base_display()
-{
-  static std::string base;
-  if (base.empty()) {
-    const char* d = getenv("DISPLAY");
-    base = d ? d : ":0";
-    size_t colon = base.rfind(':');
-    size_t dot = base.find('.', colon == std::string::npos ? 0 : colon);
-    if (dot != std::string::npos)
-      base.erase(dot);
-  }
-  return base;
-}
-
 void open_session(int scr)
 {
-  std::string d = base_display() + "." + std::to_string(scr);
-  setenv("DISPLAY", d.c_str(), 1);
+  setenv("DISPLAY", display_name(scr).c_str(), 1);
   static char arg0[] = "ravlon";
   static char* argv[] = {arg0, nullptr};
   int argc = 1;
@@ -79,27 +57,21 @@ void XFixture::SetUp()
 {
   if (session.scr != screen_number())
     open_session(screen_number());
-  ASSERT_NE(display, nullptr) << "cannot open " << base_display();
+  ASSERT_NE(display, nullptr) << "cannot open " << display_name(screen_number());
   XSync(display, False);
   nerrors = 0;
-  last_code = 0;
-  last_request = 0;
   nwarnings = 0;
   last_warning.clear();
 }
 
 bool XFixture::pump_until(const std::function<bool()>& pred, int ms)
 {
-  for (int waited = 0;; waited += 5) {
+  return wait_until([&] {
     XSync(display, False);
     while (XtAppPending(session.app))
       XtAppProcessEvent(session.app, XtIMAll);
-    if (pred())
-      return true;
-    if (waited >= ms)
-      return false;
-    usleep(5000);
-  }
+    return pred();
+  }, ms);
 }
 
 void XFixture::pump(int ms)
@@ -109,8 +81,7 @@ void XFixture::pump(int ms)
 
 bool XFixture::is_viewable(Window w)
 {
-  XWindowAttributes a;
-  return w && XGetWindowAttributes(display, w, &a) && a.map_state == IsViewable;
+  return ::is_viewable(display, w);
 }
 
 unsigned long XFixture::pixel_at(Window w, int x, int y)
@@ -123,29 +94,37 @@ unsigned long XFixture::pixel_at(Window w, int x, int y)
   return p;
 }
 
+void XFixture::show(WWidget* w)
+{
+  w->show();
+  ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(get_wmshell(w->xtwgt))); }));
+}
+
+void XFixture::xdo(const std::string& args)
+{
+  ASSERT_EQ(run("xdotool " + args), 0) << args;
+}
+
+void XFixture::click(Widget w, int x, int y)
+{
+  Position gx = 0, gy = 0;
+  Dimension wd = 0, ht = 0;
+  XtVaGetValues(w, XtNwidth, &wd, XtNheight, &ht, nullptr);
+  if (!XtIsWidget(w))
+    XtVaGetValues(w, XtNx, &gx, XtNy, &gy, nullptr);
+  XRectangle r = geometry(display, XtWindowOfObject(w));
+  ASSERT_EQ(click_at(XScreenNumberOfScreen(XtScreenOfObject(w)), r.x + gx + (x < 0 ? wd / 2 : x),
+                     r.y + gy + (y < 0 ? ht / 2 : y)), 0);
+}
+
 WAppShell* XFixture::shell() const
 {
   return session.shell;
 }
 
-XtAppContext& XFixture::app() const
-{
-  return session.app;
-}
-
 int x_errors()
 {
   return nerrors;
-}
-
-int x_last_error_code()
-{
-  return last_code;
-}
-
-int x_last_error_request()
-{
-  return last_request;
 }
 
 int xt_warnings()
@@ -156,4 +135,16 @@ int xt_warnings()
 const char* xt_last_warning()
 {
   return last_warning.c_str();
+}
+
+std::string xm_text(Widget w, const char* res)
+{
+  XmString s = nullptr;
+  XtVaGetValues(w, res, &s, nullptr);
+  char* t = static_cast<char*>(
+      XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  std::string r = t ? t : "";
+  XtFree(t);
+  XmStringFree(s);
+  return r;
 }

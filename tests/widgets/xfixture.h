@@ -21,12 +21,14 @@
 #ifndef XFIXTURE_H
 #define XFIXTURE_H
 
-#include <functional>
+#include "xsupport.h"
 
-#include <gtest/gtest.h>
+#include <string>
+
 #include <X11/Intrinsic.h>
 
 class WAppShell;
+class WWidget;
 
 class XFixture : public ::testing::Test {
 protected:
@@ -42,9 +44,15 @@ protected:
   static bool is_viewable(Window w);
   // The pixel value at (x, y) of a viewable window.
   static unsigned long pixel_at(Window w, int x, int y);
+  // Shows w and waits until its top-level window is viewable.
+  void show(WWidget* w);
+  // The user's keys and pointer through xdotool; a failure fails the test.
+  static void xdo(const std::string& args);
+  // A click at (x, y) of a widget, or of a gadget, which draws in its
+  // parent; in its middle when x < 0.
+  static void click(Widget w, int x = -1, int y = -1);
 
   WAppShell* shell() const;
-  XtAppContext& app() const;
 };
 
 // The same on screen 1: 1280x1024, depth 8, PseudoColor.
@@ -53,13 +61,13 @@ protected:
   int screen_number() const override { return 1; }
 };
 
-// Protocol errors since the current test began, and the last one's code
-// and request (0 when none).
+// Protocol errors since the current test began.
 int x_errors();
-int x_last_error_code();
-int x_last_error_request();
 // Xt and Motif warnings since the current test began, and the last one.
 int xt_warnings();
 const char* xt_last_warning();
+
+// The text of an XmString resource of w ("" when unset).
+std::string xm_text(Widget w, const char* res);
 
 #endif
