@@ -18,8 +18,6 @@
 
 #include <X11/Xutil.h>
 
-extern char** environ;
-
 namespace {
 
 bool host_address(sockaddr_in& sa, int port) {
@@ -43,21 +41,6 @@ int bound_socket(int port) {
     return -1;
   }
   return s;
-}
-
-std::vector<char*> environment(const std::vector<std::string>& changes,
-                               std::vector<std::string>& store) {
-  for (char** e = environ; *e; ++e) store.push_back(*e);
-  for (const std::string& c : changes) {
-    std::string name = c.substr(0, c.find('='));
-    for (auto it = store.begin(); it != store.end();)
-      it = it->compare(0, name.size() + 1, name + "=") == 0 ? store.erase(it) : it + 1;
-    if (c.find('=') != std::string::npos) store.push_back(c);
-  }
-  std::vector<char*> v;
-  for (std::string& s : store) v.push_back(&s[0]);
-  v.push_back(nullptr);
-  return v;
 }
 
 std::vector<Window> children(Display* d, Window w) {
@@ -155,8 +138,6 @@ bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
   std::vector<char*> av;
   for (std::string& a : args) av.push_back(&a[0]);
   av.push_back(nullptr);
-  std::vector<std::string> store;
-  std::vector<char*> ev = environment(env, store);
   pid = fork();
   if (pid < 0) return false;
   if (pid == 0) {
@@ -165,7 +146,12 @@ bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
     dup2(in, 0);
     dup2(in, 1);
     dup2(err, 2);
-    execve(path.c_str(), av.data(), ev.data());
+    for (const std::string& e : env) {
+      size_t eq = e.find('=');
+      if (eq == std::string::npos) unsetenv(e.c_str());
+      else setenv(e.substr(0, eq).c_str(), e.c_str() + eq + 1, 1);
+    }
+    execv(path.c_str(), av.data());
     _exit(127);
   }
   return true;
@@ -289,4 +275,30 @@ void XView::click(int rootx, int rooty) { click_at(scr, rootx, rooty); }
 void XView::key(Window focus, const char* keys) {
   run("DISPLAY=" + display_name(scr) + " xdotool windowfocus --sync " + std::to_string(focus) +
       " key " + keys);
+}
+
+void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting) {
+  if (std::find(args.begin(), args.end(), "-p") == args.end()) {
+    port = free_port();
+    args.insert(args.end(), {"-p", std::to_string(port)});
+  }
+  xv.reset(new XView(scr));
+  ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(scr)}));
+  wnd = xv->find_window("Ravlon");
+  ASSERT_NE(wnd, 0u) << rv.err();
+  img = xv->find_descendant(wnd, 256, 256);
+  ASSERT_NE(img, 0u);
+  if (!waiting) return;
+  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+}
+
+bool RavlonTest::waiting_lines() {
+  Shot s = xv->grab(img);
+  return s.count_not(0, 0, 208, 256, 220) > 0 && s.count_not(0, 0, 222, 256, 256) == 0;
+}
+
+void RavlonTest::quit() {
+  rv.signal(SIGINT);
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 0);
 }

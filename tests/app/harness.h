@@ -16,6 +16,8 @@
 //   EXPECT_EQ(rv.status(), 0);
 //   EXPECT_EQ(rv.err(), "");
 //
+// or, as a fixture, class MyTest : public RavlonTest {} and start(), quit().
+//
 // Include it before any X header: X defines None, which gtest's headers
 // must see undefined.
 #ifndef HARNESS_H
@@ -26,6 +28,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The host's own name (gethostname): ravlon listens on the address it
@@ -108,6 +111,24 @@ public:
 
   Display* dpy;
   int scr;
+};
+
+// A test with ravlon running on screen scr: start() adds "-p port" for a
+// free port unless args name one, finds the window and its 256 x 256
+// image, and waits, unless told otherwise, for the waiting lines.
+class RavlonTest : public ::testing::Test {
+protected:
+  void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
+  // The last waiting line is drawn over a cleared lower half.
+  bool waiting_lines();
+  // SIGINT ends ravlon with status 0.
+  void quit();
+
+  Ravlon rv;
+  std::unique_ptr<XView> xv;
+  Window wnd = 0;
+  Window img = 0;
+  int port = 0;
 };
 
 #endif

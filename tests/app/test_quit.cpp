@@ -12,54 +12,40 @@
 
 namespace {
 
-class Quit : public ::testing::Test {
+class Quit : public RavlonTest {
 protected:
-  void SetUp() override {
-    port = free_port();
-    ASSERT_TRUE(rv.start({"-p", std::to_string(port)}));
-    wnd = xv.find_window("Ravlon");
-    ASSERT_NE(wnd, 0u) << rv.err();
-    // The window is up once the image shows its waiting lines.
-    Window img = xv.find_descendant(wnd, 256, 256);
-    ASSERT_NE(img, 0u);
-    ASSERT_TRUE(wait_until([&] { return xv.grab(img).count_not(0, 0, 208, 256, 220) > 0; }));
-  }
+  void SetUp() override { start(); }
 
   void expect_quit() {
     ASSERT_TRUE(rv.wait_exit());
     EXPECT_EQ(rv.status(), 0);
     EXPECT_EQ(rv.err(), "");
   }
-
-  Ravlon rv;
-  XView xv;
-  Window wnd = 0;
-  int port = 0;
 };
 
 }  // namespace
 
 TEST_F(Quit, FileMenuQuit) {
-  XRectangle g = geometry(xv.dpy, wnd);
-  xv.click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
-  Window pdm = xv.find_popup();
+  XRectangle g = geometry(xv->dpy, wnd);
+  xv->click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
+  Window pdm = xv->find_popup();
   ASSERT_NE(pdm, 0u);
-  XRectangle p = geometry(xv.dpy, pdm);
-  xv.click(p.x + p.width / 2, p.y + p.height / 2);  // its only item, "Quit"
+  XRectangle p = geometry(xv->dpy, pdm);
+  xv->click(p.x + p.width / 2, p.y + p.height / 2);  // its only item, "Quit"
   expect_quit();
 }
 
 TEST_F(Quit, MetaQ) {
-  XRectangle g = geometry(xv.dpy, wnd);
-  xv.click(g.x + 128, g.y + 150);  // focus follows the click
-  xv.key(wnd, "alt+q");            // Meta and Alt share a modifier here
+  XRectangle g = geometry(xv->dpy, wnd);
+  xv->click(g.x + 128, g.y + 150);  // focus follows the click
+  xv->key(wnd, "alt+q");            // Meta and Alt share a modifier here
   expect_quit();
 }
 
 // fvwm's leftmost title-bar button is bound to Close.
 TEST_F(Quit, CloseButton) {
-  XRectangle f = frame_geometry(xv.dpy, wnd), g = geometry(xv.dpy, wnd);
-  xv.click(g.x + 6, f.y + (g.y - f.y) / 2);
+  XRectangle f = frame_geometry(xv->dpy, wnd), g = geometry(xv->dpy, wnd);
+  xv->click(g.x + 6, f.y + (g.y - f.y) / 2);
   expect_quit();
 }
 
@@ -70,7 +56,7 @@ TEST_F(Quit, SigintWithClientStalledInFrame) {
   RavlonClient c;
   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
   ASSERT_EQ(c.resize(64, 64), 0);
-  ASSERT_TRUE(wait_until([&] { return geometry(xv.dpy, wnd).height == 96; }));
+  ASSERT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).height == 96; }));
   unsigned char part[10] = {};
   ASSERT_EQ(c.put_int(4), 0);
   ASSERT_EQ(c.put_int(4096), 0);

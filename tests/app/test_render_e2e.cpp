@@ -12,35 +12,23 @@
 
 namespace {
 
-class RenderE2E : public ::testing::Test {
+class RenderE2E : public RavlonTest {
 protected:
-  void start(int scr, std::vector<std::string> args = {}) {
-    xv = new XView(scr);
-    port = free_port();
-    args.insert(args.end(), {"-p", std::to_string(port)});
-    ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(scr)}));
-    wnd = xv->find_window("Ravlon");
-    ASSERT_NE(wnd, 0u) << rv.err();
-    // Frames that come before the image's first expose are dropped: wait
-    // for the title.
-    ASSERT_TRUE(shows([](XImage* xi) {
-      for (int x = 0; x < 256; x++)
-        if (XGetPixel(xi, x, 256 / 3 - 4) != XGetPixel(xi, 0, 0)) return true;
-      return false;
-    })) << "the start-up picture never showed";
+  // Frames that come before the image's first expose are dropped: start()
+  // has waited for the picture.
+  void serve(int scr, const std::vector<std::string>& args = {}) {
+    ASSERT_NO_FATAL_FAILURE(start(args, scr));
     ASSERT_TRUE(wait_until([&] { return c.connect(host_name().c_str(), port) == 0; }));
   }
   void TearDown() override {
     if (rv.running()) c.disconnect();
     EXPECT_TRUE(rv.wait_exit());
-    delete xv;
   }
 
   // Waits until the 256 x 256 image window's pixels pass check.
   bool shows(const std::function<bool(XImage*)>& check) {
     return wait_until([&] {
-      Window img = xv->find_descendant(wnd, 256, 256);
-      XImage* xi = img ? XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap) : nullptr;
+      XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
       bool ok = xi && check(xi);
       if (xi) XDestroyImage(xi);
       return ok;
@@ -50,11 +38,9 @@ protected:
   // Every pixel follows the standard colour map formula as the ICCCM gives
   // it, rounded in single precision; byte x * 256 + y is pixel (x, y).
   void rgb_frames_follow_standard_map(int scr) {
-    start(scr);
-    XStandardColormap* m = nullptr;
-    int n = 0;
-    ASSERT_TRUE(XGetRGBColormaps(xv->dpy, RootWindow(xv->dpy, scr), &m, &n,
-                                 scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP));
+    ASSERT_NO_FATAL_FAILURE(serve(scr));
+    XStandardColormap* m = standard_map(xv->dpy, scr, scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
+    ASSERT_NE(m, nullptr);
     std::vector<unsigned char> r(65536), g(65536), b(65536);
     for (int i = 0; i < 65536; i++) r[i] = i & 255, g[i] = i >> 8, b[i] = static_cast<unsigned char>(i * 7);
     ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
@@ -75,11 +61,7 @@ protected:
     XFree(m);
   }
 
-  Ravlon rv;
-  XView* xv = nullptr;
   RavlonClient c;
-  Window wnd = 0;
-  int port = 0;
 };
 
 }  // namespace
@@ -91,7 +73,7 @@ TEST_F(RenderE2E, RgbFramesOnTheDepth8Screen) { rgb_frames_follow_standard_map(1
 // The colour file is read at the first colour-mapped frame; one that cannot
 // be read ends ravlon then, with its line on stderr.
 TEST_F(RenderE2E, UnreadableColourFileEndsAtFirstColourMappedFrame) {
-  start(0, {"-c", "/nonexistent/colours"});
+  ASSERT_NO_FATAL_FAILURE(serve(0, {"-c", "/nonexistent/colours"}));
   std::vector<unsigned char> cvec(65536);
   c.send_colmap(cvec.data(), 65536);
   ASSERT_TRUE(rv.wait_exit());

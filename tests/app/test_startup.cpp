@@ -3,8 +3,6 @@
 // standard error and the exit status.
 #include "harness.h"
 
-#include <csignal>
-
 namespace {
 
 const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\n";
@@ -27,67 +25,48 @@ void expect_failure(const std::vector<std::string>& args, const std::vector<std:
 // what is taken away, otherwise what is given.
 bool allows(long word, long bit) { return (word & 1) ? !(word & bit) : (word & bit) != 0; }
 
-void quit(Ravlon& rv) {
-  rv.signal(SIGINT);
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.status(), 0);
-}
+class Startup : public RavlonTest {};
 
 }  // namespace
 
 // 256 x 288, the menu bar above a 256 x 256 picture: the title and credit
 // line in the upper half, the three waiting lines (baselines 192, 205,
 // 218) in the lower half, black between and below them.
-TEST(Startup, WindowShowsPictureAndWaitingLines) {
-  Ravlon rv;
-  ASSERT_TRUE(rv.start({"-p", std::to_string(free_port())}));
-  XView xv;
-  Window w = xv.find_window("Ravlon");
-  ASSERT_NE(w, 0u) << rv.err();
-  XRectangle g = geometry(xv.dpy, w);
+TEST_F(Startup, WindowShowsPictureAndWaitingLines) {
+  start();
+  XRectangle g = geometry(xv->dpy, wnd);
   EXPECT_EQ(g.width, 256);
   EXPECT_EQ(g.height, 288);
-  Window img = xv.find_descendant(w, 256, 256);
-  ASSERT_NE(img, 0u);
-  EXPECT_EQ(geometry(xv.dpy, img).y - g.y, 32);
+  EXPECT_EQ(geometry(xv->dpy, img).y - g.y, 32);
 
   // The window manager is asked for no resizing and no maximising.
-  long fn = motif_hint(xv.dpy, w, 1), deco = motif_hint(xv.dpy, w, 2);
+  long fn = motif_hint(xv->dpy, wnd, 1), deco = motif_hint(xv->dpy, wnd, 2);
   ASSERT_NE(fn, -1);
   EXPECT_FALSE(allows(fn, 0x02) || allows(fn, 0x10));      // resize, maximise
   EXPECT_TRUE(allows(fn, 0x04) && allows(fn, 0x20));       // move, close
   EXPECT_FALSE(allows(deco, 0x04) || allows(deco, 0x40));  // resize handles, maximise button
   EXPECT_TRUE(allows(deco, 0x08));                         // title bar
 
-  Shot s;
-  ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));
+  Shot s = xv->grab(img);
   EXPECT_TRUE(has_text(s, 70, 90));    // title
   EXPECT_TRUE(has_text(s, 182, 194));  // "Waiting for"
   EXPECT_TRUE(has_text(s, 195, 207));  // "client connection"
   EXPECT_FALSE(has_text(s, 128, 178));
   EXPECT_FALSE(has_text(s, 222, 256));
   EXPECT_GT(s.count(0xffffff, 0, 182, 256, 194), 0);  // text is white, not some other pixel
-  quit(rv);
+  quit();
   EXPECT_EQ(rv.err(), "");  // no X error, no toolkit warning
 }
 
 // The depth-8 screen uses its default standard map on the default visual.
-TEST(Startup, RunsCleanlyOnDepth8Screen) {
-  Ravlon rv;
-  ASSERT_TRUE(rv.start({"-p", std::to_string(free_port())}, {"DISPLAY=" + display_name(1)}));
-  XView xv(1);
-  Window w = xv.find_window("Ravlon");
-  ASSERT_NE(w, 0u) << rv.err();
-  Window img = xv.find_descendant(w, 256, 256);
-  ASSERT_NE(img, 0u);
-  Shot s;
-  ASSERT_TRUE(wait_until([&] { return has_text(s = xv.grab(img), 208, 220); }));
-  EXPECT_GT(s.count(0xffffff, 0, 182, 256, 194), 0);
-  quit(rv);
+TEST_F(Startup, RunsCleanlyOnDepth8Screen) {
+  start({}, 1);
+  EXPECT_GT(xv->grab(img).count(0xffffff, 0, 182, 256, 194), 0);
+  quit();
   EXPECT_EQ(rv.err(), "");
 }
 
-TEST(Startup, UsageErrorsEndWithStatus1) {
+TEST_F(Startup, UsageErrorsEndWithStatus1) {
   const std::string getopt = "ravlon: ";
   expect_failure({"-h"}, {}, usage_line);
   expect_failure({"-display", display_name(0)}, {}, getopt + "invalid option -- 'd'\n" + usage_line);
@@ -97,24 +76,20 @@ TEST(Startup, UsageErrorsEndWithStatus1) {
   expect_failure({"-c", std::string(512, 'x')}, {}, usage_line);  // longer than its buffer
 }
 
-TEST(Startup, NoDisplayEndsWithStatus1) {
+TEST_F(Startup, NoDisplayEndsWithStatus1) {
   expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
 }
 
 // Without its standard colour map a screen cannot show RGB frames; with a
 // colour file none is needed.
-TEST(Startup, MissingStandardMap) {
+TEST_F(Startup, MissingStandardMap) {
   ASSERT_EQ(run("xstdcmap -display " + display_name(0) + " -delete best"), 0);
   ASSERT_EQ(run("xstdcmap -display " + display_name(1) + " -delete default"), 0);
   expect_failure({}, {"DISPLAY=" + display_name(0)},
                  "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
   expect_failure({}, {"DISPLAY=" + display_name(1)},
                  "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
-  Ravlon rv;
-  ASSERT_TRUE(rv.start({"-c", "/nonexistent.rgb", "-p", std::to_string(free_port())},
-                       {"DISPLAY=" + display_name(1)}));
-  XView xv(1);
-  EXPECT_NE(xv.find_window("Ravlon"), 0u) << rv.err();
-  quit(rv);
+  start({"-c", "/nonexistent.rgb"}, 1);
+  quit();
   EXPECT_EQ(rv.err(), "");
 }
