@@ -45,12 +45,7 @@ protected:
     ASSERT_TRUE(this->pump_until([&] { return image->pixmap != 0; }));
   }
 
-  unsigned long px(int x, int y) {
-    XImage* img = XGetImage(display, image->pixmap, x, y, 1, 1, AllPlanes, ZPixmap);
-    unsigned long p = XGetPixel(img, 0, 0);
-    XDestroyImage(img);
-    return p;
-  }
+  unsigned long px(int x, int y) { return this->pixel_at(image->pixmap, x, y); }
 
   WWindow* wnd = nullptr;
   Image* image = nullptr;

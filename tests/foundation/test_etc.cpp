@@ -1,9 +1,8 @@
 // Utilities: byte reversal on 64-bit longs, bounded path splitting, the
-// fixed-width date parser on exact-size buffers, environment and seeds.
+// fixed-width date parser on exact-size buffers, seeds and times.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -84,17 +83,8 @@ TEST(Strptime, FixedWidthWithinTextAndFormat)
   }
 }
 
-TEST(Etc, EnvironmentSeedAndTime)
+TEST(Etc, SeedAndTime)
 {
-  setenv("RAVLON_TEST_VAR", "some value", 1);
-  EEnvironment set("RAVLON_TEST_VAR");
-  setenv("RAVLON_TEST_VAR", "changed", 1);
-  EXPECT_STREQ(set.value, "some value");
-  unsetenv("RAVLON_TEST_UNSET");
-  EEnvironment unset("RAVLON_TEST_UNSET");
-  EXPECT_STREQ(unset.name, "RAVLON_TEST_UNSET");
-  EXPECT_EQ(unset.value, nullptr);
-
   auto bytes = [](const ESeed& s) { return std::string(reinterpret_cast<char*>(s()), 6); };
   EXPECT_EQ(bytes(ESeed(0x12345678L)), std::string("\0\0\x12\x34\x56\x78", 6));
   EXPECT_EQ(bytes(ESeed(0x7FFFFFFF9ABCDEF0L)), std::string("\0\0\x9a\xbc\xde\xf0", 6));

@@ -43,9 +43,9 @@ protected:
   // A dialog may map before its final size has gone through the WM.
   bool sized(Window w, int wd, int ht)
   {
-    XWindowAttributes a;
     return pump_until([&] {
-      return XGetWindowAttributes(display, w, &a) && a.width == wd && a.height == ht;
+      XRectangle r = geometry(display, w);
+      return r.width == wd && r.height == ht;
     });
   }
   static Widget pulldown(Widget cascade)
