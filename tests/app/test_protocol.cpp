@@ -40,6 +40,12 @@ std::vector<unsigned char> operator+(std::vector<unsigned char> a, const std::ve
 
 std::vector<unsigned char> bytes(int n) { return std::vector<unsigned char>(n, 7); }
 
+// What a client sends, and the error window's text it must bring up.
+struct Case {
+  std::vector<unsigned char> sent;
+  const char* msg;
+};
+
 class Protocol : public XFixture {
 protected:
   void SetUp() override {
@@ -59,6 +65,11 @@ protected:
   void connect(RavlonClient& c) {
     ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
     ASSERT_TRUE(pump_until([] { return imagewnd->connected; }));
+  }
+  // c connected to the server and the case's bytes sent.
+  void send(RavlonClient& c, const Case& k) {
+    ASSERT_NO_FATAL_FAILURE(connect(c));
+    ASSERT_EQ(c.put_bytes(k.sent.data(), static_cast<int>(k.sent.size())), 0);
   }
   // The error window's text, "" while it is hidden or was never made.
   static std::string message() {
@@ -80,10 +91,6 @@ protected:
 // go and the next one is served.
 TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
   listen();
-  struct Case {
-    std::vector<unsigned char> sent;
-    const char* msg;
-  };
   const Case cases[] = {
       {{0, 0}, "Cannot read request type."},
       {ints({REQ_RESIZE}) + bytes(2), "Cannot read image width."},
@@ -97,8 +104,7 @@ TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
   };
   for (const Case& c : cases) {
     RavlonClient cl;
-    connect(cl);
-    ASSERT_EQ(cl.put_bytes(c.sent.data(), static_cast<int>(c.sent.size())), 0);
+    ASSERT_NO_FATAL_FAILURE(send(cl, c));
     cl.close();
     EXPECT_TRUE(pump_until([&] { return message() == c.msg; })) << c.msg << " / " << message();
     EXPECT_TRUE(back_to_listening()) << c.msg;
@@ -115,18 +121,13 @@ TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
 // for requests); an image size out of range is only refused.
 TEST_F(Protocol, RefusedSizes) {
   listen();
-  struct Case {
-    std::vector<unsigned char> sent;
-    const char* msg;
-  };
   const Case ending[] = {
       {ints({REQ_COLRGB, -1}), "Invalid size of color vector."},
       {ints({REQ_COLMAP, MAX_FRAME_SIZE + 1}), "Invalid size of colormap index vector."},
   };
   for (const Case& c : ending) {
     RavlonClient cl;
-    connect(cl);
-    ASSERT_EQ(cl.put_bytes(c.sent.data(), static_cast<int>(c.sent.size())), 0);
+    ASSERT_NO_FATAL_FAILURE(send(cl, c));
     EXPECT_TRUE(pump_until([&] { return message() == c.msg; })) << c.msg;
     EXPECT_TRUE(back_to_listening());
     char b;
