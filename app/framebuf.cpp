@@ -12,7 +12,8 @@ namespace {
 
 char attach_failed;
 
-int eh_shm_attach(Display*, XErrorEvent*) {
+int eh_shm_attach(Display*, XErrorEvent*)
+{
   attach_failed = 1;
   return 0;
 }
@@ -21,20 +22,26 @@ int eh_shm_attach(Display*, XErrorEvent*) {
 
 FrameBuf::FrameBuf() : img(nullptr), shminfo(), shmflg(0), putserial(0) {}
 
-FrameBuf::~FrameBuf() { release(); }
+FrameBuf::~FrameBuf()
+{
+  release();
+}
 
-int FrameBuf::prepare(Visual* vis, int depth, int w, int h) {
+int FrameBuf::prepare(Visual* vis, int depth, int w, int h)
+{
   if (img && img->width == w && img->height == h && img->depth == depth) {
     wait_put();
     return 0;
   }
   release();
-  if (make_shared(vis, depth, w, h) == 0 || make_plain(vis, depth, w, h) == 0) return 0;
+  if (make_shared(vis, depth, w, h) == 0 || make_plain(vis, depth, w, h) == 0)
+    return 0;
   error_dialog("Cannot allocate image buffer.");
   return -1;
 }
 
-void FrameBuf::put(Drawable d, GC gc) {
+void FrameBuf::put(Drawable d, GC gc)
+{
   if (shmflg) {
     putserial = NextRequest(display);
     XShmPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height, False);
@@ -45,18 +52,24 @@ void FrameBuf::put(Drawable d, GC gc) {
 
 // The X server reads the shared segment when it gets to the request, so the
 // segment must not be rewritten before then. Usually it already has.
-void FrameBuf::wait_put() {
-  if (putserial && LastKnownRequestProcessed(display) < putserial) XSync(display, False);
+void FrameBuf::wait_put()
+{
+  if (putserial && LastKnownRequestProcessed(display) < putserial)
+    XSync(display, False);
   putserial = 0;
 }
 
 // A server that cannot map the segment (remote, or another IPC namespace)
 // refuses the attach with an error; the plain path takes over then.
-int FrameBuf::make_shared(Visual* vis, int depth, int w, int h) {
-  if (!XShmQueryExtension(display)) return -1;
+int FrameBuf::make_shared(Visual* vis, int depth, int w, int h)
+{
+  if (!XShmQueryExtension(display))
+    return -1;
   img = XShmCreateImage(display, vis, depth, ZPixmap, nullptr, &shminfo, w, h);
-  if (!img) return -1;
-  shminfo.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(img->bytes_per_line) * h, IPC_CREAT | 0600);
+  if (!img)
+    return -1;
+  shminfo.shmid =
+      shmget(IPC_PRIVATE, static_cast<size_t>(img->bytes_per_line) * h, IPC_CREAT | 0600);
   void* addr = shminfo.shmid < 0 ? reinterpret_cast<void*>(-1) : shmat(shminfo.shmid, nullptr, 0);
   if (addr != reinterpret_cast<void*>(-1)) {
     shminfo.shmaddr = img->data = static_cast<char*>(addr);
@@ -67,31 +80,40 @@ int FrameBuf::make_shared(Visual* vis, int depth, int w, int h) {
     Status ok = XShmAttach(display, &shminfo);
     XSync(display, False);
     XSetErrorHandler(old);
-    if (ok && !attach_failed) shmflg = 1;
+    if (ok && !attach_failed)
+      shmflg = 1;
   }
   // Marked for removal at once: it goes away with the last detach, even if
   // the process dies.
-  if (shminfo.shmid >= 0) shmctl(shminfo.shmid, IPC_RMID, nullptr);
-  if (shmflg) return 0;
-  if (img->data) shmdt(img->data);
+  if (shminfo.shmid >= 0)
+    shmctl(shminfo.shmid, IPC_RMID, nullptr);
+  if (shmflg)
+    return 0;
+  if (img->data)
+    shmdt(img->data);
   img->data = nullptr;
   XDestroyImage(img);
   img = nullptr;
   return -1;
 }
 
-int FrameBuf::make_plain(Visual* vis, int depth, int w, int h) {
+int FrameBuf::make_plain(Visual* vis, int depth, int w, int h)
+{
   img = XCreateImage(display, vis, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
-  if (!img) return -1;
+  if (!img)
+    return -1;
   img->data = static_cast<char*>(malloc(static_cast<size_t>(img->bytes_per_line) * h));
-  if (img->data) return 0;
+  if (img->data)
+    return 0;
   XDestroyImage(img);
   img = nullptr;
   return -1;
 }
 
-void FrameBuf::release() {
-  if (!img) return;
+void FrameBuf::release()
+{
+  if (!img)
+    return;
   if (shmflg) {
     // The server keeps its own mapping until it has read the last put.
     XShmDetach(display, &shminfo);

@@ -31,10 +31,14 @@ Image::Image(Widget parent)
       height(256),
       depth(0),
       visual(nullptr),
-      rgbwarned(0) {}
+      rgbwarned(0)
+{
+}
 
-Image::~Image() {
-  if (pixmap) XFreePixmap(display, pixmap);
+Image::~Image()
+{
+  if (pixmap)
+    XFreePixmap(display, pixmap);
   if (colmap) {
     for (int i = 0; i < 128; i++)
       if (colflg[i]) {
@@ -48,8 +52,10 @@ Image::~Image() {
   ttlfont.free();
 }
 
-void Image::new_pixmap() {
-  if (pixmap) XFreePixmap(display, pixmap);
+void Image::new_pixmap()
+{
+  if (pixmap)
+    XFreePixmap(display, pixmap);
   pixmap = XCreatePixmap(display, xwnd, width, height, depth);
   XSetForeground(display, dagc, colortbl[0]);
   XFillRectangle(display, pixmap, dagc, 0, 0, width, height);
@@ -58,7 +64,8 @@ void Image::new_pixmap() {
 // The pixmap must match the window's depth (the image window may use the
 // standard colour map's visual rather than the screen's default one) so that
 // the one graphics context serves both and the copy between them is legal.
-void Image::init() {
+void Image::init()
+{
   WDrawingArea::init();
   XWindowAttributes wa;
   if (xwnd && XGetWindowAttributes(display, xwnd, &wa)) {
@@ -86,35 +93,44 @@ void Image::init() {
   }
   clear_text();
   draw_text(y, credit_line);
-  if (imagewnd) imagewnd->show_status();
+  if (imagewnd)
+    imagewnd->show_status();
 }
 
-void Image::expose() {
-  if (!pixmap || !xwnd) return;
+void Image::expose()
+{
+  if (!pixmap || !xwnd)
+    return;
   XCopyArea(display, pixmap, xwnd, dagc, 0, 0, width, height, 0, 0);
   XFlush(display);
 }
 
 // Before the first expose only the size is kept: init then makes the pixmap
 // at the size the window has already taken.
-void Image::resize_image(int w, int h) {
+void Image::resize_image(int w, int h)
+{
   if (w < 1 || h < 1 || w > MAX_IMAGE_SIDE || h > MAX_IMAGE_SIDE) {
     error_dialog("Cannot resize image: size out of range.");
     return;
   }
   width = w;
   height = h;
-  if (dagc) new_pixmap();
+  if (dagc)
+    new_pixmap();
 }
 
-void Image::clear_text() {
-  if (!dagc) return;
+void Image::clear_text()
+{
+  if (!dagc)
+    return;
   XSetForeground(display, dagc, colortbl[0]);
   XFillRectangle(display, pixmap, dagc, 0, height / 2, width, height);
 }
 
-void Image::draw_text(int y, const char* text) {
-  if (!dagc) return;
+void Image::draw_text(int y, const char* text)
+{
+  if (!dagc)
+    return;
   if (font.xfs) {
     int len = static_cast<int>(strlen(text));
     int x = (width - XTextWidth(font.xfs, text, len)) / 2;
@@ -127,21 +143,26 @@ void Image::draw_text(int y, const char* text) {
 
 namespace {
 
-unsigned short colour_component(float c) {
+unsigned short colour_component(float c)
+{
   float p = c * 65535.0f;
-  if (p > 65535.0f) return 65534;
-  if (!(p >= 1.0f)) return 0;  // negative, or not a number
+  if (p > 65535.0f)
+    return 65534;
+  if (!(p >= 1.0f))
+    return 0;  // negative, or not a number
   return static_cast<unsigned short>(p);
 }
 
 }  // namespace
 
 // Entry i always belongs to the file's i-th triple, allocated or not.
-int Image::alloc_colmap(const char* file) {
+int Image::alloc_colmap(const char* file)
+{
   colmap = new unsigned int[128]();
   colflg = new unsigned char[128]();
   std::ifstream in(file);
-  if (!in) return -1;
+  if (!in)
+    return -1;
   float r, g, b;
   for (int i = 0; i < 128 && (in >> r >> g >> b); i++) {
     XColor xc;
@@ -159,8 +180,10 @@ int Image::alloc_colmap(const char* file) {
 
 // The colour file is read at the first colour-mapped frame; a file that
 // cannot be read ends the process.
-void Image::load_colmap() {
-  if (colmap || !rgbfile || alloc_colmap(rgbfile) == 0) return;
+void Image::load_colmap()
+{
+  if (colmap || !rgbfile || alloc_colmap(rgbfile) == 0)
+    return;
   snprintf(buf, sizeof buf, "Cannot read RGB color file %s.", rgbfile);
   fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", buf);
   exit(1);
@@ -168,15 +191,20 @@ void Image::load_colmap() {
 
 // The frame's pixels go to the pixmap in one image request; the window then
 // gets the whole picture by one copy.
-void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size) {
-  if (frame.prepare(visual, depth, width, height) == -1) return;
+void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+                       int size)
+{
+  if (frame.prepare(visual, depth, width, height) == -1)
+    return;
   fill_image(frame.image(), planes, luts, nplanes, size, colortbl[0]);
   frame.put(pixmap, dagc);
   expose();
 }
 
-void Image::draw_image(const unsigned char* cvec, int size) {
-  if (!dagc) return;
+void Image::draw_image(const unsigned char* cvec, int size)
+{
+  if (!dagc)
+    return;
   load_colmap();
   PixelLut lut;
   colmap_lut(lut, colmap, colortbl[0]);
@@ -185,20 +213,26 @@ void Image::draw_image(const unsigned char* cvec, int size) {
 
 // Without a standard colour map a visual with channel masks still says how
 // to make a pixel; other visuals cannot show RGB frames.
-int Image::rgb_map(XStandardColormap& m) {
+int Image::rgb_map(XStandardColormap& m)
+{
   if (smap) {
     m = *smap;
     return 0;
   }
-  if (visual_map(m, visual) == 0) return 0;
-  if (!rgbwarned) error_dialog("Cannot draw RGB frames without a standard colormap.");
+  if (visual_map(m, visual) == 0)
+    return 0;
+  if (!rgbwarned)
+    error_dialog("Cannot draw RGB frames without a standard colormap.");
   rgbwarned = 1;
   return -1;
 }
 
-void Image::draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size) {
+void Image::draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b,
+                       int size)
+{
   XStandardColormap m;
-  if (!dagc || rgb_map(m) == -1) return;
+  if (!dagc || rgb_map(m) == -1)
+    return;
   PixelLut luts[3];
   rgb_luts(luts, m);
   const unsigned char* planes[3] = {r, g, b};

@@ -27,17 +27,21 @@ const long NO_RESIZE_FUNC = 0x12;   // MWM_FUNC_RESIZE | MWM_FUNC_MAXIMIZE
 // works on that visual (a depth-24 server puts the best map on a
 // DirectColor visual), so the shell takes visual, depth and map together;
 // an empty result keeps the shell on the screen's defaults.
-XVisualInfo map_visual(const XStandardColormap* map) {
+XVisualInfo map_visual(const XStandardColormap* map)
+{
   XVisualInfo vi;
   memset(&vi, 0, sizeof vi);
-  if (!map || !display) return vi;
+  if (!map || !display)
+    return vi;
   XVisualInfo tmpl;
   tmpl.visualid = map->visualid;
   tmpl.screen = screen;
   int n = 0;
   XVisualInfo* list = XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &tmpl, &n);
-  if (list && n > 0) vi = list[0];
-  if (list) XFree(list);
+  if (list && n > 0)
+    vi = list[0];
+  if (list)
+    XFree(list);
   return vi;
 }
 
@@ -61,7 +65,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       red_cap(0),
       green_cap(0),
       blue_cap(0),
-      cvec_cap(0) {
+      cvec_cap(0)
+{
   smap = map;
   wvec = new WWidget*[1];
   wvec[0] = nullptr;
@@ -73,9 +78,13 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
   set_cp_close(cp_activate_imagewnd, nullptr);
 }
 
-ImageWnd::~ImageWnd() { disconn_client(); }
+ImageWnd::~ImageWnd()
+{
+  disconn_client();
+}
 
-void ImageWnd::build_widgets() {
+void ImageWnd::build_widgets()
+{
   Widget mainwnd = XtVaCreateManagedWidget("mainwnd", xmMainWindowWidgetClass, xtwgt, nullptr);
   Menu* menu = new Menu(mainwnd);  // the display context's main menu until exit
   menu->add_menu("File", 0, file_pdm, 0, nullptr);
@@ -94,11 +103,16 @@ void ImageWnd::build_widgets() {
   add_widget(img, 0);
 }
 
-Image* ImageWnd::image() const { return static_cast<Image*>(wvec[0]); }
+Image* ImageWnd::image() const
+{
+  return static_cast<Image*>(wvec[0]);
+}
 
-void ImageWnd::show_status() {
+void ImageWnd::show_status()
+{
   Image* img = image();
-  if (!img || !listening) return;
+  if (!img || !listening)
+    return;
   img->clear_text();
   snprintf(buf, sizeof buf, "on port %d.", port);
   if (connected) {
@@ -112,6 +126,8 @@ void ImageWnd::show_status() {
 }
 
 // The window manager's close button quits like the File menu's Quit.
-void cp_activate_imagewnd(Widget, XtPointer, XtPointer) {
-  if (context && context->mainmenu) context->mainmenu->menu_select(0);
+void cp_activate_imagewnd(Widget, XtPointer, XtPointer)
+{
+  if (context && context->mainmenu)
+    context->mainmenu->menu_select(0);
 }

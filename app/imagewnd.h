@@ -72,7 +72,8 @@ private:
   int read_field(void* dst, int n, const char* msg);
   int read_int(int& v, const char* msg);
   int read_size(int& size, const char* readmsg, const char* badmsg);
-  int read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg, const char* readmsg);
+  int read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg,
+                 const char* readmsg);
 };
 
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);

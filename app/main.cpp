@@ -32,9 +32,11 @@ const int DEFAULT_PORT = 9999;
 // calls are not safe: the handler only wakes the main loop, which quits.
 int sigint_pipe[2] = {-1, -1};
 
-void sigint_handler(int) {
+void sigint_handler(int)
+{
   int e = errno;
-  if (write(sigint_pipe[1], "i", 1) != 1) _exit(0);
+  if (write(sigint_pipe[1], "i", 1) != 1)
+    _exit(0);
   errno = e;
 }
 
@@ -44,14 +46,17 @@ void sigint_handler(int) {
 void sigbus_handler(int) {}
 void sigsegv_handler(int) {}
 
-void ip_sigint(XtPointer, int*, XtInputId*) {
+void ip_sigint(XtPointer, int*, XtInputId*)
+{
   cleanup();
   exit(0);
 }
 
-void arm_signals() {
+void arm_signals()
+{
   if (pipe(sigint_pipe) == 0) {
-    for (int fd : sigint_pipe) fcntl(fd, F_SETFD, FD_CLOEXEC);
+    for (int fd : sigint_pipe)
+      fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
   }
   // Not restarted: a read blocked on a client that stalls in mid-frame
@@ -67,53 +72,60 @@ void arm_signals() {
   sigaction(SIGSEGV, &sa, nullptr);
 }
 
-void no_core_files() {
+void no_core_files()
+{
   rlimit rl;
   rl.rlim_cur = 0;
   rl.rlim_max = 0;
   setrlimit(RLIMIT_CORE, &rl);
 }
 
-[[noreturn]] void fail(const char* msg) {
+[[noreturn]] void fail(const char* msg)
+{
   fprintf(stderr, "%s: %s\n", appname, msg);
   exit(1);
 }
 
-[[noreturn]] void usage() { fail("Usage: ravlon [-c rgbfile] [-p svrport]"); }
+[[noreturn]] void usage()
+{
+  fail("Usage: ravlon [-c rgbfile] [-p svrport]");
+}
 
 // A colour file name that does not fit its buffer is refused rather than
 // cut short into the name of some other file.
-void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len) {
+void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len)
+{
   int c;
   while ((c = getopt(argc, argv, "c:p:h")) != -1) {
     switch (c) {
       case 'c':
-        if (strlen(optarg) >= len) usage();
+        if (strlen(optarg) >= len)
+          usage();
         snprintf(rgbfile, len, "%s", optarg);
         break;
-      case 'p':
-        port = atoi(optarg);
-        break;
-      default:
-        usage();
+      case 'p': port = atoi(optarg); break;
+      default: usage();
     }
   }
 }
 
 // An 8-plane screen carries its map as the default map, deeper ones as
 // the best map. The list stays allocated for the whole run.
-XStandardColormap* standard_map() {
+XStandardColormap* standard_map()
+{
   Atom prop = colorpln == 8 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP;
   XStandardColormap* maps = nullptr;
   int count = 0;
-  if (XGetRGBColormaps(display, root_wnd, &maps, &count, prop) && maps && count > 0) return maps;
+  if (XGetRGBColormaps(display, root_wnd, &maps, &count, prop) && maps && count > 0)
+    return maps;
   fail(colorpln == 8 ? "XA_RGB_DEFAULT_MAP standard colormap not allocated."
                      : "XA_RGB_BEST_MAP standard colormap not allocated.");
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   rearm_out_of_mem();
   arm_signals();
   no_core_files();
@@ -126,14 +138,16 @@ int main(int argc, char** argv) {
   XtAppContext app = nullptr;
   WAppShell* shell = new WAppShell("Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
   context = new WContext(shell, app);
-  if (!display) fail("Cannot connect to X server.");
+  if (!display)
+    fail("Cannot connect to X server.");
   if (sigint_pipe[0] >= 0)
     XtAppAddInput(app, sigint_pipe[0], reinterpret_cast<XtPointer>(XtInputReadMask), ip_sigint,
                   nullptr);
 
   XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
   imagewnd = new ImageWnd(map);
-  if (rgbfile[0]) imagewnd->image()->rgbfile = strnew(rgbfile);
+  if (rgbfile[0])
+    imagewnd->image()->rgbfile = strnew(rgbfile);
   imagewnd->show();
   imagewnd->start_server(port);
   context->run();

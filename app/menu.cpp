@@ -15,11 +15,14 @@ const WMenuItem file_pdm[] = {
 
 // An id carries the menu number in its upper and the item in its lower
 // 16 bits; the File menu is menu 0.
-void Menu::menu_select(long id) {
-  if (static_cast<short>(id >> 16) == 0) do_file_pdm(static_cast<short>(id & 0xffff));
+void Menu::menu_select(long id)
+{
+  if (static_cast<short>(id >> 16) == 0)
+    do_file_pdm(static_cast<short>(id & 0xffff));
 }
 
-void Menu::do_file_pdm(short item) {
+void Menu::do_file_pdm(short item)
+{
   if (item == 0) {
     cleanup();
     exit(0);

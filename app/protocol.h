@@ -2,14 +2,9 @@
 #ifndef PROTOCOL_H
 #define PROTOCOL_H
 
-enum {
-  REQ_DISCONNECT = 1,
-  REQ_RESIZE = 2,
-  REQ_COLRGB = 3,
-  REQ_COLMAP = 4
-};
+enum { REQ_DISCONNECT = 1, REQ_RESIZE = 2, REQ_COLRGB = 3, REQ_COLMAP = 4 };
 
-const int MAX_IMAGE_SIDE = 8192;            // largest width or height accepted
+const int MAX_IMAGE_SIDE = 8192;              // largest width or height accepted
 const int MAX_FRAME_SIZE = 64 * 1024 * 1024;  // largest plane or index vector
 const int STALL_SECONDS = 10;  // a request that makes no progress this long is given up
 

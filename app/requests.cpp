@@ -13,52 +13,53 @@
 
 // A client that closes between two requests has simply left; one that
 // stops inside a request leaves a stream that cannot be trusted.
-int ImageWnd::dispatch() {
-  if (!connected) return -1;
+int ImageWnd::dispatch()
+{
+  if (!connected)
+    return -1;
   uint32_t net = 0;
   int n = readn(data_sock, &net, 4);
   if (n != 4) {
-    if (n != 0) error_dialog("Cannot read request type.");
+    if (n != 0)
+      error_dialog("Cannot read request type.");
     end_client();
     return -1;
   }
   switch (static_cast<int>(ntohl(net))) {
-    case REQ_DISCONNECT:
-      disconn_client();
-      exit(0);
-    case REQ_RESIZE:
-      resize_image();
-      break;
-    case REQ_COLRGB:
-      update_colrgb();
-      break;
-    case REQ_COLMAP:
-      update_colmap();
-      break;
-    default:
-      break;
+    case REQ_DISCONNECT: disconn_client(); exit(0);
+    case REQ_RESIZE: resize_image(); break;
+    case REQ_COLRGB: update_colrgb(); break;
+    case REQ_COLMAP: update_colmap(); break;
+    default: break;
   }
   return 0;
 }
 
-int ImageWnd::read_field(void* dst, int n, const char* msg) {
-  if (readn(data_sock, dst, n) == n) return 0;
+int ImageWnd::read_field(void* dst, int n, const char* msg)
+{
+  if (readn(data_sock, dst, n) == n)
+    return 0;
   error_dialog(msg);
   end_client();
   return -1;
 }
 
-int ImageWnd::read_int(int& v, const char* msg) {
+int ImageWnd::read_int(int& v, const char* msg)
+{
   uint32_t net = 0;
-  if (read_field(&net, 4, msg) < 0) return -1;
+  if (read_field(&net, 4, msg) < 0)
+    return -1;
   v = static_cast<int>(ntohl(net));
   return 0;
 }
 
 // The bytes of a size that cannot be believed would be read as requests.
-int ImageWnd::read_size(int& size, const char* readmsg, const char* badmsg) {
-  if (read_int(size, readmsg) < 0) return -1;
-  if (size >= 0 && size <= MAX_FRAME_SIZE) return 0;
+int ImageWnd::read_size(int& size, const char* readmsg, const char* badmsg)
+{
+  if (read_int(size, readmsg) < 0)
+    return -1;
+  if (size >= 0 && size <= MAX_FRAME_SIZE)
+    return 0;
   error_dialog(badmsg);
   end_client();
   return -1;
@@ -67,7 +68,8 @@ int ImageWnd::read_size(int& size, const char* readmsg, const char* badmsg) {
 // A vector is made at the first frame of its kind and grows when a frame
 // is larger than what it holds; its old contents are overwritten anyway.
 int ImageWnd::read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg,
-                         const char* readmsg) {
+                         const char* readmsg)
+{
   if (!vec || size > cap) {
     delete[] vec;
     cap = 0;
@@ -85,11 +87,14 @@ int ImageWnd::read_plane(unsigned char*& vec, int& cap, int size, const char* al
 
 // A size outside the window's reach is refused; the request's fields are
 // consumed, so the stream goes on.
-int ImageWnd::resize_image() {
+int ImageWnd::resize_image()
+{
   int w = 0;
   int h = 0;
-  if (read_int(w, "Cannot read image width.") < 0) return -1;
-  if (read_int(h, "Cannot read image height.") < 0) return -1;
+  if (read_int(w, "Cannot read image width.") < 0)
+    return -1;
+  if (read_int(h, "Cannot read image height.") < 0)
+    return -1;
   if (w < 1 || h < 1 || w > MAX_IMAGE_SIDE || h > MAX_IMAGE_SIDE) {
     error_dialog("Invalid image size.");
     return -1;
@@ -104,7 +109,8 @@ int ImageWnd::resize_image() {
   return 0;
 }
 
-int ImageWnd::update_colrgb() {
+int ImageWnd::update_colrgb()
+{
   int size = 0;
   if (read_size(size, "Cannot read size of color vector.", "Invalid size of color vector.") < 0)
     return -1;
@@ -119,7 +125,8 @@ int ImageWnd::update_colrgb() {
   return 0;
 }
 
-int ImageWnd::update_colmap() {
+int ImageWnd::update_colmap()
+{
   int size = 0;
   if (read_size(size, "Cannot read size of colormap index vector.",
                 "Invalid size of colormap index vector.") < 0)

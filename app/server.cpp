@@ -18,9 +18,11 @@
 
 // The server listens on the address the host's own name resolves to, not
 // on every interface.
-int ImageWnd::start_server(int p) {
+int ImageWnd::start_server(int p)
+{
   char host[512];
-  if (gethostname(host, sizeof host) < 0) host[0] = '\0';
+  if (gethostname(host, sizeof host) < 0)
+    host[0] = '\0';
   host[sizeof host - 1] = '\0';
   hostent* he = gethostbyname(host);
   if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) {
@@ -44,14 +46,16 @@ int ImageWnd::start_server(int p) {
   port = p;
   if (bind(ctl_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0)
     return fail_start("Cannot bind control socket.");
-  if (listen(ctl_sock, 5) < 0) return fail_start("Cannot listen on control socket.");
+  if (listen(ctl_sock, 5) < 0)
+    return fail_start("Cannot listen on control socket.");
   listening = 1;
   show_status();
   return 0;
 }
 
 // A socket that is neither bound nor listening must not wake the loop.
-int ImageWnd::fail_start(const char* msg) {
+int ImageWnd::fail_start(const char* msg)
+{
   error_dialog(msg);
   watch_control(0);
   close(ctl_sock);
@@ -61,10 +65,12 @@ int ImageWnd::fail_start(const char* msg) {
 
 // While a client is served the control source is suspended: a second
 // client waits in the listen queue without waking the loop.
-void ImageWnd::watch_control(char on) {
+void ImageWnd::watch_control(char on)
+{
   if (on && !accept_input && ctl_sock) {
-    accept_input = XtAppAddInput(context->xtctx, ctl_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
-                                 ip_accept_imagewnd, nullptr);
+    accept_input =
+        XtAppAddInput(context->xtctx, ctl_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
+                      ip_accept_imagewnd, nullptr);
   } else if (!on && accept_input) {
     XtRemoveInput(accept_input);
     accept_input = 0;
@@ -74,7 +80,8 @@ void ImageWnd::watch_control(char on) {
 // Requests are read with blocking reads: a client that stops in the middle
 // of one must not freeze the window for good, so a read that waits longer
 // than STALL_SECONDS fails like a stream that ended there.
-static void limit_stall(int s) {
+static void limit_stall(int s)
+{
   timeval tv;
   tv.tv_sec = STALL_SECONDS;
   tv.tv_usec = 0;
@@ -83,8 +90,10 @@ static void limit_stall(int s) {
 
 // A failed accept (a client that gave up in the queue) leaves the server
 // waiting for the next one.
-int ImageWnd::conn_client() {
-  if (!listening || connected) return -1;
+int ImageWnd::conn_client()
+{
+  if (!listening || connected)
+    return -1;
   sockaddr_in peer;
   socklen_t len = sizeof peer;
   int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
@@ -92,15 +101,17 @@ int ImageWnd::conn_client() {
     limit_stall(s);
     data_sock = s;
     connected = 1;
-    data_input = XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
-                               ip_dispatch_imagewnd, nullptr);
+    data_input =
+        XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
+                      ip_dispatch_imagewnd, nullptr);
     watch_control(0);
   }
   show_status();
   return connected ? 0 : -1;
 }
 
-void ImageWnd::end_client() {
+void ImageWnd::end_client()
+{
   close_data();
   free_vectors();
   connected = 0;
@@ -110,12 +121,14 @@ void ImageWnd::end_client() {
 
 // A peer that has already reset the connection leaves nothing to shut
 // down; that is no failure of ours.
-int ImageWnd::close_data() {
+int ImageWnd::close_data()
+{
   if (data_input) {
     XtRemoveInput(data_input);
     data_input = 0;
   }
-  if (!data_sock) return 0;
+  if (!data_sock)
+    return 0;
   int r = 0;
   if (shutdown(data_sock, SHUT_RDWR) < 0 && errno != ENOTCONN) {
     error_dialog("Cannot shutdown data socket.");
@@ -129,19 +142,22 @@ int ImageWnd::close_data() {
   return r;
 }
 
-void ImageWnd::free_vectors() {
+void ImageWnd::free_vectors()
+{
   unsigned char** vecs[] = {&red_vec, &green_vec, &blue_vec, &cvec};
   int* caps[] = {&red_cap, &green_cap, &blue_cap, &cvec_cap};
   for (int i = 0; i < 4; i++) {
-    delete[] *vecs[i];
+    delete[] * vecs[i];
     *vecs[i] = nullptr;
     *caps[i] = 0;
   }
 }
 
-int ImageWnd::disconn_client() {
+int ImageWnd::disconn_client()
+{
   watch_control(0);
-  if (close_data() < 0) return -1;
+  if (close_data() < 0)
+    return -1;
   if (ctl_sock) {
     if (close(ctl_sock) < 0) {
       error_dialog("Cannot close control socket.");
@@ -153,10 +169,14 @@ int ImageWnd::disconn_client() {
   return 0;
 }
 
-void ip_accept_imagewnd(XtPointer, int*, XtInputId*) {
-  if (imagewnd && !imagewnd->connected) imagewnd->conn_client();
+void ip_accept_imagewnd(XtPointer, int*, XtInputId*)
+{
+  if (imagewnd && !imagewnd->connected)
+    imagewnd->conn_client();
 }
 
-void ip_dispatch_imagewnd(XtPointer, int*, XtInputId*) {
-  if (imagewnd) imagewnd->dispatch();
+void ip_dispatch_imagewnd(XtPointer, int*, XtInputId*)
+{
+  if (imagewnd)
+    imagewnd->dispatch();
 }

@@ -15,7 +15,8 @@
 
 WError* errdlg = nullptr;
 
-void cleanup() {
+void cleanup()
+{
   if (errdlg) {
     delete errdlg;
     errdlg = nullptr;
@@ -28,7 +29,8 @@ void cleanup() {
 
 // Without the display context there is no window to show a message in
 // (the free-store handler is armed before the display is opened).
-void error_dialog(const char* msg) {
+void error_dialog(const char* msg)
+{
   if (!context || !context->appshl || !context->appshl->xtwgt) {
     fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", msg);
     return;
@@ -44,34 +46,43 @@ void error_dialog(const char* msg) {
   errdlg->show();
 }
 
-int readn(int fd, void* dst, int n) {
+int readn(int fd, void* dst, int n)
+{
   char* p = static_cast<char*>(dst);
   int left = n;
   while (left > 0) {
     ssize_t r = read(fd, p, static_cast<size_t>(left));
-    if (r < 0) return -1;
-    if (r == 0) return n - left;
+    if (r < 0)
+      return -1;
+    if (r == 0)
+      return n - left;
     p += r;
     left -= static_cast<int>(r);
   }
   return n > 0 ? n : 0;
 }
 
-int writen(int fd, const void* src, int n) {
+int writen(int fd, const void* src, int n)
+{
   const char* p = static_cast<const char*>(src);
   int left = n;
   while (left > 0) {
     ssize_t r = write(fd, p, static_cast<size_t>(left));
-    if (r < 0) return -1;
+    if (r < 0)
+      return -1;
     p += r;
     left -= static_cast<int>(r);
   }
   return n > 0 ? n : 0;
 }
 
-void out_of_mem() {
+void out_of_mem()
+{
   std::set_new_handler(nullptr);
   error_dialog("Out of memory.");
 }
 
-void rearm_out_of_mem() { std::set_new_handler(out_of_mem); }
+void rearm_out_of_mem()
+{
+  std::set_new_handler(out_of_mem);
+}

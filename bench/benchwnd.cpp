@@ -15,12 +15,14 @@
 BenchWnd::BenchWnd() : xtctx(nullptr), shell(nullptr), wnd(nullptr), image(nullptr), map() {}
 
 // The display stays open until the process ends, as in ravlon.
-BenchWnd::~BenchWnd() {
+BenchWnd::~BenchWnd()
+{
   delete image;
   delete wnd;
 }
 
-int BenchWnd::open(int& argc, char** argv) {
+int BenchWnd::open(int& argc, char** argv)
+{
   static char* fallback[] = {nullptr};
   shell = new WAppShell("render_bench", argc, argv, xtctx, fallback);
   if (!shell->xtwgt) {
@@ -49,19 +51,22 @@ int BenchWnd::open(int& argc, char** argv) {
   Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
   image = new Image(form);
   XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
-                XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, XmNwidth, 512,
-                XmNheight, 512, XtNbackground, static_cast<XtArgVal>(colortbl[0]), nullptr);
+                XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, XmNwidth,
+                512, XmNheight, 512, XtNbackground, static_cast<XtArgVal>(colortbl[0]), nullptr);
   wnd->show();
   return wait_exposed();
 }
 
-int BenchWnd::wait_exposed() {
+int BenchWnd::wait_exposed()
+{
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!image->pixmap && std::chrono::steady_clock::now() < end) {
     XSync(display, False);
-    while (XtAppPending(xtctx)) XtAppProcessEvent(xtctx, XtIMAll);
+    while (XtAppPending(xtctx))
+      XtAppProcessEvent(xtctx, XtIMAll);
   }
-  if (image->pixmap) return 0;
+  if (image->pixmap)
+    return 0;
   fprintf(stderr, "render_bench: the image window was never exposed\n");
   return -1;
 }

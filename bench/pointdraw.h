@@ -8,8 +8,8 @@
 
 class Image;
 
-void point_draw_rgb(Image& im, const XStandardColormap& m, const unsigned char* r, const unsigned char* g,
-                    const unsigned char* b);
+void point_draw_rgb(Image& im, const XStandardColormap& m, const unsigned char* r,
+                    const unsigned char* g, const unsigned char* b);
 void point_draw_colmap(Image& im, const unsigned char* cvec);
 
 #endif

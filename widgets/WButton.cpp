@@ -15,8 +15,8 @@ static Widget create_labelled(const char* name, WidgetClass cls, Widget parent, 
                               XtPointer wrapper)
 {
   XmString xs = XmStringCreateLocalized(const_cast<char*>(text));
-  Widget w = XtVaCreateManagedWidget(name, cls, parent, XmNlabelString, xs, XmNuserData, wrapper,
-                                     nullptr);
+  Widget w =
+      XtVaCreateManagedWidget(name, cls, parent, XmNlabelString, xs, XmNuserData, wrapper, nullptr);
   XmStringFree(xs);
   return w;
 }
@@ -111,7 +111,7 @@ static void cp_toggle_tglbox(Widget w, XtPointer usr, XtPointer call)
 }
 
 WTglBox::WTglBox(Widget parent, const char** labels)
-  : state(nullptr), cp(nullptr), usrdata(nullptr), numtgl(0)
+    : state(nullptr), cp(nullptr), usrdata(nullptr), numtgl(0)
 {
   while (labels && labels[numtgl])
     numtgl++;

@@ -39,8 +39,14 @@ static int measure(Widget shl, Widget (*create)(Widget, String, ArgList, Cardina
 // A shell that could not open the display leaves every global empty, so
 // that start-up can say so and end.
 WContext::WContext(WAppShell* s, XtAppContext& c)
-  : ttlxfs(nullptr), subttlxfs(nullptr), lblxfs(nullptr), txtxfs(nullptr), pos{0, 0}, appshl(s),
-    mainmenu(nullptr), xtctx(c)
+    : ttlxfs(nullptr),
+      subttlxfs(nullptr),
+      lblxfs(nullptr),
+      txtxfs(nullptr),
+      pos{0, 0},
+      appshl(s),
+      mainmenu(nullptr),
+      xtctx(c)
 {
   display = nullptr;
   if (!s || !s->xtwgt)

@@ -45,8 +45,7 @@ WDialog::WDialog(Widget par, const char* s) : WShl(s)
   XtVaSetValues(xtwgt, XtVaTypedArg, XmNdialogTitle, XtRString, ttltxt,
                 static_cast<int>(strlen(ttltxt) + 1), XmNdialogStyle,
                 static_cast<XtArgVal>(XmDIALOG_PRIMARY_APPLICATION_MODAL), XmNdefaultPosition,
-                static_cast<XtArgVal>(False),
-                XmNuserData, this, nullptr);
+                static_cast<XtArgVal>(False), XmNuserData, this, nullptr);
   watch_reparent(this);
 }
 
@@ -184,8 +183,8 @@ static void cp_choose_file(Widget w, XtPointer usr, XtPointer call)
   WDialogFile* d = static_cast<WDialogFile*>(usr);
   XmFileSelectionBoxCallbackStruct* cs = static_cast<XmFileSelectionBoxCallbackStruct*>(call);
   if (cs && cs->value) {
-    char* s = static_cast<char*>(XmStringUnparse(cs->value, nullptr, XmCHARSET_TEXT,
-                                                 XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+    char* s = static_cast<char*>(XmStringUnparse(cs->value, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                 nullptr, 0, XmOUTPUT_ALL));
     if (d->fnam)
       XtFree(d->fnam);
     d->fnam = s;
@@ -194,15 +193,15 @@ static void cp_choose_file(Widget w, XtPointer usr, XtPointer call)
 }
 
 WDialogFile::WDialogFile(Widget par)
-  : WDialog(nullptr, nullptr), fnam(nullptr), cp(nullptr), usrdata(nullptr)
+    : WDialog(nullptr, nullptr), fnam(nullptr), cp(nullptr), usrdata(nullptr)
 {
   xtwgt = create_dialog(XmCreateFileSelectionDialog, par, "WDialogFile");
   XtVaSetValues(xtwgt, XmNdialogStyle, static_cast<XtArgVal>(XmDIALOG_FULL_APPLICATION_MODAL),
                 XmNdefaultPosition, static_cast<XtArgVal>(False), XtNwidth,
-                static_cast<XtArgVal>(400), XtNheight, static_cast<XtArgVal>(300),
-                XmNresizePolicy, static_cast<XtArgVal>(XmRESIZE_NONE), XmNnoResize,
-                static_cast<XtArgVal>(True), XmNdefaultButtonType,
-                static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNuserData, this, nullptr);
+                static_cast<XtArgVal>(400), XtNheight, static_cast<XtArgVal>(300), XmNresizePolicy,
+                static_cast<XtArgVal>(XmRESIZE_NONE), XmNnoResize, static_cast<XtArgVal>(True),
+                XmNdefaultButtonType, static_cast<XtArgVal>(XmDIALOG_OK_BUTTON), XmNuserData, this,
+                nullptr);
   XtUnmanageChild(XmFileSelectionBoxGetChild(xtwgt, XmDIALOG_HELP_BUTTON));
   XtAddCallback(xtwgt, XmNokCallback, cp_choose_file, this);
   XtAddCallback(xtwgt, XmNcancelCallback, cp_answer_dlg<WDialogFile>, this);

@@ -7,7 +7,7 @@
 #include "WEtc.h"
 
 WDrawingArea::WDrawingArea(Widget parent)
-  : linewdt(1), drawframeflg(1), xwnd(0), dagc(nullptr), font("6x13")
+    : linewdt(1), drawframeflg(1), xwnd(0), dagc(nullptr), font("6x13")
 {
   xtwgt = XtVaCreateManagedWidget("WDrawingArea", xmDrawingAreaWidgetClass, parent, XtNbackground,
                                   static_cast<XtArgVal>(colortbl[2]), XmNtraversalOn,

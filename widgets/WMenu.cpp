@@ -81,8 +81,7 @@ Widget WMenu::add_entry(const WMenuItem& e, Widget pdm)
 
 // Motif gives a menu shell the visual, depth and colour map of the window
 // above it, so a window on a non-default visual needs nothing here.
-Widget WMenu::add_menu(const char* name, char mnemo, const WMenuItem* itm, char helpflg,
-                       Widget par)
+Widget WMenu::add_menu(const char* name, char mnemo, const WMenuItem* itm, char helpflg, Widget par)
 {
   Widget p = par ? par : menubar;
   Widget pdm = XmCreatePulldownMenu(p, const_cast<char*>("pdm"), nullptr, 0);

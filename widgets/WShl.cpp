@@ -190,7 +190,7 @@ void WWnd::set_icon(const WIcon& icn)
 // would end the process with its own message: a failure leaves xtwgt null
 // for start-up to report.
 WAppShell::WAppShell(const char* s, int& argc, char** argv, XtAppContext& xtctx, char** fbrsrc)
-  : WWnd(s)
+    : WWnd(s)
 {
   const char* cls = appname ? appname : "";
   XtToolkitInitialize();

@@ -14,10 +14,9 @@ WSld::WSld(Widget parent, const char* s, int lo, int hi) : WCtl(s)
     hi = lo + 1;
   }
   XmString xs = XmStringCreateLocalized(ctltxt);
-  xtwgt = XtVaCreateManagedWidget("WSld", xmScaleWidgetClass, parent, XmNtitleString, xs,
-                                  XmNminimum, static_cast<XtArgVal>(lo), XmNmaximum,
-                                  static_cast<XtArgVal>(hi), XmNorientation,
-                                  static_cast<XtArgVal>(XmHORIZONTAL), XmNshowValue,
-                                  static_cast<XtArgVal>(True), XmNuserData, this, nullptr);
+  xtwgt = XtVaCreateManagedWidget(
+      "WSld", xmScaleWidgetClass, parent, XmNtitleString, xs, XmNminimum, static_cast<XtArgVal>(lo),
+      XmNmaximum, static_cast<XtArgVal>(hi), XmNorientation, static_cast<XtArgVal>(XmHORIZONTAL),
+      XmNshowValue, static_cast<XtArgVal>(True), XmNuserData, this, nullptr);
   XmStringFree(xs);
 }

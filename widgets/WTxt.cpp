@@ -169,6 +169,7 @@ char WTxt::is_arrow(int key) const
 WTextDoc::WTextDoc(Widget par, char hsbflg, char vsbflg)
 {
   argn = 0;
+  // clang-format off
   XtSetArg(args[argn], XmNscrollBarDisplayPolicy, XmSTATIC); argn++;
   XtSetArg(args[argn], XmNshadowType, XmSHADOW_IN); argn++;
   XtSetArg(args[argn], XmNshadowThickness, 1); argn++;
@@ -181,6 +182,7 @@ WTextDoc::WTextDoc(Widget par, char hsbflg, char vsbflg)
   XtSetArg(args[argn], XmNscrollVertical, vsbflg ? True : False); argn++;
   XtSetArg(args[argn], XmNcursorPositionVisible, False); argn++;
   XtSetArg(args[argn], XmNtraversalOn, True); argn++;
+  // clang-format on
   xtwgt = XmCreateScrolledText(par, const_cast<char*>("WTextDoc"), args, argn);
   XtManageChild(xtwgt);
   XtVaSetValues(xtwgt, XmNfontList, fonttbl[3], XtNbackground, static_cast<XtArgVal>(colortbl[1]),
@@ -195,8 +197,8 @@ WTextField::WTextField(Widget par)
       static_cast<XtArgVal>(4), XmNmarginHeight, static_cast<XtArgVal>(4), XmNeditMode,
       static_cast<XtArgVal>(XmSINGLE_LINE_EDIT), XmNcursorPositionVisible,
       static_cast<XtArgVal>(False), XtNbackground, static_cast<XtArgVal>(colortbl[1]),
-      XmNshadowThickness, static_cast<XtArgVal>(1), XmNhighlightThickness,
-      static_cast<XtArgVal>(0), XmNfontList, fonttbl[3], XmNtraversalOn,
-      static_cast<XtArgVal>(True), XmNuserData, static_cast<WFcsItm*>(this), nullptr);
+      XmNshadowThickness, static_cast<XtArgVal>(1), XmNhighlightThickness, static_cast<XtArgVal>(0),
+      XmNfontList, fonttbl[3], XmNtraversalOn, static_cast<XtArgVal>(True), XmNuserData,
+      static_cast<WFcsItm*>(this), nullptr);
   install_focus_callbacks();
 }

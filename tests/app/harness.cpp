@@ -20,9 +20,11 @@
 
 namespace {
 
-bool host_address(sockaddr_in& sa, int port) {
+bool host_address(sockaddr_in& sa, int port)
+{
   hostent* he = gethostbyname(host_name().c_str());
-  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) return false;
+  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0])
+    return false;
   memset(&sa, 0, sizeof sa);
   sa.sin_family = AF_INET;
   sa.sin_port = htons(static_cast<unsigned short>(port));
@@ -31,11 +33,14 @@ bool host_address(sockaddr_in& sa, int port) {
 }
 
 // A socket bound to port on the host's address, or -1.
-int bound_socket(int port) {
+int bound_socket(int port)
+{
   sockaddr_in sa;
-  if (!host_address(sa, port)) return -1;
+  if (!host_address(sa, port))
+    return -1;
   int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0) return -1;
+  if (s < 0)
+    return -1;
   if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
     close(s);
     return -1;
@@ -43,29 +48,37 @@ int bound_socket(int port) {
   return s;
 }
 
-std::vector<Window> children(Display* d, Window w) {
+std::vector<Window> children(Display* d, Window w)
+{
   Window root = 0;
   Window parent = 0;
   Window* kids = nullptr;
   unsigned int n = 0;
   std::vector<Window> v;
-  if (XQueryTree(d, w, &root, &parent, &kids, &n)) v.assign(kids, kids + n);
-  if (kids) XFree(kids);
+  if (XQueryTree(d, w, &root, &parent, &kids, &n))
+    v.assign(kids, kids + n);
+  if (kids)
+    XFree(kids);
   return v;
 }
 
-Window find_named(Display* d, Window w, const char* name) {
+Window find_named(Display* d, Window w, const char* name)
+{
   char* title = nullptr;
   bool match = XFetchName(d, w, &title) && title && strcmp(title, name) == 0;
-  if (title) XFree(title);
-  if (match && is_viewable(d, w)) return w;
+  if (title)
+    XFree(title);
+  if (match && is_viewable(d, w))
+    return w;
   for (Window c : children(d, w))
-    if (Window f = find_named(d, c, name)) return f;
+    if (Window f = find_named(d, c, name))
+      return f;
   return 0;
 }
 
 // Depth-first; a deeper match wins over a shallower one.
-Window deepest_of_size(Display* d, Window w, int width, int height, int depth, int& best) {
+Window deepest_of_size(Display* d, Window w, int width, int height, int depth, int& best)
+{
   Window found = 0;
   XWindowAttributes a;
   if (XGetWindowAttributes(d, w, &a) && a.width == width && a.height == height && depth > best) {
@@ -73,7 +86,8 @@ Window deepest_of_size(Display* d, Window w, int width, int height, int depth, i
     best = depth;
   }
   for (Window c : children(d, w))
-    if (Window f = deepest_of_size(d, c, width, height, depth + 1, best)) found = f;
+    if (Window f = deepest_of_size(d, c, width, height, depth + 1, best))
+      found = f;
   return found;
 }
 
@@ -83,24 +97,30 @@ Window deepest_of_size(Display* d, Window w, int width, int height, int depth, i
 std::vector<Display*> views;
 XErrorHandler previous_handler = nullptr;
 
-int ignore_view_errors(Display* d, XErrorEvent* e) {
+int ignore_view_errors(Display* d, XErrorEvent* e)
+{
   for (Display* v : views)
-    if (v == d) return 0;
+    if (v == d)
+      return 0;
   return previous_handler ? previous_handler(d, e) : 0;
 }
 
 }  // namespace
 
-std::string host_name() {
+std::string host_name()
+{
   char h[512];
-  if (gethostname(h, sizeof h) < 0) return "localhost";
+  if (gethostname(h, sizeof h) < 0)
+    return "localhost";
   h[sizeof h - 1] = '\0';
   return h;
 }
 
-int free_port() {
+int free_port()
+{
   int s = bound_socket(0);
-  if (s < 0) return -1;
+  if (s < 0)
+    return -1;
   sockaddr_in sa;
   socklen_t len = sizeof sa;
   int port = getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0 ? ntohs(sa.sin_port) : -1;
@@ -108,7 +128,8 @@ int free_port() {
   return port;
 }
 
-int hold_port(int port) {
+int hold_port(int port)
+{
   int s = bound_socket(port);
   if (s >= 0 && listen(s, 1) < 0) {
     close(s);
@@ -117,14 +138,17 @@ int hold_port(int port) {
   return s;
 }
 
-Proc::Proc() : pid(0), exit_status(-1) {
+Proc::Proc() : pid(0), exit_status(-1)
+{
   char tmpl[] = "/tmp/ravlon-test-err.XXXXXX";
   int fd = mkstemp(tmpl);
-  if (fd >= 0) close(fd);
+  if (fd >= 0)
+    close(fd);
   errfile = tmpl;
 }
 
-Proc::~Proc() {
+Proc::~Proc()
+{
   if (running()) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
@@ -133,13 +157,16 @@ Proc::~Proc() {
 }
 
 bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
-                 const std::vector<std::string>& env) {
+                 const std::vector<std::string>& env)
+{
   std::vector<std::string> args = argv;
   std::vector<char*> av;
-  for (std::string& a : args) av.push_back(&a[0]);
+  for (std::string& a : args)
+    av.push_back(&a[0]);
   av.push_back(nullptr);
   pid = fork();
-  if (pid < 0) return false;
+  if (pid < 0)
+    return false;
   if (pid == 0) {
     int in = open("/dev/null", O_RDONLY);
     int err = open(errfile.c_str(), O_WRONLY | O_TRUNC);
@@ -148,8 +175,10 @@ bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
     dup2(err, 2);
     for (const std::string& e : env) {
       size_t eq = e.find('=');
-      if (eq == std::string::npos) unsetenv(e.c_str());
-      else setenv(e.substr(0, eq).c_str(), e.c_str() + eq + 1, 1);
+      if (eq == std::string::npos)
+        unsetenv(e.c_str());
+      else
+        setenv(e.substr(0, eq).c_str(), e.c_str() + eq + 1, 1);
     }
     execv(path.c_str(), av.data());
     _exit(127);
@@ -157,84 +186,107 @@ bool Proc::start(const std::string& path, const std::vector<std::string>& argv,
   return true;
 }
 
-bool Proc::running() {
-  if (pid <= 0) return false;
+bool Proc::running()
+{
+  if (pid <= 0)
+    return false;
   int st = 0;
   pid_t r = waitpid(pid, &st, WNOHANG);
-  if (r == 0) return true;
-  if (r == pid) exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  if (r == 0)
+    return true;
+  if (r == pid)
+    exit_status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   pid = 0;
   return false;
 }
 
-bool Proc::wait_exit(int ms) {
+bool Proc::wait_exit(int ms)
+{
   return wait_until([this] { return !running(); }, ms);
 }
 
-std::string Proc::err() const {
+std::string Proc::err() const
+{
   std::ifstream f(errfile);
   std::stringstream ss;
   ss << f.rdbuf();
   return ss.str();
 }
 
-void Proc::signal(int sig) {
-  if (pid > 0) kill(pid, sig);
+void Proc::signal(int sig)
+{
+  if (pid > 0)
+    kill(pid, sig);
 }
 
-bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::string>& env)
+{
   std::vector<std::string> argv{"ravlon"};
   argv.insert(argv.end(), args.begin(), args.end());
   return Proc::start(RAVLON_BINARY, argv, env);
 }
 
-int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const {
+int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
+{
   int n = 0;
   for (int y = y0 < 0 ? 0 : y0; y < y1 && y < h; y++)
-    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++) n += at(x, y) == c;
+    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++)
+      n += at(x, y) == c;
   return n;
 }
 
-int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const {
+int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const
+{
   int all = 0;
   for (int y = y0 < 0 ? 0 : y0; y < y1 && y < h; y++)
-    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++) all++;
+    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++)
+      all++;
   return all - count(c, x0, y0, x1, y1);
 }
 
-XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s) {
+XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s)
+{
   XErrorHandler old = XSetErrorHandler(ignore_view_errors);
-  if (old != ignore_view_errors) previous_handler = old;
+  if (old != ignore_view_errors)
+    previous_handler = old;
   views.push_back(dpy);
 }
 
-XView::~XView() {
+XView::~XView()
+{
   views.erase(std::find(views.begin(), views.end(), dpy));
-  if (dpy) XCloseDisplay(dpy);
+  if (dpy)
+    XCloseDisplay(dpy);
 }
 
-Window XView::find_window(const char* name, int ms) {
+Window XView::find_window(const char* name, int ms)
+{
   Window w = 0;
   wait_until([&] { return (w = find_named(dpy, DefaultRootWindow(dpy), name)) != 0; }, ms);
   return w;
 }
 
-bool XView::has_window(const char* name) { return find_named(dpy, DefaultRootWindow(dpy), name) != 0; }
+bool XView::has_window(const char* name)
+{
+  return find_named(dpy, DefaultRootWindow(dpy), name) != 0;
+}
 
-Window XView::find_descendant(Window top, int w, int h) {
+Window XView::find_descendant(Window top, int w, int h)
+{
   int best = -1;
   return deepest_of_size(dpy, top, w, h, 0, best);
 }
 
-Window XView::find_popup(int ms) {
+Window XView::find_popup(int ms)
+{
   Window found = 0;
   wait_until(
       [&] {
         for (Window c : children(dpy, DefaultRootWindow(dpy))) {
           XWindowAttributes a;
           // Motif keeps a small override-redirect window off the screen.
-          if (XGetWindowAttributes(dpy, c, &a) && a.override_redirect && a.map_state == IsViewable &&
-              a.x >= 0 && a.y >= 0 && a.width > 1 && a.height > 1)
+          if (XGetWindowAttributes(dpy, c, &a) && a.override_redirect &&
+              a.map_state == IsViewable && a.x >= 0 && a.y >= 0 && a.width > 1 && a.height > 1)
             found = c;
         }
         return found != 0;
@@ -243,18 +295,22 @@ Window XView::find_popup(int ms) {
   return found;
 }
 
-Shot XView::grab(Window w) {
+Shot XView::grab(Window w)
+{
   Shot s;
   XWindowAttributes a;
-  if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable) return s;
+  if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable)
+    return s;
   XImage* img = XGetImage(dpy, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
-  if (!img) return s;
+  if (!img)
+    return s;
   s.w = a.width;
   s.h = a.height;
   std::vector<unsigned long> px(static_cast<size_t>(s.w) * s.h);
   std::unordered_map<unsigned long, uint32_t> colours;
   for (int y = 0; y < s.h; y++)
-    for (int x = 0; x < s.w; x++) colours[px[static_cast<size_t>(y) * s.w + x] = XGetPixel(img, x, y)] = 0;
+    for (int x = 0; x < s.w; x++)
+      colours[px[static_cast<size_t>(y) * s.w + x] = XGetPixel(img, x, y)] = 0;
   XDestroyImage(img);
   std::vector<XColor> q;
   for (auto& c : colours) {
@@ -264,20 +320,27 @@ Shot XView::grab(Window w) {
   }
   XQueryColors(dpy, a.colormap, q.data(), static_cast<int>(q.size()));
   for (const XColor& xc : q)
-    colours[xc.pixel] = static_cast<uint32_t>((xc.red >> 8) << 16 | (xc.green >> 8) << 8 | xc.blue >> 8);
+    colours[xc.pixel] =
+        static_cast<uint32_t>((xc.red >> 8) << 16 | (xc.green >> 8) << 8 | xc.blue >> 8);
   s.rgb.resize(px.size());
-  for (size_t i = 0; i < px.size(); i++) s.rgb[i] = colours[px[i]];
+  for (size_t i = 0; i < px.size(); i++)
+    s.rgb[i] = colours[px[i]];
   return s;
 }
 
-void XView::click(int rootx, int rooty) { click_at(scr, rootx, rooty); }
+void XView::click(int rootx, int rooty)
+{
+  click_at(scr, rootx, rooty);
+}
 
-void XView::key(Window focus, const char* keys) {
+void XView::key(Window focus, const char* keys)
+{
   run("DISPLAY=" + display_name(scr) + " xdotool windowfocus --sync " + std::to_string(focus) +
       " key " + keys);
 }
 
-void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting) {
+void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
+{
   if (std::find(args.begin(), args.end(), "-p") == args.end()) {
     port = free_port();
     args.insert(args.end(), {"-p", std::to_string(port)});
@@ -288,16 +351,19 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting) {
   ASSERT_NE(wnd, 0u) << rv.err();
   img = xv->find_descendant(wnd, 256, 256);
   ASSERT_NE(img, 0u);
-  if (!waiting) return;
+  if (!waiting)
+    return;
   ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
 }
 
-bool RavlonTest::waiting_lines() {
+bool RavlonTest::waiting_lines()
+{
   Shot s = xv->grab(img);
   return s.count_not(0, 0, 208, 256, 220) > 0 && s.count_not(0, 0, 222, 256, 256) == 0;
 }
 
-void RavlonTest::quit() {
+void RavlonTest::quit()
+{
   rv.signal(SIGINT);
   ASSERT_TRUE(rv.wait_exit());
   EXPECT_EQ(rv.status(), 0);

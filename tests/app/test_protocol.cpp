@@ -26,19 +26,26 @@
 namespace {
 
 // The request pieces a test sends, most significant byte first.
-std::vector<unsigned char> ints(std::initializer_list<int> v) {
+std::vector<unsigned char> ints(std::initializer_list<int> v)
+{
   std::vector<unsigned char> b;
   for (int i : v)
-    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<unsigned char>(static_cast<unsigned>(i) >> s));
+    for (int s = 24; s >= 0; s -= 8)
+      b.push_back(static_cast<unsigned char>(static_cast<unsigned>(i) >> s));
   return b;
 }
 
-std::vector<unsigned char> operator+(std::vector<unsigned char> a, const std::vector<unsigned char>& b) {
+std::vector<unsigned char> operator+(std::vector<unsigned char> a,
+                                     const std::vector<unsigned char>& b)
+{
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-std::vector<unsigned char> bytes(int n) { return std::vector<unsigned char>(n, 7); }
+std::vector<unsigned char> bytes(int n)
+{
+  return std::vector<unsigned char>(n, 7);
+}
 
 // What a client sends, and the error window's text it must bring up.
 struct Case {
@@ -48,7 +55,8 @@ struct Case {
 
 class Protocol : public XFixture {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     XFixture::SetUp();
     XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
     ASSERT_NE(maps, nullptr);
@@ -58,27 +66,34 @@ protected:
   }
   void TearDown() override { cleanup(); }
 
-  void listen() {
+  void listen()
+  {
     port = free_port();
     ASSERT_EQ(imagewnd->start_server(port), 0);
   }
-  void connect(RavlonClient& c) {
+  void connect(RavlonClient& c)
+  {
     ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
     ASSERT_TRUE(pump_until([] { return imagewnd->connected; }));
   }
   // c connected to the server and the case's bytes sent.
-  void send(RavlonClient& c, const Case& k) {
+  void send(RavlonClient& c, const Case& k)
+  {
     ASSERT_NO_FATAL_FAILURE(connect(c));
     ASSERT_EQ(c.put_bytes(k.sent.data(), static_cast<int>(k.sent.size())), 0);
   }
   // The error window's text, "" while it is hidden or was never made.
-  static std::string message() {
+  static std::string message()
+  {
     return errdlg && XtIsManaged(errdlg->xtwgt) ? xm_text(errdlg->xtwgt, XmNmessageString) : "";
   }
-  static void dismiss() {
-    if (errdlg) errdlg->hide();
+  static void dismiss()
+  {
+    if (errdlg)
+      errdlg->hide();
   }
-  bool back_to_listening() {
+  bool back_to_listening()
+  {
     return pump_until([] { return !imagewnd->connected && imagewnd->accept_input; });
   }
 
@@ -89,7 +104,8 @@ protected:
 
 // Each field that does not arrive whole is named once; the client is let
 // go and the next one is served.
-TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
+TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer)
+{
   listen();
   const Case cases[] = {
       {{0, 0}, "Cannot read request type."},
@@ -119,7 +135,8 @@ TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer) {
 
 // A size that cannot be believed ends the client (its bytes would be taken
 // for requests); an image size out of range is only refused.
-TEST_F(Protocol, RefusedSizes) {
+TEST_F(Protocol, RefusedSizes)
+{
   listen();
   const Case ending[] = {
       {ints({REQ_COLRGB, -1}), "Invalid size of color vector."},
@@ -140,7 +157,8 @@ TEST_F(Protocol, RefusedSizes) {
   const int bad[][2] = {{0, 10}, {-5, 10}, {10, MAX_IMAGE_SIDE + 1}};
   for (const auto& wh : bad) {
     ASSERT_EQ(cl.resize(wh[0], wh[1]), 0);
-    EXPECT_TRUE(pump_until([] { return message() == "Invalid image size."; })) << wh[0] << "x" << wh[1];
+    EXPECT_TRUE(pump_until([] { return message() == "Invalid image size."; }))
+        << wh[0] << "x" << wh[1];
     dismiss();
   }
   EXPECT_TRUE(imagewnd->connected);
@@ -153,7 +171,8 @@ TEST_F(Protocol, RefusedSizes) {
 
 // Vectors are made once and grow only for a larger frame; a client that
 // leaves between requests takes them along, silently.
-TEST_F(Protocol, VectorsGrowWithFramesAndGoWithTheClient) {
+TEST_F(Protocol, VectorsGrowWithFramesAndGoWithTheClient)
+{
   listen();
   RavlonClient c;
   connect(c);
@@ -185,7 +204,8 @@ TEST_F(Protocol, VectorsGrowWithFramesAndGoWithTheClient) {
 }
 
 // A start that fails lets go of its control socket and its input source.
-TEST_F(Protocol, FailedStartReleasesControlSocket) {
+TEST_F(Protocol, FailedStartReleasesControlSocket)
+{
   port = free_port();
   int held = hold_port(port);
   ASSERT_GE(held, 0);

@@ -16,7 +16,8 @@ class Quit : public RavlonTest {
 protected:
   void SetUp() override { start(); }
 
-  void expect_quit() {
+  void expect_quit()
+  {
     ASSERT_TRUE(rv.wait_exit());
     EXPECT_EQ(rv.status(), 0);
     EXPECT_EQ(rv.err(), "");
@@ -25,7 +26,8 @@ protected:
 
 }  // namespace
 
-TEST_F(Quit, FileMenuQuit) {
+TEST_F(Quit, FileMenuQuit)
+{
   XRectangle g = geometry(xv->dpy, wnd);
   xv->click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
   Window pdm = xv->find_popup();
@@ -35,7 +37,8 @@ TEST_F(Quit, FileMenuQuit) {
   expect_quit();
 }
 
-TEST_F(Quit, MetaQ) {
+TEST_F(Quit, MetaQ)
+{
   XRectangle g = geometry(xv->dpy, wnd);
   xv->click(g.x + 128, g.y + 150);  // focus follows the click
   xv->key(wnd, "alt+q");            // Meta and Alt share a modifier here
@@ -43,7 +46,8 @@ TEST_F(Quit, MetaQ) {
 }
 
 // fvwm's leftmost title-bar button is bound to Close.
-TEST_F(Quit, CloseButton) {
+TEST_F(Quit, CloseButton)
+{
   XRectangle f = frame_geometry(xv->dpy, wnd), g = geometry(xv->dpy, wnd);
   xv->click(g.x + 6, f.y + (g.y - f.y) / 2);
   expect_quit();
@@ -52,7 +56,8 @@ TEST_F(Quit, CloseButton) {
 // Quitting with a client connected closes the client's connection too,
 // without a byte written to it, even while ravlon waits for the rest of a
 // frame the client has stopped sending.
-TEST_F(Quit, SigintWithClientStalledInFrame) {
+TEST_F(Quit, SigintWithClientStalledInFrame)
+{
   RavlonClient c;
   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
   ASSERT_EQ(c.resize(64, 64), 0);

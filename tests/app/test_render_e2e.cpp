@@ -16,33 +16,43 @@ class RenderE2E : public RavlonTest {
 protected:
   // Frames that come before the image's first expose are dropped: start()
   // has waited for the picture.
-  void serve(int scr, const std::vector<std::string>& args = {}) {
+  void serve(int scr, const std::vector<std::string>& args = {})
+  {
     ASSERT_NO_FATAL_FAILURE(start(args, scr));
     ASSERT_TRUE(wait_until([&] { return c.connect(host_name().c_str(), port) == 0; }));
   }
-  void TearDown() override {
-    if (rv.running()) c.disconnect();
+  void TearDown() override
+  {
+    if (rv.running())
+      c.disconnect();
     EXPECT_TRUE(rv.wait_exit());
   }
 
   // Waits until the 256 x 256 image window's pixels pass check.
-  bool shows(const std::function<bool(XImage*)>& check) {
-    return wait_until([&] {
-      XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
-      bool ok = xi && check(xi);
-      if (xi) XDestroyImage(xi);
-      return ok;
-    }, 5000);
+  bool shows(const std::function<bool(XImage*)>& check)
+  {
+    return wait_until(
+        [&] {
+          XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
+          bool ok = xi && check(xi);
+          if (xi)
+            XDestroyImage(xi);
+          return ok;
+        },
+        5000);
   }
 
   // Every pixel follows the standard colour map formula as the ICCCM gives
   // it, rounded in single precision; byte x * 256 + y is pixel (x, y).
-  void rgb_frames_follow_standard_map(int scr) {
+  void rgb_frames_follow_standard_map(int scr)
+  {
     ASSERT_NO_FATAL_FAILURE(serve(scr));
-    XStandardColormap* m = standard_map(xv->dpy, scr, scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
+    XStandardColormap* m =
+        standard_map(xv->dpy, scr, scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
     ASSERT_NE(m, nullptr);
     std::vector<unsigned char> r(65536), g(65536), b(65536);
-    for (int i = 0; i < 65536; i++) r[i] = i & 255, g[i] = i >> 8, b[i] = static_cast<unsigned char>(i * 7);
+    for (int i = 0; i < 65536; i++)
+      r[i] = i & 255, g[i] = i >> 8, b[i] = static_cast<unsigned char>(i * 7);
     ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
     auto level = [](unsigned char v, unsigned long max) {
       return static_cast<unsigned long>(0.5f + v / 255.0f * static_cast<float>(max));
@@ -66,13 +76,20 @@ protected:
 
 }  // namespace
 
-TEST_F(RenderE2E, RgbFramesOnTheDepth24Screen) { rgb_frames_follow_standard_map(0); }
+TEST_F(RenderE2E, RgbFramesOnTheDepth24Screen)
+{
+  rgb_frames_follow_standard_map(0);
+}
 
-TEST_F(RenderE2E, RgbFramesOnTheDepth8Screen) { rgb_frames_follow_standard_map(1); }
+TEST_F(RenderE2E, RgbFramesOnTheDepth8Screen)
+{
+  rgb_frames_follow_standard_map(1);
+}
 
 // The colour file is read at the first colour-mapped frame; one that cannot
 // be read ends ravlon then, with its line on stderr.
-TEST_F(RenderE2E, UnreadableColourFileEndsAtFirstColourMappedFrame) {
+TEST_F(RenderE2E, UnreadableColourFileEndsAtFirstColourMappedFrame)
+{
   ASSERT_NO_FATAL_FAILURE(serve(0, {"-c", "/nonexistent/colours"}));
   std::vector<unsigned char> cvec(65536);
   c.send_colmap(cvec.data(), 65536);

@@ -10,7 +10,8 @@
 
 namespace {
 
-XImage* image(int depth, int bpp, int order, int w, int h) {
+XImage* image(int depth, int bpp, int order, int w, int h)
+{
   XImage* img = XCreateImage(display, nullptr, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
   img->bits_per_pixel = bpp;
   img->bytes_per_line = (w * bpp + 31) / 32 * 4;
@@ -21,8 +22,10 @@ XImage* image(int depth, int bpp, int order, int w, int h) {
 }
 
 struct RenderFill : ::testing::Test {
-  void SetUp() override {
-    if (!display) display = XOpenDisplay(nullptr);
+  void SetUp() override
+  {
+    if (!display)
+      display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
   }
 };
@@ -32,10 +35,12 @@ struct RenderFill : ::testing::Test {
 // Column-major planes of a 7 x 5 frame that is 3 bytes short: pixel (x, y)
 // comes from byte x * 5 + y; the last three pixels of the last column stay
 // black; values are cut to the depth.
-TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder) {
+TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder)
+{
   const int w = 7, h = 5, size = w * h - 3;
   std::vector<unsigned char> r(size), g(size), b(size);
-  for (int i = 0; i < size; i++) r[i] = static_cast<unsigned char>(i * 37), g[i] = i, b[i] = 255 - i;
+  for (int i = 0; i < size; i++)
+    r[i] = static_cast<unsigned char>(i * 37), g[i] = i, b[i] = 255 - i;
   XStandardColormap m = {};
   m.red_max = m.green_max = m.blue_max = 255;
   m.red_mult = 1 << 20, m.green_mult = 1 << 10, m.blue_mult = 1, m.base_pixel = 3;
@@ -53,8 +58,8 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder) {
         for (int y = 0; y < h; y++) {
           int i = x * h + y;
           unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
-          ASSERT_EQ(XGetPixel(img, x, y), want & mask) << "depth " << depth << " order " << order << " at " << x
-                                                       << "," << y;
+          ASSERT_EQ(XGetPixel(img, x, y), want & mask)
+              << "depth " << depth << " order " << order << " at " << x << "," << y;
         }
       XDestroyImage(img);
     }

@@ -21,7 +21,8 @@ namespace {
 template <class Base>
 class RenderImageT : public Base {
 protected:
-  void TearDown() override {
+  void TearDown() override
+  {
     delete image;
     delete wnd;
     smap = nullptr;
@@ -29,7 +30,8 @@ protected:
 
   // The window takes the screen's default visual and colour map (the end-to-end
   // tests show the standard colour map's own visual).
-  void make(XStandardColormap* map, bool show = true) {
+  void make(XStandardColormap* map, bool show = true)
+  {
     smap = map;
     wnd = new WWindow("RenderTest", 0);
     wnd->set_geom(WRect(0, 0, 256, 256));
@@ -37,10 +39,12 @@ protected:
     image = new Image(form);
     XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
                   XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, nullptr);
-    if (show) realize();
+    if (show)
+      realize();
   }
 
-  void realize() {
+  void realize()
+  {
     wnd->show();
     ASSERT_TRUE(this->pump_until([&] { return image->pixmap != 0; }));
   }
@@ -54,7 +58,8 @@ protected:
 using RenderImage = RenderImageT<XFixture>;
 using RenderImage8 = RenderImageT<XFixture8>;
 
-std::string colour_file(const std::string& text) {
+std::string colour_file(const std::string& text)
+{
   std::string name = "/tmp/ravlon-colours-" + std::to_string(getpid());
   FILE* f = fopen(name.c_str(), "w");
   fputs(text.c_str(), f);
@@ -62,7 +67,8 @@ std::string colour_file(const std::string& text) {
   return name;
 }
 
-unsigned long alloc(unsigned short r, unsigned short g, unsigned short b) {
+unsigned long alloc(unsigned short r, unsigned short g, unsigned short b)
+{
   XColor c;
   c.red = r, c.green = g, c.blue = b;
   XAllocColor(display, colormap, &c);
@@ -75,7 +81,8 @@ unsigned long alloc(unsigned short r, unsigned short g, unsigned short b) {
 // wrapped round), 0.5 -> 32767 (truncated, not rounded), negatives -> 0; a
 // half triple is not used and the entries not read are pixel 0; indices
 // past the 128 entries are black.
-TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame) {
+TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame)
+{
   make(nullptr);
   std::string f = colour_file("1.0 1.0001 0.5\n-2 -0.5 0.00001   1 1");
   image->rgbfile = strnew(f.c_str());
@@ -92,7 +99,8 @@ TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame) {
 
   // 130 triples: the first 128 are used, the rest ignored.
   std::string many;
-  for (int i = 0; i < 130; i++) many += std::to_string(i / 255.0) + " 0 0\n";
+  for (int i = 0; i < 130; i++)
+    many += std::to_string(i / 255.0) + " 0 0\n";
   delete[] image->colmap;
   delete[] image->colflg;
   ASSERT_EQ(image->alloc_colmap(colour_file(many + "x").c_str()), 0);
@@ -108,23 +116,28 @@ TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame) {
 // by column (byte x * 20 + y); one 25 bytes short leaves the ends of the
 // last columns black; bytes past the image are not drawn; a resize leaves
 // all black.
-TEST_F(RenderImage, NonSquareShortAndLongFramesThenResize) {
+TEST_F(RenderImage, NonSquareShortAndLongFramesThenResize)
+{
   make(nullptr);
   image->resize_image(30, 20);
   std::vector<unsigned char> cvec(30 * 20 + 50);
-  for (size_t i = 0; i < cvec.size(); i++) cvec[i] = static_cast<unsigned char>(i % 251 + 1);
+  for (size_t i = 0; i < cvec.size(); i++)
+    cvec[i] = static_cast<unsigned char>(i % 251 + 1);
   for (int size : {30 * 20 - 25, static_cast<int>(cvec.size())}) {
     image->draw_image(cvec.data(), size);
     for (int x = 0; x < 30; x++)
-      for (int y = 0; y < 20; y++) ASSERT_EQ(px(x, y), x * 20 + y < size ? cvec[x * 20 + y] : 0u) << x << "," << y;
+      for (int y = 0; y < 20; y++)
+        ASSERT_EQ(px(x, y), x * 20 + y < size ? cvec[x * 20 + y] : 0u) << x << "," << y;
   }
   image->resize_image(40, 10);
-  for (int x = 0; x < 40; x += 3) ASSERT_EQ(px(x, x / 4), colortbl[0]);
+  for (int x = 0; x < 40; x += 3)
+    ASSERT_EQ(px(x, x / 4), colortbl[0]);
 }
 
 // Without a standard colour map a TrueColor window's channel masks make the
 // pixel: each byte lands in its channel unchanged.
-TEST_F(RenderImage, RgbFramesWithoutStandardMapUseTheVisualsMasks) {
+TEST_F(RenderImage, RgbFramesWithoutStandardMapUseTheVisualsMasks)
+{
   make(nullptr);
   std::vector<unsigned char> r(256 * 256, 0x12), g(256 * 256, 0x80), b(256 * 256, 0xfe);
   image->draw_image(r.data(), g.data(), b.data(), 256 * 256);
@@ -134,11 +147,21 @@ TEST_F(RenderImage, RgbFramesWithoutStandardMapUseTheVisualsMasks) {
 
 // red_max 7: a red byte of 128 gives 4 (128 / 255 * 7 + 0.5 = 4.01); white
 // gives the maxima, black base_pixel.
-TEST_F(RenderImage8, RgbFormulaOnAColourMapOfFewLevels) {
-  XStandardColormap m = {DefaultColormap(display, screen), 7, 32, 7, 4, 3, 1, 0,
-                         XVisualIDFromVisual(DefaultVisual(display, screen)), 0};
+TEST_F(RenderImage8, RgbFormulaOnAColourMapOfFewLevels)
+{
+  XStandardColormap m = {DefaultColormap(display, screen),
+                         7,
+                         32,
+                         7,
+                         4,
+                         3,
+                         1,
+                         0,
+                         XVisualIDFromVisual(DefaultVisual(display, screen)),
+                         0};
   make(&m);
-  unsigned char r[256 * 256] = {128, 255, 0}, g[256 * 256] = {0, 255, 0}, b[256 * 256] = {0, 255, 0};
+  unsigned char r[256 * 256] = {128, 255, 0}, g[256 * 256] = {0, 255, 0},
+                        b[256 * 256] = {0, 255, 0};
   image->draw_image(r, g, b, sizeof r);
   EXPECT_EQ(px(0, 0), 4u * 32);
   EXPECT_EQ(px(0, 1), 255u);
@@ -147,7 +170,8 @@ TEST_F(RenderImage8, RgbFormulaOnAColourMapOfFewLevels) {
 
 // A PseudoColor window and no standard colour map: the frame is dropped and
 // the user told once.
-TEST_F(RenderImage8, RgbFramesWithoutAnyColourMapAreRefusedOnce) {
+TEST_F(RenderImage8, RgbFramesWithoutAnyColourMapAreRefusedOnce)
+{
   make(nullptr);
   unsigned long before = px(128, 85);
   unsigned char r[256 * 256] = {}, g[256 * 256] = {}, b[256 * 256] = {};
@@ -162,7 +186,8 @@ TEST_F(RenderImage8, RgbFramesWithoutAnyColourMapAreRefusedOnce) {
 
 // A resize before the first expose is kept: the pixmap is made at the size
 // the window already has, with the title over it.
-TEST_F(RenderImage, ResizeBeforeFirstExposeSizesThePicture) {
+TEST_F(RenderImage, ResizeBeforeFirstExposeSizesThePicture)
+{
   make(nullptr, false);
   image->resize_image(300, 120);
   realize();
@@ -171,16 +196,19 @@ TEST_F(RenderImage, ResizeBeforeFirstExposeSizesThePicture) {
   unsigned int w, h, bw, d, white = 0;
   XGetGeometry(display, image->pixmap, &root, &x, &y, &w, &h, &bw, &d);
   EXPECT_EQ(w * 1000 + h, 300u * 1000 + 120);
-  for (int i = 100; i < 200; i++) white += px(i, 36) == colortbl[1];
+  for (int i = 100; i < 200; i++)
+    white += px(i, 36) == colortbl[1];
   EXPECT_GT(white, 0u);
 }
 
 // Another window over the picture and gone again: the expose copies the
 // whole picture back. Read from the root window, which shows the screen.
-TEST_F(RenderImage, ExposureRedrawsTheCoveredPicture) {
+TEST_F(RenderImage, ExposureRedrawsTheCoveredPicture)
+{
   make(nullptr);
   std::vector<unsigned char> cvec(256 * 256);
-  for (size_t i = 0; i < cvec.size(); i++) cvec[i] = static_cast<unsigned char>(i * 7);
+  for (size_t i = 0; i < cvec.size(); i++)
+    cvec[i] = static_cast<unsigned char>(i * 7);
   image->draw_image(cvec.data(), static_cast<int>(cvec.size()));
   int rx, ry;
   Window child;
@@ -188,12 +216,13 @@ TEST_F(RenderImage, ExposureRedrawsTheCoveredPicture) {
   XSetWindowAttributes a;
   a.override_redirect = True;
   a.background_pixel = colortbl[1];
-  Window cover = XCreateWindow(display, root_wnd, 0, 0, 1280, 1024, 0, CopyFromParent, InputOutput, CopyFromParent,
-                               CWOverrideRedirect | CWBackPixel, &a);
+  Window cover = XCreateWindow(display, root_wnd, 0, 0, 1280, 1024, 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
   XMapRaised(display, cover);
   ASSERT_TRUE(pump_until([&] { return pixel_at(root_wnd, rx + 30, ry + 40) == colortbl[1]; }));
   XDestroyWindow(display, cover);
-  ASSERT_TRUE(pump_until([&] { return pixel_at(root_wnd, rx + 30, ry + 40) == cvec[30 * 256 + 40]; }));
+  ASSERT_TRUE(
+      pump_until([&] { return pixel_at(root_wnd, rx + 30, ry + 40) == cvec[30 * 256 + 40]; }));
   for (int x = 0; x < 256; x += 15)
     for (int y = 0; y < 256; y += 15)
       ASSERT_EQ(pixel_at(root_wnd, rx + x, ry + y), cvec[x * 256 + y]) << x << "," << y;

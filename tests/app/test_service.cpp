@@ -13,19 +13,20 @@
 #include "imagewnd.h"
 #include "service.h"
 
-TEST(SocketIO, ExactCounts) {
+TEST(SocketIO, ExactCounts)
+{
   int sv[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
   char out[8] = "abcdefg";
   char in[8] = {};
   EXPECT_EQ(writen(sv[0], out, 0), 0);
   EXPECT_EQ(writen(sv[0], out, -3), 0);
-  EXPECT_EQ(readn(sv[1], in, 0), 0);   // nothing is taken from the stream
+  EXPECT_EQ(readn(sv[1], in, 0), 0);  // nothing is taken from the stream
   EXPECT_EQ(writen(sv[0], out, 7), 7);
   EXPECT_EQ(readn(sv[1], in, 4), 4);
   EXPECT_EQ(std::string(in, 4), "abcd");
   close(sv[0]);
-  EXPECT_EQ(readn(sv[1], in, 4), 3);   // the stream ends after 3 of 4
+  EXPECT_EQ(readn(sv[1], in, 4), 3);  // the stream ends after 3 of 4
   EXPECT_EQ(std::string(in, 3), "efg");
   EXPECT_EQ(readn(sv[1], in, 4), 0);
   close(sv[1]);
@@ -37,7 +38,8 @@ class Service : public XFixture {};
 
 // One error window for the run, showing the latest text; cleanup deletes
 // it and the image window, and a second cleanup finds nothing to do.
-TEST_F(Service, ErrorWindowAndCleanup) {
+TEST_F(Service, ErrorWindowAndCleanup)
+{
   XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
   ASSERT_NE(maps, nullptr);
   imagewnd = new ImageWnd(maps);

@@ -16,7 +16,8 @@ class Session : public RavlonTest {
 protected:
   void connect(RavlonClient& c) { ASSERT_EQ(c.connect(host_name().c_str(), port), 0); }
   // A uniform RGB frame of the whole 256 x 256 image.
-  static void send_colour(RavlonClient& c, unsigned char r, unsigned char g, unsigned char b) {
+  static void send_colour(RavlonClient& c, unsigned char r, unsigned char g, unsigned char b)
+  {
     std::vector<unsigned char> pr(65536, r), pg(65536, g), pb(65536, b);
     ASSERT_EQ(c.send_rgb(pr.data(), pg.data(), pb.data(), 65536), 0);
   }
@@ -27,7 +28,8 @@ protected:
 
 // The window keeps the place the user moved it to and takes the image
 // size plus the menu bar.
-TEST_F(Session, ResizeKeepsMovedWindowInPlace) {
+TEST_F(Session, ResizeKeepsMovedWindowInPlace)
+{
   start();
   XMoveWindow(xv->dpy, wnd, 300, 200);
   XSync(xv->dpy, False);
@@ -52,7 +54,8 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlace) {
 // waits in the listen queue while the first is served, and is served once
 // the first has left; a broken request shows the error window and also
 // frees the server for the next client.
-TEST_F(Session, ClientsTakeTurns) {
+TEST_F(Session, ClientsTakeTurns)
+{
   start();
   RavlonClient first;
   connect(first);
@@ -85,7 +88,8 @@ TEST_F(Session, ClientsTakeTurns) {
 // A client that stops in the middle of a frame, but keeps its connection
 // open, does not hold the window for good: the frame is given up with its
 // message and the next client is served.
-TEST_F(Session, StalledClientIsGivenUp) {
+TEST_F(Session, StalledClientIsGivenUp)
+{
   start();
   RavlonClient stalled;
   connect(stalled);
@@ -103,7 +107,8 @@ TEST_F(Session, StalledClientIsGivenUp) {
 }
 
 // The server ends at once, with status 0, and writes nothing back.
-TEST_F(Session, DisconnectEndsServer) {
+TEST_F(Session, DisconnectEndsServer)
+{
   start();
   RavlonClient c;
   connect(c);
@@ -120,7 +125,8 @@ TEST_F(Session, DisconnectEndsServer) {
 // The port is taken modulo 65536 (the window still says 70000). Binding
 // it ourselves tells that ravlon holds it; a connection would leave the
 // port in TIME_WAIT for the next run.
-TEST_F(Session, PortBeyond16BitsWraps) {
+TEST_F(Session, PortBeyond16BitsWraps)
+{
   int probe = hold_port(4464);
   ASSERT_GE(probe, 0) << "port 4464 is busy";
   close(probe);
@@ -130,7 +136,8 @@ TEST_F(Session, PortBeyond16BitsWraps) {
 }
 
 // A port in use: the error window, no waiting lines, the program goes on.
-TEST_F(Session, PortInUse) {
+TEST_F(Session, PortInUse)
+{
   port = free_port();
   int held = hold_port(port);
   ASSERT_GE(held, 0);
@@ -145,13 +152,16 @@ TEST_F(Session, PortInUse) {
 }
 
 // The demo program of the README streams its frames and ends the server.
-TEST_F(Session, DemoClientRunsToTheEnd) {
+TEST_F(Session, DemoClientRunsToTheEnd)
+{
   std::string bin = RAVLON_BINARY;
   bin = bin.substr(0, bin.rfind('/')) + "/ravlon-demo";
-  if (access(bin.c_str(), X_OK) != 0) GTEST_SKIP() << bin << " is not built";
+  if (access(bin.c_str(), X_OK) != 0)
+    GTEST_SKIP() << bin << " is not built";
   start();
   Proc demo;
-  ASSERT_TRUE(demo.start(bin, {"ravlon-demo", "-H", host_name(), "-p", std::to_string(port), "-n", "3", "-q"}));
+  ASSERT_TRUE(demo.start(
+      bin, {"ravlon-demo", "-H", host_name(), "-p", std::to_string(port), "-n", "3", "-q"}));
   ASSERT_TRUE(demo.wait_exit());
   EXPECT_EQ(demo.status(), 0);
   EXPECT_EQ(demo.err(), "");

@@ -9,11 +9,15 @@ const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\
 const uint32_t black = 0x000000;
 
 // Rows [y0, y1) of the image hold something other than black.
-bool has_text(const Shot& s, int y0, int y1) { return s.count_not(black, 0, y0, s.w, y1) > 0; }
+bool has_text(const Shot& s, int y0, int y1)
+{
+  return s.count_not(black, 0, y0, s.w, y1) > 0;
+}
 
 // ravlon ends at once with status 1 and exactly err on standard error.
 void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                    const std::string& err) {
+                    const std::string& err)
+{
   Ravlon rv;
   ASSERT_TRUE(rv.start(args, env));
   ASSERT_TRUE(rv.wait_exit());
@@ -23,7 +27,10 @@ void expect_failure(const std::vector<std::string>& args, const std::vector<std:
 
 // Whether a Motif hint word allows bit: with bit 0 set the word lists
 // what is taken away, otherwise what is given.
-bool allows(long word, long bit) { return (word & 1) ? !(word & bit) : (word & bit) != 0; }
+bool allows(long word, long bit)
+{
+  return (word & 1) ? !(word & bit) : (word & bit) != 0;
+}
 
 class Startup : public RavlonTest {};
 
@@ -32,7 +39,8 @@ class Startup : public RavlonTest {};
 // 256 x 288, the menu bar above a 256 x 256 picture: the title and credit
 // line in the upper half, the three waiting lines (baselines 192, 205,
 // 218) in the lower half, black between and below them.
-TEST_F(Startup, WindowShowsPictureAndWaitingLines) {
+TEST_F(Startup, WindowShowsPictureAndWaitingLines)
+{
   start();
   XRectangle g = geometry(xv->dpy, wnd);
   EXPECT_EQ(g.width, 256);
@@ -59,30 +67,35 @@ TEST_F(Startup, WindowShowsPictureAndWaitingLines) {
 }
 
 // The depth-8 screen uses its default standard map on the default visual.
-TEST_F(Startup, RunsCleanlyOnDepth8Screen) {
+TEST_F(Startup, RunsCleanlyOnDepth8Screen)
+{
   start({}, 1);
   EXPECT_GT(xv->grab(img).count(0xffffff, 0, 182, 256, 194), 0);
   quit();
   EXPECT_EQ(rv.err(), "");
 }
 
-TEST_F(Startup, UsageErrorsEndWithStatus1) {
+TEST_F(Startup, UsageErrorsEndWithStatus1)
+{
   const std::string getopt = "ravlon: ";
   expect_failure({"-h"}, {}, usage_line);
-  expect_failure({"-display", display_name(0)}, {}, getopt + "invalid option -- 'd'\n" + usage_line);
+  expect_failure({"-display", display_name(0)}, {},
+                 getopt + "invalid option -- 'd'\n" + usage_line);
   expect_failure({"-x"}, {}, getopt + "invalid option -- 'x'\n" + usage_line);
   expect_failure({"-p"}, {}, getopt + "option requires an argument -- 'p'\n" + usage_line);
   expect_failure({"-c"}, {}, getopt + "option requires an argument -- 'c'\n" + usage_line);
   expect_failure({"-c", std::string(512, 'x')}, {}, usage_line);  // longer than its buffer
 }
 
-TEST_F(Startup, NoDisplayEndsWithStatus1) {
+TEST_F(Startup, NoDisplayEndsWithStatus1)
+{
   expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
 }
 
 // Without its standard colour map a screen cannot show RGB frames; with a
 // colour file none is needed.
-TEST_F(Startup, MissingStandardMap) {
+TEST_F(Startup, MissingStandardMap)
+{
   ASSERT_EQ(run("xstdcmap -display " + display_name(0) + " -delete best"), 0);
   ASSERT_EQ(run("xstdcmap -display " + display_name(1) + " -delete default"), 0);
   expect_failure({}, {"DISPLAY=" + display_name(0)},

@@ -16,7 +16,7 @@ TEST(Swap, BytesReversedAndTwiceIsIdentity)
   EXPECT_EQ(static_cast<uint16_t>(swap2(0x12F4)), 0xF412);
   EXPECT_EQ(swap4(0x11223344L), 0x44332211L);
   EXPECT_EQ(swap4(0x000080FFL), static_cast<int32_t>(0xFF800000u));  // sign-extended
-  EXPECT_EQ(swap4(0x7700000011223344L), 0x44332211L);  // low four bytes only
+  EXPECT_EQ(swap4(0x7700000011223344L), 0x44332211L);                // low four bytes only
   for (long v : {0L, -1L, 0x80L, long(INT32_MIN), long(int32_t(0xDEADBEEFu))})
     EXPECT_EQ(swap4(swap4(v)), v) << std::hex << v;
   double d = 1.0, s = swap8(d), twice = swap8(s);
@@ -32,8 +32,8 @@ TEST(Paths, SplitWithinTheBuffer)
 {
   // Heap buffers of exactly 512 bytes: the sanitizer catches any overrun.
   std::unique_ptr<char[]> d(new char[512]), f(new char[512]);
-  const char* cases[][3] = {{"/a/b/c", "/a/b", "c"}, {"/a/b/", "/a/b", ""},
-                            {"/", "", ""},           {"a/b", ".", "a/b"}};
+  const char* cases[][3] = {
+      {"/a/b/c", "/a/b", "c"}, {"/a/b/", "/a/b", ""}, {"/", "", ""}, {"a/b", ".", "a/b"}};
   for (auto& c : cases) {
     get_dirname(c[0], d.get());
     get_filename(c[0], f.get());
@@ -60,12 +60,12 @@ TEST(Strptime, FixedWidthWithinTextAndFormat)
       {"12:30:45", "%H:%M:%S", 0, 0, 0, 12, 30, "45"},  // stops at %S
       {"12x30", "%H:%M", 0, 0, 0, 12, 30, ""},          // literals not compared
       {"05", "%y", 5, 0, 0, 0, 0, ""},
-      {"99/00", "%H/%m", 0, -1, 0, 99, 0, ""},          // no range checks
+      {"99/00", "%H/%m", 0, -1, 0, 99, 0, ""},  // no range checks
       {"%7 1", "%%%H", 0, 0, 0, 7, 0, "1"},
-      {"12", "%H:%M", 0, 0, 0, 12, 0, ""},              // text ends early
-      {"199", "%Y%m", 199 - 1900, 0, 0, 0, 0, ""},       // %m not reached
+      {"12", "%H:%M", 0, 0, 0, 12, 0, ""},          // text ends early
+      {"199", "%Y%m", 199 - 1900, 0, 0, 0, 0, ""},  // %m not reached
       {"12 h and more", "%H h", 0, 0, 0, 12, 0, " and more"},
-      {"1230", "%H%", 0, 0, 0, 12, 0, "30"},            // a lone % stops
+      {"1230", "%H%", 0, 0, 0, 12, 0, "30"},  // a lone % stops
   };
   for (const Case& c : cases) {
     // Exact-size heap copies: the sanitizer catches any read past them.

@@ -64,7 +64,7 @@ protected:
 
 TEST_F(DrawingAreaTest, GraphicsContextAtLastEventOfFirstExposeSeries)
 {
-  da->clear();  // no window yet: dropped
+  da->clear();                        // no window yet: dropped
   da->set_clip(WRect(0, 0, 10, 10));  // unrealized: not even a GC
   EXPECT_EQ(da->dagc, nullptr);
   ASSERT_NO_FATAL_FAILURE(show_exposed());
@@ -118,11 +118,11 @@ TEST_F(DrawingAreaTest, FramePixels)
   Window w = da->xwindow();
   EXPECT_EQ(pixel_at(w, 4, 4), colortbl[1]);
   EXPECT_EQ(pixel_at(w, 95, 75), colortbl[1]);
-  EXPECT_EQ(pixel_at(w, 50, 3), colortbl[4]);  // top, dark
-  EXPECT_EQ(pixel_at(w, 3, 40), colortbl[4]);  // left, dark
-  EXPECT_EQ(pixel_at(w, 50, 76), colortbl[5]); // bottom, light
-  EXPECT_EQ(pixel_at(w, 96, 40), colortbl[5]); // right, light
-  EXPECT_EQ(pixel_at(w, 1, 1), colortbl[2]);   // background
+  EXPECT_EQ(pixel_at(w, 50, 3), colortbl[4]);   // top, dark
+  EXPECT_EQ(pixel_at(w, 3, 40), colortbl[4]);   // left, dark
+  EXPECT_EQ(pixel_at(w, 50, 76), colortbl[5]);  // bottom, light
+  EXPECT_EQ(pixel_at(w, 96, 40), colortbl[5]);  // right, light
+  EXPECT_EQ(pixel_at(w, 1, 1), colortbl[2]);    // background
   da->set_drawframe(0);
   da->clear();
   XSync(display, False);

@@ -10,8 +10,14 @@ namespace {
 
 const long OPEN = 0x00010001, GRID = 0x00010002, TWIN = 0x00010003, EXIT = 0x00010004;
 const long DEEP = 0x00020001;
-#define ENTRY(n, c, a, t, id) {n, &c, 0, a, t, id, nullptr}
-#define END {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr}
+#define ENTRY(n, c, a, t, id)   \
+  {                             \
+    n, &c, 0, a, t, id, nullptr \
+  }
+#define END                                           \
+  {                                                   \
+    nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr \
+  }
 
 const WMenuItem deep_tbl[] = {ENTRY("Deep", xmPushButtonWidgetClass, nullptr, nullptr, DEEP), END};
 const WMenuItem help_tbl[] = {{"More", nullptr, 'M', nullptr, nullptr, 0, deep_tbl}, END};

@@ -26,12 +26,12 @@ public:
 class MenuWnd : public WWindow {
 public:
   MenuWnd(unsigned long cmap = 0, Visual* vis = nullptr, int depth = 0)
-    : WWindow("menus", cmap, vis, depth)
+      : WWindow("menus", cmap, vis, depth)
   {
     Widget mw = XtVaCreateManagedWidget("mw", xmMainWindowWidgetClass, xtwgt, nullptr);
     menu = new TestMenu(mw);
-    work = XtVaCreateManagedWidget("work", xmDrawingAreaWidgetClass, mw, XtNwidth, 300,
-                                   XtNheight, 200, nullptr);
+    work = XtVaCreateManagedWidget("work", xmDrawingAreaWidgetClass, mw, XtNwidth, 300, XtNheight,
+                                   200, nullptr);
   }
   ~MenuWnd() override { delete menu; }
   TestMenu* menu;

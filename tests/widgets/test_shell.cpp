@@ -18,7 +18,7 @@ namespace {
 class TestWnd : public WWindow {
 public:
   explicit TestWnd(const char* t, unsigned long cmap = 0, Visual* vis = nullptr, int depth = 0)
-    : WWindow(t, cmap, vis, depth)
+      : WWindow(t, cmap, vis, depth)
   {
     XtVaCreateManagedWidget("da", xmDrawingAreaWidgetClass, xtwgt, XtNwidth, 300, XtNheight, 200,
                             nullptr);
@@ -56,7 +56,8 @@ protected:
     EXPECT_TRUE(pump_until([&] {
       f = frame_geometry(display, wnd.xwindow());
       return is_viewable(wnd.xwindow()) && f.x == x && f.y == y;
-    })) << "frame at " << f.x << "," << f.y;
+    })) << "frame at "
+        << f.x << "," << f.y;
   }
   // Xt learns where the window went from the window manager's configure
   // notice, which may come after the frame has moved.
@@ -114,7 +115,8 @@ TEST_F(ShellTest, ReparentOffsetMeasuresFrame)
   wnd.set_geom(WRect(50, 60, 300, 200));
   ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
   ASSERT_EQ(reparent_offset(XtNameToWidget(wnd.xtwgt, "da"), off), 0);
-  XRectangle client = geometry(display, wnd.xwindow()), frame = frame_geometry(display, wnd.xwindow());
+  XRectangle client = geometry(display, wnd.xwindow()),
+             frame = frame_geometry(display, wnd.xwindow());
   EXPECT_EQ(off.x, client.x - frame.x);
   EXPECT_EQ(off.y, client.y - frame.y);
   EXPECT_EQ(resize_height(wnd.xtwgt), off.x);

@@ -45,8 +45,8 @@ void open_session(int scr)
   XSetErrorHandler(count_error);
   appname = strnew("ravlon");
   session.scr = scr;
-  session.shell = new WAppShell("Ravlon", argc, argv, session.app,
-                                const_cast<char**>(fallback_rsrc));
+  session.shell =
+      new WAppShell("Ravlon", argc, argv, session.app, const_cast<char**>(fallback_rsrc));
   XtAppSetWarningHandler(session.app, count_warning);
   context = new WContext(session.shell, session.app);
 }
@@ -66,12 +66,14 @@ void XFixture::SetUp()
 
 bool XFixture::pump_until(const std::function<bool()>& pred, int ms)
 {
-  return wait_until([&] {
-    XSync(display, False);
-    while (XtAppPending(session.app))
-      XtAppProcessEvent(session.app, XtIMAll);
-    return pred();
-  }, ms);
+  return wait_until(
+      [&] {
+        XSync(display, False);
+        while (XtAppPending(session.app))
+          XtAppProcessEvent(session.app, XtIMAll);
+        return pred();
+      },
+      ms);
 }
 
 void XFixture::pump(int ms)
@@ -114,7 +116,8 @@ void XFixture::click(Widget w, int x, int y)
     XtVaGetValues(w, XtNx, &gx, XtNy, &gy, nullptr);
   XRectangle r = geometry(display, XtWindowOfObject(w));
   ASSERT_EQ(click_at(XScreenNumberOfScreen(XtScreenOfObject(w)), r.x + gx + (x < 0 ? wd / 2 : x),
-                     r.y + gy + (y < 0 ? ht / 2 : y)), 0);
+                     r.y + gy + (y < 0 ? ht / 2 : y)),
+            0);
 }
 
 WAppShell* XFixture::shell() const
