@@ -130,12 +130,12 @@ void WAlarm::start(tm& ts)
   stop();
   time_t now = time(nullptr);
   time_t at = mktime(&ts);
-  int64_t ms = (static_cast<int64_t>(at) - static_cast<int64_t>(now)) * 1000;
-  if (ms <= 0 || ms > INT_MAX || !context) {
+  int64_t s = static_cast<int64_t>(at) - static_cast<int64_t>(now);
+  if (s <= 0 || s > INT_MAX / 1000 || !context) {
     timeout = 0;
     return;
   }
-  timeout = static_cast<int>(ms);
+  timeout = static_cast<int>(s * 1000);
   id = XtAppAddTimeOut(context->xtctx, static_cast<unsigned long>(timeout), tp_fire, this);
 }
 

@@ -61,6 +61,10 @@ TEST_F(AlarmTest, NoTimerForNowPastOrBeyondRange)
     a.start(ts);
     EXPECT_FALSE(a.is_pending()) << ahead;
   }
+  tm far = local_in(0);
+  far.tm_year = 2000000000;  // seconds * 1000 would leave 64 bits
+  a.start(far);
+  EXPECT_FALSE(a.is_pending());
   {
     WAlarm pending;  // destroyed pending: its timer goes with it
     pending.set_tp_alarm(tp_count, &f);
