@@ -6,6 +6,7 @@
 
 #include <X11/Shell.h>
 #include <Xm/Protocols.h>
+#include <Xm/Text.h>
 
 #include "WEtc.h"
 #include "WFcsItm.h"
@@ -68,10 +69,12 @@ void WShl::set_focus(WFcsItm* f)
   f->set_focus();
 }
 
+// Only text widgets carry a WFcsItm in their user data; buttons, toggles
+// and sliders carry other wrappers.
 WFcsItm* WShl::get_focus() const
 {
   Widget f = XmGetFocusWidget(xtwgt);
-  return f ? static_cast<WFcsItm*>(get_usrdata(f)) : nullptr;
+  return f && XmIsText(f) ? static_cast<WFcsItm*>(get_usrdata(f)) : nullptr;
 }
 
 void WShl::raise()
