@@ -26,20 +26,19 @@ WFont::~WFont()
 // Equal names keep what is loaded, even when nothing is.
 WFont& WFont::operator=(const WFont& f)
 {
-  if (strcmp(f.fnam, fnam) != 0) {
-    char nm[sizeof fnam];
-    snprintf(nm, sizeof nm, "%s", f.fnam);
-    free();
-    alloc(nm);
-  }
+  if (strcmp(f.fnam, fnam) != 0)
+    alloc(f.fnam);
   return *this;
 }
 
 // Names longer than 511 characters are cut to fit fnam. A name the server
-// does not know becomes the fallback, and fnam names what was loaded.
+// does not know becomes the fallback, and fnam names what was loaded. The
+// name goes through a copy, as fn may be fnam itself.
 XFontStruct* WFont::alloc(const char* fn)
 {
-  snprintf(fnam, sizeof fnam, "%s", fn ? fn : "");
+  char nm[sizeof fnam];
+  snprintf(nm, sizeof nm, "%s", fn ? fn : "");
+  memcpy(fnam, nm, sizeof fnam);
   free();
   if (!display)
     return nullptr;

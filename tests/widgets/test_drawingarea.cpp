@@ -176,6 +176,8 @@ TEST_F(FontTest, FallbackAndAssignment)
   a.free();
   a = cut;  // equal names: stays without a font
   EXPECT_EQ(a(), nullptr);
+  EXPECT_NE(a.alloc(a.fnam), nullptr);  // reloads its own name
+  EXPECT_STREQ(a.fnam, "6x13");
   a = b;
   EXPECT_STREQ(a.fnam, "fixed");
   EXPECT_NE(a(), nullptr);
