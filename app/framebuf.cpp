@@ -1,3 +1,5 @@
+// The frame's client-side image: shared memory when the server can map it,
+// a plain image otherwise.
 #include "framebuf.h"
 
 #include <sys/ipc.h>
@@ -7,18 +9,6 @@
 
 #include "WEtc.h"
 #include "service.h"
-
-namespace {
-
-char attach_failed;
-
-int eh_shm_attach(Display*, XErrorEvent*)
-{
-  attach_failed = 1;
-  return 0;
-}
-
-}  // namespace
 
 FrameBuf::FrameBuf() : img(nullptr), shminfo(), shmflg(0), putserial(0) {}
 
@@ -74,13 +64,9 @@ int FrameBuf::make_shared(Visual* vis, int depth, int w, int h)
   if (addr != reinterpret_cast<void*>(-1)) {
     shminfo.shmaddr = img->data = static_cast<char*>(addr);
     shminfo.readOnly = True;
-    XSync(display, False);
-    XErrorHandler old = XSetErrorHandler(eh_shm_attach);
-    attach_failed = 0;
+    trap_x_errors();
     Status ok = XShmAttach(display, &shminfo);
-    XSync(display, False);
-    XSetErrorHandler(old);
-    if (ok && !attach_failed)
+    if (untrap_x_errors() == 0 && ok)
       shmflg = 1;
   }
   // Marked for removal at once: it goes away with the last detach, even if

@@ -22,7 +22,6 @@ public:
   XImage* image() const { return img; }
   // One request that sends the whole image to d at (0, 0).
   void put(Drawable d, GC gc);
-  char is_shared() const { return shmflg; }
 
 private:
   int make_shared(Visual* vis, int depth, int w, int h);

@@ -10,7 +10,6 @@
 
 #include "WEtc.h"
 #include "imagewnd.h"
-#include "protocol.h"
 #include "service.h"
 
 namespace {
@@ -52,13 +51,25 @@ Image::~Image()
   ttlfont.free();
 }
 
-void Image::new_pixmap()
+// A server short of memory refuses a large pixmap; the picture then keeps
+// its present pixmap and size.
+int Image::new_pixmap(int w, int h)
 {
+  trap_x_errors();
+  Pixmap p = XCreatePixmap(display, xwnd, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                           static_cast<unsigned>(depth));
+  if (untrap_x_errors() < 0) {
+    error_dialog("Cannot create image pixmap.");
+    return -1;
+  }
   if (pixmap)
     XFreePixmap(display, pixmap);
-  pixmap = XCreatePixmap(display, xwnd, width, height, depth);
+  pixmap = p;
+  width = w;
+  height = h;
   XSetForeground(display, dagc, colortbl[0]);
   XFillRectangle(display, pixmap, dagc, 0, 0, width, height);
+  return 0;
 }
 
 // The pixmap must match the window's depth (the image window may use the
@@ -77,7 +88,8 @@ void Image::init()
   }
   // The copy's source is always whole: no exposure events are wanted back.
   XSetGraphicsExposures(display, dagc, False);
-  new_pixmap();
+  if (new_pixmap(width, height) < 0)
+    return;
 
   WFont tf(title_font);
   ttlfont = tf;
@@ -109,19 +121,17 @@ void Image::expose()
 // at the size the window has already taken.
 void Image::resize_image(int w, int h)
 {
-  if (w < 1 || h < 1 || w > MAX_IMAGE_SIDE || h > MAX_IMAGE_SIDE) {
-    error_dialog("Cannot resize image: size out of range.");
+  if (dagc) {
+    new_pixmap(w, h);
     return;
   }
   width = w;
   height = h;
-  if (dagc)
-    new_pixmap();
 }
 
 void Image::clear_text()
 {
-  if (!dagc)
+  if (!pixmap)
     return;
   XSetForeground(display, dagc, colortbl[0]);
   XFillRectangle(display, pixmap, dagc, 0, height / 2, width, height);
@@ -129,7 +139,7 @@ void Image::clear_text()
 
 void Image::draw_text(int y, const char* text)
 {
-  if (!dagc)
+  if (!pixmap)
     return;
   if (font.xfs) {
     int len = static_cast<int>(strlen(text));
@@ -203,7 +213,7 @@ void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts,
 
 void Image::draw_image(const unsigned char* cvec, int size)
 {
-  if (!dagc)
+  if (!pixmap)
     return;
   load_colmap();
   PixelLut lut;
@@ -231,7 +241,7 @@ void Image::draw_image(const unsigned char* r, const unsigned char* g, const uns
                        int size)
 {
   XStandardColormap m;
-  if (!dagc || rgb_map(m) == -1)
+  if (!pixmap || rgb_map(m) == -1)
     return;
   PixelLut luts[3];
   rgb_luts(luts, m);

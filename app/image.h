@@ -34,7 +34,7 @@ public:
   int height;
 
 private:
-  void new_pixmap();
+  int new_pixmap(int w, int h);
   void show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
   int rgb_map(XStandardColormap& m);
   void load_colmap();

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <X11/Xlib.h>
+
 #include "WContext.h"
 #include "WError.h"
 #include "WEtc.h"
@@ -14,6 +16,19 @@
 #include "imagewnd.h"
 
 WError* errdlg = nullptr;
+
+namespace {
+
+char x_error_seen;
+XErrorHandler x_error_prev;
+
+int x_error_noted(Display*, XErrorEvent*)
+{
+  x_error_seen = 1;
+  return 0;
+}
+
+}  // namespace
 
 void cleanup()
 {
@@ -85,4 +100,19 @@ void out_of_mem()
 void rearm_out_of_mem()
 {
   std::set_new_handler(out_of_mem);
+}
+
+// The syncs keep earlier and later errors out of the trap.
+void trap_x_errors()
+{
+  XSync(display, False);
+  x_error_seen = 0;
+  x_error_prev = XSetErrorHandler(x_error_noted);
+}
+
+int untrap_x_errors()
+{
+  XSync(display, False);
+  XSetErrorHandler(x_error_prev);
+  return x_error_seen ? -1 : 0;
 }

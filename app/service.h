@@ -17,4 +17,10 @@ int writen(int fd, const void* src, int n);
 void out_of_mem();
 void rearm_out_of_mem();
 
+// Between trap_x_errors() and untrap_x_errors() an X error is noted
+// instead of ending the process; untrap_x_errors() waits for the server
+// and returns -1 when it refused a request sent in between.
+void trap_x_errors();
+int untrap_x_errors();
+
 #endif

@@ -37,8 +37,9 @@ protected:
     wnd->set_geom(WRect(0, 0, 256, 256));
     Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
     image = new Image(form);
-    XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
-                  XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, nullptr);
+    const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
+    XtVaSetValues(image->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
+                  XmNbottomAttachment, attach, XmNrightAttachment, attach, nullptr);
     if (show)
       realize();
   }
@@ -132,6 +133,24 @@ TEST_F(RenderImage, NonSquareShortAndLongFramesThenResize)
   image->resize_image(40, 10);
   for (int x = 0; x < 40; x += 3)
     ASSERT_EQ(px(x, x / 4), colortbl[0]);
+}
+
+// A pixmap the server refuses (wider than it can address) leaves the
+// picture, its size and frames as they were, and the user is told.
+TEST_F(RenderImage, RefusedPixmapKeepsThePicture)
+{
+  make(nullptr);
+  image->resize_image(30, 20);
+  Pixmap before = image->pixmap;
+  image->resize_image(40000, 10);
+  EXPECT_EQ(image->pixmap, before);
+  EXPECT_EQ(image->width * 1000 + image->height, 30 * 1000 + 20);
+  ASSERT_NE(errdlg, nullptr);
+  EXPECT_EQ(xm_text(errdlg->xtwgt, XmNmessageString), "Cannot create image pixmap.");
+  unsigned char cvec[30 * 20] = {0, 0, 7};
+  image->draw_image(cvec, sizeof cvec);
+  EXPECT_EQ(px(0, 2), 7u);
+  EXPECT_EQ(x_errors(), 0);
 }
 
 // Without a standard colour map a TrueColor window's channel masks make the
