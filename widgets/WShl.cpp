@@ -209,20 +209,21 @@ WAppShell::WAppShell(const char* s, int& argc, char** argv, XtAppContext& xtctx,
 }
 
 // A visual other than the default needs its depth and a colour map of its
-// own, all three given together; Motif replaces a colour map given alone
-// when it does not match the default visual.
+// own, all three given together: a visual without a colour map would meet
+// the default one at realize (BadMatch), so it is used only with cmap.
 WWindow::WWindow(const char* s, unsigned long cmap, Visual* vis, int depth) : WWnd(s)
 {
   Arg a[6];
   Cardinal n = 0;
   XtSetArg(a[n], XtNtitle, ttltxt), n++;
   XtSetArg(a[n], XmNdeleteResponse, XmDO_NOTHING), n++;
-  if (vis) {
-    XtSetArg(a[n], XtNvisual, vis), n++;
-    XtSetArg(a[n], XtNdepth, depth), n++;
-  }
-  if (cmap)
+  if (cmap) {
+    if (vis) {
+      XtSetArg(a[n], XtNvisual, vis), n++;
+      XtSetArg(a[n], XtNdepth, depth), n++;
+    }
     XtSetArg(a[n], XtNcolormap, cmap), n++;
+  }
   XtSetArg(a[n], XmNuserData, this), n++;
   const char* nm = appname ? appname : "";
   xtwgt = XtAppCreateShell(nm, nm, topLevelShellWidgetClass, display, a, n);

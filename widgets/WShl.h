@@ -72,9 +72,9 @@ public:
   WAppShell(const char* s, int& argc, char** argv, XtAppContext& xtctx, char** fbrsrc);
 };
 
-// A top-level window. cmap 0 keeps the screen's default colour map; a
-// visual (with its depth) other than the default must come with its own
-// colour map.
+// A top-level window. cmap 0 keeps the screen's default colour map and
+// visual; vis and depth are used only together with a colour map of that
+// visual (cmap != 0) and are ignored without one.
 class WWindow : public WWnd {
 public:
   WWindow(const char* s, unsigned long cmap, Visual* vis = nullptr, int depth = 0);

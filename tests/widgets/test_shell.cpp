@@ -149,7 +149,7 @@ TEST_F(ShellTest, DecorationAndFunctionHintsReachServer)
 }
 
 // The image window's case: RGB_BEST_MAP sits on a visual other than the
-// default one.
+// default one. Without its colour map the visual is not taken.
 TEST_F(ShellTest, WindowTakesStandardMapVisual)
 {
   XVisualInfo vi;
@@ -163,6 +163,14 @@ TEST_F(ShellTest, WindowTakesStandardMapVisual)
     ASSERT_TRUE(XGetWindowAttributes(display, wnd.xwindow(), &a));
     EXPECT_EQ(XVisualIDFromVisual(a.visual), maps[0].visualid);
     EXPECT_EQ(a.colormap, maps[0].colormap);
+  }
+  {
+    TestWnd wnd("nomap", 0, vi.visual, vi.depth);  // no map: the default visual
+    wnd.set_geom(WRect(10, 10, 300, 200));
+    ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(display, wnd.xwindow(), &a));
+    EXPECT_EQ(a.visual, DefaultVisual(display, screen));
   }
   XFree(maps);
   EXPECT_EQ(x_errors(), 0);
