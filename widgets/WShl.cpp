@@ -33,7 +33,7 @@ WShl::~WShl()
 // place is only resized.
 void WShl::set_geom(const WRect& g)
 {
-  if (XtIsRealized(xtwgt)) {
+  if (xtwgt && XtIsRealized(xtwgt)) {
     WRect cur = get_geom();
     if (cur.x == g.x && cur.y == g.y) {
       geom = g;
@@ -136,7 +136,7 @@ void WWnd::hide()
 
 char WWnd::is_shown() const
 {
-  return XtIsRealized(xtwgt);
+  return xtwgt && XtIsRealized(xtwgt);
 }
 
 void WWnd::set_title(const char* s)
