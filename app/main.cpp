@@ -35,7 +35,9 @@ int sigint_pipe[2] = {-1, -1};
 void sigint_handler(int)
 {
   int e = errno;
-  if (write(sigint_pipe[1], "i", 1) != 1)
+  // A full pipe already holds a quit byte; any other failure leaves no way
+  // to reach the loop.
+  if (write(sigint_pipe[1], "i", 1) != 1 && errno != EAGAIN)
     _exit(0);
   errno = e;
 }
@@ -54,17 +56,19 @@ void ip_sigint(XtPointer, int*, XtInputId*)
 
 void arm_signals()
 {
+  struct sigaction sa;
+  memset(&sa, 0, sizeof sa);
+  // Without the pipe SIGINT keeps its default action: it still ends the
+  // process, only without cleanup.
   if (pipe(sigint_pipe) == 0) {
     for (int fd : sigint_pipe)
       fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
+    // Not restarted: a read blocked on a client that stalls in mid-frame
+    // gives way, so that Ctrl-C always quits.
+    sa.sa_handler = sigint_handler;
+    sigaction(SIGINT, &sa, nullptr);
   }
-  // Not restarted: a read blocked on a client that stalls in mid-frame
-  // gives way, so that Ctrl-C always quits.
-  struct sigaction sa;
-  memset(&sa, 0, sizeof sa);
-  sa.sa_handler = sigint_handler;
-  sigaction(SIGINT, &sa, nullptr);
   sa.sa_flags = SA_RESETHAND;
   sa.sa_handler = sigbus_handler;
   sigaction(SIGBUS, &sa, nullptr);
