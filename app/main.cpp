@@ -133,7 +133,7 @@ int main(int argc, char** argv)
   rearm_out_of_mem();
   arm_signals();
   no_core_files();
-  appname = strnew(argv[0]);
+  appname = strnew(argv[0] ? argv[0] : "ravlon");
 
   int port = DEFAULT_PORT;
   char rgbfile[512] = "";
