@@ -122,8 +122,9 @@ static void cp_answer_dlg(Widget w, XtPointer usr, XtPointer call)
     d->cp(w, d->usrdata, call);
 }
 
-// Added by set_cp only, and once however often it is called: the error
-// window calls cp from its own button callback and must not call it twice.
+// Added by set_cp only, and once however often it is called. The error
+// window has a set_cp of its own that does not come here: it calls cp from
+// its own button callback.
 template <class D>
 static void install_cp(D* d, XtCallbackProc c, XtPointer u)
 {

@@ -46,10 +46,15 @@ WError::WError(Widget par) : WDialogMsg(par)
   set_cp_close(cp_activate_err, this);
 }
 
-void WError::set_cp_clear(XtCallbackProc c, XtPointer u)
+void WError::set_cp(XtCallbackProc c, XtPointer u)
 {
   cp = c;
   usrdata = u;
+}
+
+void WError::set_cp_clear(XtCallbackProc c, XtPointer u)
+{
+  set_cp(c, u);
 }
 
 void cp_activate_err(Widget w, XtPointer usr, XtPointer call)

@@ -7,6 +7,9 @@
 class WError : public WDialogMsg {
 public:
   explicit WError(Widget par);
+  // OK and the close button call cp through cp_activate_err; unlike the
+  // message box's, this set_cp adds no callback of its own.
+  void set_cp(XtCallbackProc c, XtPointer u);
   void set_cp_clear(XtCallbackProc c, XtPointer u);
 };
 
