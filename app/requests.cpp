@@ -74,7 +74,6 @@ int ImageWnd::read_plane(unsigned char*& vec, int& cap, int size, const char* al
     delete[] vec;
     cap = 0;
     vec = new (std::nothrow) unsigned char[size > 0 ? size : 1];
-    rearm_out_of_mem();
     if (!vec) {
       error_dialog(allocmsg);
       end_client();

@@ -169,14 +169,18 @@ int ImageWnd::disconn_client()
   return 0;
 }
 
+// The free-store handler uninstalls itself when memory runs out; each
+// event puts it back, whatever allocation it was that failed.
 void ip_accept_imagewnd(XtPointer, int*, XtInputId*)
 {
   if (imagewnd && !imagewnd->connected)
     imagewnd->conn_client();
+  rearm_out_of_mem();
 }
 
 void ip_dispatch_imagewnd(XtPointer, int*, XtInputId*)
 {
   if (imagewnd)
     imagewnd->dispatch();
+  rearm_out_of_mem();
 }

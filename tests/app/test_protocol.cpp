@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -170,16 +171,21 @@ TEST_F(Protocol, RefusedSizes)
 }
 
 // Vectors are made once and grow only for a larger frame; a client that
-// leaves between requests takes them along, silently.
+// leaves between requests takes them along, silently. Every event puts the
+// out-of-memory report back, whatever allocation turned it off.
 TEST_F(Protocol, VectorsGrowWithFramesAndGoWithTheClient)
 {
   listen();
+  std::set_new_handler(nullptr);
   RavlonClient c;
   connect(c);
+  EXPECT_EQ(std::get_new_handler(), out_of_mem);
   EXPECT_EQ(imagewnd->accept_input, 0u);  // a queued client does not wake the loop
   std::vector<unsigned char> small(16, 1), large(300 * 300, 2);
+  std::set_new_handler(nullptr);
   ASSERT_EQ(c.send_colmap(small.data(), 16), 0);
   ASSERT_TRUE(pump_until([] { return imagewnd->cvec_cap == 16; }));
+  EXPECT_EQ(std::get_new_handler(), out_of_mem);
   ASSERT_EQ(c.resize(300, 300), 0);
   ASSERT_EQ(c.send_colmap(large.data(), 300 * 300), 0);
   ASSERT_TRUE(pump_until([] { return imagewnd->cvec_cap == 300 * 300; }));
