@@ -67,7 +67,9 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       blue_cap(0),
       cvec_cap(0)
 {
-  smap = map;
+  // A map whose visual is missing would give colours meant for another
+  // visual: RGB frames go by the default visual's masks then.
+  smap = vi.visual ? map : nullptr;
   wvec = new WWidget*[1];
   wvec[0] = nullptr;
   numwgt = 1;
@@ -90,16 +92,17 @@ void ImageWnd::build_widgets()
   menu->add_menu("File", 0, file_pdm, 0, nullptr);
   context->set_mainmenu(menu);
 
+  const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
   Widget form = XtVaCreateManagedWidget(
-      "form", xmFormWidgetClass, mainwnd, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment,
-      XmATTACH_FORM, XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
-      XmNshadowType, XmSHADOW_OUT, XmNshadowThickness, 1, nullptr);
+      "form", xmFormWidgetClass, mainwnd, XmNtopAttachment, attach, XmNleftAttachment, attach,
+      XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNshadowType,
+      static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
   XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
 
   Image* img = new Image(form);
-  XtVaSetValues(img->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
-                XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
-                XmNbackground, static_cast<Pixel>(colortbl[0]), nullptr);
+  XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
+                XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNbackground,
+                static_cast<XtArgVal>(colortbl[0]), nullptr);
   add_widget(img, 0);
 }
 

@@ -60,3 +60,16 @@ TEST_F(Service, ErrorWindowAndCleanup)
   cleanup();
   EXPECT_EQ(x_errors(), 0);
 }
+
+// A standard map whose visual the screen does not have is not used: its
+// pixels would mean other colours on the default visual.
+TEST_F(Service, StandardMapWithoutItsVisualIsLeftAlone)
+{
+  XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
+  ASSERT_NE(maps, nullptr);
+  XStandardColormap m = *maps;
+  m.visualid = 0x7ffffff0;
+  imagewnd = new ImageWnd(&m);
+  EXPECT_EQ(smap, nullptr);
+  cleanup();
+}
