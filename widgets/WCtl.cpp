@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include <Xm/Scale.h>
 #include <Xm/Xm.h>
 
 WCtl::WCtl()
@@ -30,7 +31,7 @@ void WCtl::set_text(const char* s)
   if (!xtwgt)
     return;
   XmString xs = XmStringCreateLocalized(ctltxt);
-  XtVaSetValues(xtwgt, XmNlabelString, xs, nullptr);
+  XtVaSetValues(xtwgt, XmIsScale(xtwgt) ? XmNtitleString : XmNlabelString, xs, nullptr);
   XmStringFree(xs);
 }
 

@@ -65,6 +65,8 @@ TEST_F(ControlTest, ClicksReachCallbacksAndState)
 
   pb.set_text(std::string(600, 'p').c_str());
   EXPECT_EQ(strlen(pb.get_text()), 511u);
+  sl.set_text("Slider");  // a scale shows its text as the title
+  EXPECT_EQ(xm_text(sl.xtwgt, XmNtitleString), "Slider");
   EXPECT_EQ(x_errors(), 0);
   EXPECT_EQ(xt_warnings(), 0) << xt_last_warning();
 }
