@@ -43,8 +43,26 @@ int RavlonClient::connect(const char* host, int port)
   return 0;
 }
 
+namespace {
+
+// What the server would refuse is not sent at all.
+int refuse()
+{
+  errno = EINVAL;
+  return -1;
+}
+
+bool valid_size(int size)
+{
+  return size >= 0 && size <= MAX_FRAME_SIZE;
+}
+
+}  // namespace
+
 int RavlonClient::resize(int width, int height)
 {
+  if (width < 1 || height < 1 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE)
+    return refuse();
   if (put_int(REQ_RESIZE) < 0 || put_int(width) < 0)
     return -1;
   return put_int(height);
@@ -53,6 +71,8 @@ int RavlonClient::resize(int width, int height)
 int RavlonClient::send_rgb(const unsigned char* r, const unsigned char* g, const unsigned char* b,
                            int size)
 {
+  if (!valid_size(size))
+    return refuse();
   if (put_int(REQ_COLRGB) < 0 || put_int(size) < 0)
     return -1;
   if (put_bytes(r, size) < 0 || put_bytes(g, size) < 0)
@@ -62,6 +82,8 @@ int RavlonClient::send_rgb(const unsigned char* r, const unsigned char* g, const
 
 int RavlonClient::send_colmap(const unsigned char* cvec, int size)
 {
+  if (!valid_size(size))
+    return refuse();
   if (put_int(REQ_COLMAP) < 0 || put_int(size) < 0)
     return -1;
   return put_bytes(cvec, size);

@@ -16,7 +16,9 @@ public:
   // is used, so pass the name the server's host knows itself by.
   int connect(const char* host, int port);
 
-  // The next frames are width x height pixels (1 to 8192 each).
+  // The next frames are width x height pixels (1 to 8192 each). A size
+  // the server would refuse sends nothing and fails with EINVAL, as does
+  // a frame size below 0 or above 64 MiB.
   int resize(int width, int height);
 
   // Frames carry size bytes per plane, column by column: the byte of pixel

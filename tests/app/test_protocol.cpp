@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -153,14 +154,28 @@ TEST_F(Protocol, RefusedSizes)
     dismiss();
   }
 
+  // The client library refuses them itself; sent raw, the server does.
   RavlonClient cl;
   connect(cl);
   const int bad[][2] = {{0, 10}, {-5, 10}, {10, MAX_IMAGE_SIDE + 1}};
   for (const auto& wh : bad) {
-    ASSERT_EQ(cl.resize(wh[0], wh[1]), 0);
+    errno = 0;
+    EXPECT_EQ(cl.resize(wh[0], wh[1]), -1);
+    EXPECT_EQ(errno, EINVAL);
+    std::vector<unsigned char> req = ints({REQ_RESIZE, wh[0], wh[1]});
+    ASSERT_EQ(cl.put_bytes(req.data(), static_cast<int>(req.size())), 0);
     EXPECT_TRUE(pump_until([] { return message() == "Invalid image size."; }))
         << wh[0] << "x" << wh[1];
     dismiss();
+  }
+  unsigned char none[1] = {};
+  for (int size : {-1, MAX_FRAME_SIZE + 1}) {
+    errno = 0;
+    EXPECT_EQ(cl.send_colmap(none, size), -1);
+    EXPECT_EQ(errno, EINVAL);
+    errno = 0;
+    EXPECT_EQ(cl.send_rgb(none, none, none, size), -1);
+    EXPECT_EQ(errno, EINVAL);
   }
   EXPECT_TRUE(imagewnd->connected);
   EXPECT_EQ(imagewnd->image()->width, 256);
