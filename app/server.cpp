@@ -77,16 +77,20 @@ void ImageWnd::watch_control(char on)
   }
 }
 
+namespace {
+
 // Requests are read with blocking reads: a client that stops in the middle
 // of one must not freeze the window for good, so a read that waits longer
 // than STALL_SECONDS fails like a stream that ended there.
-static void limit_stall(int s)
+void limit_stall(int s)
 {
   timeval tv;
   tv.tv_sec = STALL_SECONDS;
   tv.tv_usec = 0;
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
 }
+
+}  // namespace
 
 // A failed accept (a client that gave up in the queue) leaves the server
 // waiting for the next one.

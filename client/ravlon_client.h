@@ -30,7 +30,6 @@ public:
   int disconnect();
   // Closes the connection; the server waits for its next client.
   void close();
-  char is_connected() const { return sock >= 0; }
 
   // Raw request pieces, for programs that compose requests themselves:
   // an integer goes out most significant byte first.
