@@ -84,7 +84,7 @@ int main(int argc, char** argv)
       default: return usage(argv[0]);
     }
   }
-  if (o.side < 1 || o.side > 8192 || o.frames < 0)
+  if (o.side < 1 || o.side > 8192 || o.frames < 0 || o.hold < 0)
     return usage(argv[0]);
 
   RavlonClient cl;
