@@ -32,7 +32,7 @@ static void watch_reparent(WDialog* d)
   XtAddEventHandler(XtParent(d->xtwgt), StructureNotifyMask, False, eh_reparent_shl, d);
 }
 
-static void set_typed_string(Widget w, const char* res, const char* s)
+void set_typed_string(Widget w, const char* res, const char* s)
 {
   XtVaSetValues(w, XtVaTypedArg, res, XtRString, s, static_cast<int>(strlen(s) + 1), nullptr);
 }
@@ -42,10 +42,9 @@ WDialog::WDialog(Widget par, const char* s) : WShl(s)
   if (!par)
     return;
   xtwgt = create_dialog(XmCreateFormDialog, par, "WDialog");
-  XtVaSetValues(xtwgt, XtVaTypedArg, XmNdialogTitle, XtRString, ttltxt,
-                static_cast<int>(strlen(ttltxt) + 1), XmNdialogStyle,
-                static_cast<XtArgVal>(XmDIALOG_PRIMARY_APPLICATION_MODAL), XmNdefaultPosition,
-                static_cast<XtArgVal>(False), XmNuserData, this, nullptr);
+  set_typed_string(xtwgt, XmNdialogTitle, ttltxt);
+  XtVaSetValues(xtwgt, XmNdialogStyle, static_cast<XtArgVal>(XmDIALOG_PRIMARY_APPLICATION_MODAL),
+                XmNdefaultPosition, static_cast<XtArgVal>(False), XmNuserData, this, nullptr);
   watch_reparent(this);
 }
 

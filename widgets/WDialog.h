@@ -5,6 +5,9 @@
 
 #include "WShl.h"
 
+// Sets an XmString resource from a plain string, converted by Xt.
+void set_typed_string(Widget w, const char* res, const char* s);
+
 class WDialog : public WShl {
 public:
   WDialog(Widget par, const char* s);

@@ -28,7 +28,7 @@ static void dress_ok(Widget ok)
   XtSetArg(a[n], XmNtraversalOn, False), n++;
   XtSetArg(a[n], XmNuserData, 0), n++;
   XtSetValues(ok, a, n);
-  XtVaSetValues(ok, XtVaTypedArg, XmNlabelString, XtRString, "    OK    ", 11, nullptr);
+  set_typed_string(ok, XmNlabelString, "    OK    ");
 }
 
 WError::WError(Widget par) : WDialogMsg(par)
