@@ -125,7 +125,7 @@ void WTxt::paste()
 
 void WTxt::clear()
 {
-  XmTextClearSelection(xtwgt, CurrentTime);
+  unselect();
 }
 
 void WTxt::unselect()
