@@ -36,8 +36,8 @@ static int measure(Widget shl, Widget (*create)(Widget, String, ArgList, Cardina
   return d;
 }
 
-// A shell that could not open the display leaves every global empty, so
-// that start-up can say so and end.
+// A shell that could not open the display leaves display null and sets
+// up nothing else, so that start-up can say so and end.
 WContext::WContext(WAppShell* s, XtAppContext& c)
     : ttlxfs(nullptr),
       subttlxfs(nullptr),

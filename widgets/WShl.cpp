@@ -98,9 +98,9 @@ void WShl::add_widget(WWidget* w, int i)
 }
 
 // The resource holds what the window manager reads: -1 while never set
-// (everything), a value with the bit of 1 set for "all but the other bits",
-// else the bits wanted. d is turned back into the bits wanted before the
-// change, so that successive calls add up.
+// (everything), else the bits wanted. A stored value with bit 1 set means
+// all but the other bits; turn it back into the bits wanted, change them,
+// and write all-but-the-unwanted again, so that successive calls add up.
 void set_mwm_hint(Widget shell, const char* resource, long bits, char setflg)
 {
   int v = -1;
