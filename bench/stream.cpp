@@ -83,12 +83,17 @@ double stream_fps(const char* ravlon, int side, bool rgb, int frames)
   }
   RavlonClient c;
   if (pid < 0 || connect_when_ready(c, pid, port) == -1) {
-    if (pid > 0)
-      kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    if (pid > 0) {
+      kill(pid, SIGTERM);
+      waitpid(pid, nullptr, 0);
+    }
     return -1;
   }
   auto t0 = std::chrono::steady_clock::now();
   int sent = send_frames(c, side, rgb, frames);
+  // Without the disconnect request ravlon would wait for the next client.
+  if (sent == -1)
+    kill(pid, SIGINT);
   int status = 0;
   waitpid(pid, &status, 0);
   std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
