@@ -44,7 +44,8 @@ protected:
     XFixture::SetUp();
     wnd = new WWindow("da", 0);
     da = new Probe(wnd->xtwgt);
-    XtVaSetValues(da->xtwgt, XtNwidth, 100, XtNheight, 80, nullptr);
+    XtVaSetValues(da->xtwgt, XtNwidth, static_cast<XtArgVal>(100), XtNheight,
+                  static_cast<XtArgVal>(80), nullptr);
     wnd->set_geom(WRect(40, 40, 100, 80));
   }
   void TearDown() override

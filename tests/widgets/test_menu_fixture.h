@@ -30,8 +30,9 @@ public:
   {
     Widget mw = XtVaCreateManagedWidget("mw", xmMainWindowWidgetClass, xtwgt, nullptr);
     menu = new TestMenu(mw);
-    work = XtVaCreateManagedWidget("work", xmDrawingAreaWidgetClass, mw, XtNwidth, 300, XtNheight,
-                                   200, nullptr);
+    work = XtVaCreateManagedWidget("work", xmDrawingAreaWidgetClass, mw, XtNwidth,
+                                   static_cast<XtArgVal>(300), XtNheight,
+                                   static_cast<XtArgVal>(200), nullptr);
   }
   ~MenuWnd() override { delete menu; }
   TestMenu* menu;

@@ -20,7 +20,8 @@ public:
   explicit TestWnd(const char* t, unsigned long cmap = 0, Visual* vis = nullptr, int depth = 0)
       : WWindow(t, cmap, vis, depth)
   {
-    XtVaCreateManagedWidget("da", xmDrawingAreaWidgetClass, xtwgt, XtNwidth, 300, XtNheight, 200,
+    XtVaCreateManagedWidget("da", xmDrawingAreaWidgetClass, xtwgt, XtNwidth,
+                            static_cast<XtArgVal>(300), XtNheight, static_cast<XtArgVal>(200),
                             nullptr);
   }
   void init() override
