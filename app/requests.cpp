@@ -58,7 +58,7 @@ int ImageWnd::read_size(int& size, const char* readmsg, const char* badmsg)
 {
   if (read_int(size, readmsg) < 0)
     return -1;
-  if (size >= 0 && size <= MAX_FRAME_SIZE)
+  if (valid_frame_size(size))
     return 0;
   error_dialog(badmsg);
   end_client();
@@ -94,7 +94,7 @@ int ImageWnd::resize_image()
     return -1;
   if (read_int(h, "Cannot read image height.") < 0)
     return -1;
-  if (w < 1 || h < 1 || w > MAX_IMAGE_SIDE || h > MAX_IMAGE_SIDE) {
+  if (!valid_image_size(w, h)) {
     error_dialog("Invalid image size.");
     return -1;
   }

@@ -52,16 +52,11 @@ int refuse()
   return -1;
 }
 
-bool valid_size(int size)
-{
-  return size >= 0 && size <= MAX_FRAME_SIZE;
-}
-
 }  // namespace
 
 int RavlonClient::resize(int width, int height)
 {
-  if (width < 1 || height < 1 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE)
+  if (!valid_image_size(width, height))
     return refuse();
   if (put_int(REQ_RESIZE) < 0 || put_int(width) < 0)
     return -1;
@@ -71,7 +66,7 @@ int RavlonClient::resize(int width, int height)
 int RavlonClient::send_rgb(const unsigned char* r, const unsigned char* g, const unsigned char* b,
                            int size)
 {
-  if (!valid_size(size))
+  if (!valid_frame_size(size))
     return refuse();
   if (put_int(REQ_COLRGB) < 0 || put_int(size) < 0)
     return -1;
@@ -82,7 +77,7 @@ int RavlonClient::send_rgb(const unsigned char* r, const unsigned char* g, const
 
 int RavlonClient::send_colmap(const unsigned char* cvec, int size)
 {
-  if (!valid_size(size))
+  if (!valid_frame_size(size))
     return refuse();
   if (put_int(REQ_COLMAP) < 0 || put_int(size) < 0)
     return -1;
