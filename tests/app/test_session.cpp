@@ -22,6 +22,15 @@ protected:
     ASSERT_EQ(c.send_rgb(pr.data(), pg.data(), pb.data(), 65536), 0);
   }
   bool shows(uint32_t rgb) { return xv->grab(img).count_not(rgb, 0, 0, 256, 256) == 0; }
+  // The server is back to waiting, and the next client's frame is shown.
+  void expect_next_client_served()
+  {
+    ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+    RavlonClient next;
+    connect(next);
+    send_colour(next, 0, 0, 255);
+    ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  }
 };
 
 }  // namespace
@@ -82,11 +91,7 @@ TEST_F(Session, ClientsTakeTurns)
   ASSERT_EQ(second.put_int(3), 0);  // an RGB frame cut short in its size
   second.close();
   EXPECT_NE(xv->find_window("Error"), 0u);
-  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
-  RavlonClient third;
-  connect(third);
-  send_colour(third, 0, 0, 255);
-  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  ASSERT_NO_FATAL_FAILURE(expect_next_client_served());
   quit();
 }
 
@@ -103,11 +108,7 @@ TEST_F(Session, StalledClientIsGivenUp)
   ASSERT_EQ(stalled.put_int(65536), 0);
   ASSERT_EQ(stalled.put_bytes(part, sizeof part), 0);
   EXPECT_NE(xv->find_window("Error", 20000), 0u);
-  ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
-  RavlonClient next;
-  connect(next);
-  send_colour(next, 0, 0, 255);
-  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  ASSERT_NO_FATAL_FAILURE(expect_next_client_served());
   quit();
 }
 
