@@ -1,15 +1,18 @@
 // End-to-end test harness: the real ravlon process, seen from outside.
 #include "harness.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -105,7 +108,53 @@ int ignore_view_errors(Display* d, XErrorEvent* e)
   return previous_handler ? previous_handler(d, e) : 0;
 }
 
+// The inodes of the sockets among pid's open descriptors.
+std::vector<unsigned long> socket_inodes(pid_t pid)
+{
+  std::vector<unsigned long> v;
+  std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+  DIR* d = opendir(dir.c_str());
+  if (!d)
+    return v;
+  while (dirent* e = readdir(d)) {
+    char link[64] = {};
+    unsigned long ino = 0;
+    if (readlink((dir + "/" + e->d_name).c_str(), link, sizeof link - 1) > 0 &&
+        sscanf(link, "socket:[%lu]", &ino) == 1)
+      v.push_back(ino);
+  }
+  closedir(d);
+  return v;
+}
+
 }  // namespace
+
+std::vector<TcpSocket> tcp_sockets(pid_t pid)
+{
+  std::vector<unsigned long> mine = socket_inodes(pid);
+  std::vector<TcpSocket> v;
+  std::ifstream f("/proc/net/tcp");
+  std::string line;
+  std::getline(f, line);  // the heading
+  while (std::getline(f, line)) {
+    TcpSocket t;
+    unsigned long ino = 0;
+    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode
+    if (sscanf(line.c_str(), " %*d: %*x:%x %*x:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu",
+               &t.local_port, &t.remote_port, &t.state, &ino) == 4 &&
+        std::find(mine.begin(), mine.end(), ino) != mine.end())
+      v.push_back(t);
+  }
+  return v;
+}
+
+bool listens_on(pid_t pid, int port)
+{
+  for (const TcpSocket& t : tcp_sockets(pid))
+    if (t.local_port == port && t.state == TCP_LISTEN)
+      return true;
+  return false;
+}
 
 std::string host_name()
 {

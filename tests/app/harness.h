@@ -39,6 +39,17 @@ int free_port();
 // A listening socket that holds port on the host's address (-1 on failure).
 int hold_port(int port);
 
+// A TCP socket of a process as the kernel lists it (/proc/net/tcp).
+struct TcpSocket {
+  int local_port;
+  int remote_port;
+  int state;  // TCP_LISTEN, TCP_SYN_SENT... of <netinet/tcp.h>
+};
+// The IPv4 TCP sockets process pid holds open.
+std::vector<TcpSocket> tcp_sockets(pid_t pid);
+// Process pid itself listens on port.
+bool listens_on(pid_t pid, int port);
+
 // A child process with its standard error captured; stdin is /dev/null.
 class Proc {
 public:
