@@ -35,13 +35,14 @@ bool host_address(sockaddr_in& sa, int port)
   return true;
 }
 
-// A socket bound to port on the host's address, or -1.
+// A socket bound to port on the host's address, or -1. Not inherited: in
+// ravlon it would look like ravlon's own.
 int bound_socket(int port)
 {
   sockaddr_in sa;
   if (!host_address(sa, port))
     return -1;
-  int s = socket(AF_INET, SOCK_STREAM, 0);
+  int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0)
     return -1;
   if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
@@ -165,16 +166,23 @@ std::string host_name()
   return h;
 }
 
+// The kernel never hands out a port below its ephemeral range by itself
+// (to a bind to port 0 or an outgoing connection), so one found free here
+// stays free until ravlon binds it, unless another test picks it too; tests
+// running side by side start looking at places set by their process ids.
 int free_port()
 {
-  int s = bound_socket(0);
-  if (s < 0)
-    return -1;
-  sockaddr_in sa;
-  socklen_t len = sizeof sa;
-  int port = getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0 ? ntohs(sa.sin_port) : -1;
-  close(s);
-  return port;
+  const int first = 20000;
+  const int count = 12000;  // up to 32767, where the usual ephemeral range begins
+  for (int i = 0; i < count; i++) {
+    int port = first + static_cast<int>((getpid() * 7 + i) % count);
+    int s = bound_socket(port);
+    if (s >= 0) {
+      close(s);
+      return port;
+    }
+  }
+  return -1;
 }
 
 int hold_port(int port)
@@ -403,6 +411,9 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
   if (!waiting)
     return;
   ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  if (port) {
+    ASSERT_TRUE(listens_on(rv.pid, port)) << "ravlon does not listen on port " << port;
+  }
 }
 
 bool RavlonTest::waiting_lines()

@@ -34,7 +34,8 @@
 // The host's own name (gethostname): ravlon listens on the address it
 // resolves to.
 std::string host_name();
-// A TCP port on the host's address that nothing listens on right now.
+// A TCP port on the host's address that nothing is bound to right now,
+// outside the range the kernel hands out by itself.
 int free_port();
 // A listening socket that holds port on the host's address (-1 on failure).
 int hold_port(int port);
@@ -126,7 +127,8 @@ public:
 
 // A test with ravlon running on screen scr: start() adds "-p port" for a
 // free port unless args name one, finds the window and its 256 x 256
-// image, and waits, unless told otherwise, for the waiting lines.
+// image, and waits, unless told otherwise, for the waiting lines (and
+// ravlon's own socket listening on the free port).
 class RavlonTest : public ::testing::Test {
 protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);

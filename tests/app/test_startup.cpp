@@ -47,7 +47,7 @@ class Startup : public RavlonTest {};
 int fake_x_server(int backlog, int& num)
 {
   for (num = 100; num < 200; num++) {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
+    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in sa;
     memset(&sa, 0, sizeof sa);
     sa.sin_family = AF_INET;
@@ -147,7 +147,7 @@ TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
 
   int full = fake_x_server(0, num);
   ASSERT_GE(full, 0);
-  int queued = socket(AF_INET, SOCK_STREAM, 0);
+  int queued = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in sa;
   socklen_t len = sizeof sa;
   ASSERT_EQ(getsockname(full, reinterpret_cast<sockaddr*>(&sa), &len), 0);
