@@ -6,6 +6,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -283,6 +284,51 @@ bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::
   return Proc::start(RAVLON_BINARY, argv, env);
 }
 
+TcpXServer::~TcpXServer()
+{
+  if (running()) {
+    signal(SIGTERM);
+    wait_exit(5000);
+  }
+}
+
+// The server writes its display number and a newline to the pipe once it
+// is ready; it may write them one by one, and ends if the pipe is closed
+// in between.
+bool TcpXServer::start()
+{
+  int fds[2];
+  if (pipe(fds) < 0)
+    return false;
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  bool ok = Proc::start("/usr/bin/Xvfb", {"Xvfb", "-displayfd", std::to_string(fds[1]), "-noreset",
+                                          "-listen", "tcp", "-screen", "0", "640x480x24"});
+  close(fds[1]);
+  std::string line;
+  pollfd pf = {fds[0], POLLIN, 0};
+  char ch = 0;
+  while (ok && ch != '\n' && poll(&pf, 1, 20000) == 1 && read(fds[0], &ch, 1) == 1)
+    line += ch;
+  close(fds[0]);
+  if (ch != '\n' || sscanf(line.c_str(), "%d", &num) != 1)
+    return false;
+  return run("xstdcmap -display :" + std::to_string(num) + " -best") == 0;
+}
+
+int shm_segments(pid_t pid)
+{
+  std::ifstream f("/proc/sysvipc/shm");
+  std::string line;
+  std::getline(f, line);  // the heading
+  int n = 0;
+  while (std::getline(f, line)) {
+    int cpid = 0;
+    // key shmid perms size cpid
+    n += sscanf(line.c_str(), "%*d %*d %*o %*u %d", &cpid) == 1 && cpid == pid;
+  }
+  return n;
+}
+
 int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
 {
   int n = 0;
@@ -301,7 +347,12 @@ int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const
   return all - count(c, x0, y0, x1, y1);
 }
 
-XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s)
+XView::XView(int s) : XView(display_name(s))
+{
+  scr = s;
+}
+
+XView::XView(const std::string& name) : dpy(XOpenDisplay(name.c_str())), scr(0)
 {
   XErrorHandler old = XSetErrorHandler(ignore_view_errors);
   if (old != ignore_view_errors)
@@ -402,8 +453,9 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     port = free_port();
     args.insert(args.end(), {"-p", std::to_string(port)});
   }
-  xv.reset(new XView(scr));
-  ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(scr)}));
+  std::string name = dpy_name.empty() ? display_name(scr) : dpy_name;
+  xv.reset(new XView(name));
+  ASSERT_TRUE(rv.start(args, {"DISPLAY=" + name}));
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u) << rv.err();
   img = xv->find_descendant(wnd, 256, 256);

@@ -85,6 +85,18 @@ public:
   bool start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 };
 
+// A private Xvfb of one depth-24 screen, with the best standard colour map
+// and no window manager, that also listens on TCP (port 6000 + num).
+class TcpXServer : public Proc {
+public:
+  ~TcpXServer();  // ends it so that it removes its socket and lock file
+  bool start();
+  int num = -1;
+};
+
+// Shared-memory segments process pid has made that still exist.
+int shm_segments(pid_t pid);
+
 // A picture of a window read back from the X server, as 0xRRGGBB values.
 struct Shot {
   int w = 0;
@@ -102,6 +114,7 @@ struct Shot {
 class XView {
 public:
   explicit XView(int scr = 0);
+  explicit XView(const std::string& name);  // any display, its screen 0
   ~XView();
   XView(const XView&) = delete;
   XView& operator=(const XView&) = delete;
@@ -125,7 +138,8 @@ public:
   int scr;
 };
 
-// A test with ravlon running on screen scr: start() adds "-p port" for a
+// A test with ravlon running on screen scr (or on display dpy_name when
+// set): start() adds "-p port" for a
 // free port unless args name one, finds the window and its 256 x 256
 // image, and waits, unless told otherwise, for the waiting lines (and
 // ravlon's own socket listening on the free port).
@@ -142,6 +156,7 @@ protected:
   Window wnd = 0;
   Window img = 0;
   int port = 0;
+  std::string dpy_name;
 };
 
 #endif
