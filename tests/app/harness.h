@@ -139,10 +139,9 @@ public:
 };
 
 // A test with ravlon running on screen scr (or on display dpy_name when
-// set): start() adds "-p port" for a
-// free port unless args name one, finds the window and its 256 x 256
-// image, and waits, unless told otherwise, for the waiting lines (and
-// ravlon's own socket listening on the free port).
+// set): start() adds "-p port" for a free port unless args name one, finds
+// the window and its 256 x 256 image, and waits, unless told otherwise,
+// for the waiting lines (and ravlon's own socket listening on the port).
 class RavlonTest : public ::testing::Test {
 protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
