@@ -9,6 +9,7 @@
 
 #include "WEtc.h"
 #include "service.h"
+#include "xlocal.h"
 
 FrameBuf::FrameBuf() : img(nullptr), shminfo(), shmflg(0), putserial(0) {}
 
@@ -49,11 +50,13 @@ void FrameBuf::wait_put()
   putserial = 0;
 }
 
-// A server that cannot map the segment (remote, or another IPC namespace)
-// refuses the attach with an error; the plain path takes over then.
+// A remote server must not be given a segment id: on its host the attach
+// may succeed on some unrelated segment. A local server that cannot map
+// the segment (another IPC namespace) refuses the attach with an error;
+// the plain path takes over then.
 int FrameBuf::make_shared(Visual* vis, int depth, int w, int h)
 {
-  if (!XShmQueryExtension(display))
+  if (!local_display(DisplayString(display)) || !XShmQueryExtension(display))
     return -1;
   img = XShmCreateImage(display, vis, depth, ZPixmap, nullptr, &shminfo, w, h);
   if (!img)

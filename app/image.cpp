@@ -3,10 +3,12 @@
 // and an expose costs a single copy.
 #include "image.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 #include "WEtc.h"
 #include "imagewnd.h"
@@ -153,14 +155,28 @@ void Image::draw_text(int y, const char* text)
 
 namespace {
 
-unsigned short colour_component(float c)
+unsigned short colour_component(double c)
 {
-  float p = c * 65535.0f;
-  if (p > 65535.0f)
+  double p = c * 65535.0;
+  if (p > 65535.0)
     return 65534;
-  if (!(p >= 1.0f))
+  if (!(p >= 1.0))
     return 0;  // negative, or not a number
   return static_cast<unsigned short>(p);
+}
+
+// A number too large for a double still is a number: the stream fails on
+// it but yields the largest value of its sign, which the component rule
+// clamps. Only text that is not a number ends the table.
+bool read_number(std::istream& in, double& v)
+{
+  v = 0;  // kept when the stream has ended
+  if (in >> v)
+    return true;
+  if (std::fabs(v) != std::numeric_limits<double>::max())
+    return false;
+  in.clear();
+  return true;
 }
 
 }  // namespace
@@ -173,8 +189,8 @@ int Image::alloc_colmap(const char* file)
   std::ifstream in(file);
   if (!in)
     return -1;
-  float r, g, b;
-  for (int i = 0; i < 128 && (in >> r >> g >> b); i++) {
+  double r, g, b;
+  for (int i = 0; i < 128 && read_number(in, r) && read_number(in, g) && read_number(in, b); i++) {
     XColor xc;
     xc.red = colour_component(r);
     xc.green = colour_component(g);

@@ -58,6 +58,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       data_sock(0),
       data_input(0),
       accept_input(0),
+      accept_retry(0),
       red_vec(nullptr),
       green_vec(nullptr),
       blue_vec(nullptr),

@@ -33,6 +33,8 @@ public:
   int start_server(int port);
   int conn_client();
   int disconn_client();
+  // The control socket is watched again after its rest.
+  void end_rest();
   int dispatch();
   // Draws the status lines of the server's present state; the image calls
   // it once it can draw, after its start-up picture.
@@ -45,6 +47,7 @@ public:
   int data_sock;
   XtInputId data_input;
   XtInputId accept_input;
+  XtIntervalId accept_retry;  // the control socket rests after a failed accept
   unsigned char* red_vec;
   unsigned char* green_vec;
   unsigned char* blue_vec;
@@ -65,6 +68,7 @@ private:
   int close_data();
   void free_vectors();
   void watch_control(char on);
+  void rest_control();
   int fail_start(const char* msg);
 
   // Read one field of a request; a field that does not arrive whole is

@@ -31,9 +31,15 @@ const int DEFAULT_PORT = 9999;
 // SIGINT may arrive while the process is inside Xlib, where cleanup's X
 // calls are not safe: the handler only wakes the main loop, which quits.
 int sigint_pipe[2] = {-1, -1};
+// Until the pipe is watched nothing would read the byte, and start-up may
+// wait for good on an X server that never answers. Before the window exists
+// there is nothing to clean up, so SIGINT ends the process at once.
+volatile sig_atomic_t sigint_watched = 0;
 
 void sigint_handler(int)
 {
+  if (!sigint_watched)
+    _exit(0);
   int e = errno;
   // A full pipe already holds a quit byte; any other failure leaves no way
   // to reach the loop.
@@ -54,21 +60,30 @@ void ip_sigint(XtPointer, int*, XtInputId*)
   exit(0);
 }
 
+void watch_sigint(XtAppContext app)
+{
+  if (sigint_pipe[0] < 0)
+    return;
+  XtAppAddInput(app, sigint_pipe[0], reinterpret_cast<XtPointer>(XtInputReadMask), ip_sigint,
+                nullptr);
+  sigint_watched = 1;
+}
+
 void arm_signals()
 {
   struct sigaction sa;
   memset(&sa, 0, sizeof sa);
-  // Without the pipe SIGINT keeps its default action: it still ends the
-  // process, only without cleanup.
+  // Without the pipe nothing ever watches it: SIGINT still ends the
+  // process with status 0, only without cleanup.
   if (pipe(sigint_pipe) == 0) {
     for (int fd : sigint_pipe)
       fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
-    // Not restarted: a read blocked on a client that stalls in mid-frame
-    // gives way, so that Ctrl-C always quits.
-    sa.sa_handler = sigint_handler;
-    sigaction(SIGINT, &sa, nullptr);
   }
+  // Not restarted: a read blocked on a client that stalls in mid-frame
+  // gives way, so that Ctrl-C always quits.
+  sa.sa_handler = sigint_handler;
+  sigaction(SIGINT, &sa, nullptr);
   sa.sa_flags = SA_RESETHAND;
   sa.sa_handler = sigbus_handler;
   sigaction(SIGBUS, &sa, nullptr);
@@ -144,14 +159,12 @@ int main(int argc, char** argv)
   context = new WContext(shell, app);
   if (!display)
     fail("Cannot connect to X server.");
-  if (sigint_pipe[0] >= 0)
-    XtAppAddInput(app, sigint_pipe[0], reinterpret_cast<XtPointer>(XtInputReadMask), ip_sigint,
-                  nullptr);
 
   XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
   imagewnd = new ImageWnd(map);
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
+  watch_sigint(app);  // from the window on, the loop quits and cleans up
   imagewnd->show();
   imagewnd->start_server(port);
   context->run();

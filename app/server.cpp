@@ -90,10 +90,21 @@ void limit_stall(int s)
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
 }
 
+// How long the control socket rests after an accept that failed.
+const unsigned long ACCEPT_RETRY_MS = 200;
+
+void tp_accept_imagewnd(XtPointer, XtIntervalId*)
+{
+  if (imagewnd)
+    imagewnd->end_rest();
+}
+
 }  // namespace
 
-// A failed accept (a client that gave up in the queue) leaves the server
-// waiting for the next one.
+// A failed accept leaves the server waiting for the next client. A client
+// that gave up in the queue is gone, but one that could not be taken (no
+// descriptor free) keeps the socket readable: the control socket rests for
+// a moment instead of waking the loop on every pass, and nothing is drawn.
 int ImageWnd::conn_client()
 {
   if (!listening || connected)
@@ -101,17 +112,34 @@ int ImageWnd::conn_client()
   sockaddr_in peer;
   socklen_t len = sizeof peer;
   int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
-  if (s >= 0) {
-    limit_stall(s);
-    data_sock = s;
-    connected = 1;
-    data_input =
-        XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
-                      ip_dispatch_imagewnd, nullptr);
-    watch_control(0);
+  if (s < 0) {
+    rest_control();
+    return -1;
   }
+  limit_stall(s);
+  data_sock = s;
+  connected = 1;
+  data_input =
+      XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
+                    ip_dispatch_imagewnd, nullptr);
+  watch_control(0);
   show_status();
-  return connected ? 0 : -1;
+  return 0;
+}
+
+void ImageWnd::rest_control()
+{
+  watch_control(0);
+  if (!accept_retry)
+    accept_retry = XtAppAddTimeOut(context->xtctx, ACCEPT_RETRY_MS, tp_accept_imagewnd, nullptr);
+}
+
+// Xt forgets a timer once it has fired.
+void ImageWnd::end_rest()
+{
+  accept_retry = 0;
+  if (!connected)
+    watch_control(1);
 }
 
 void ImageWnd::end_client()
@@ -160,6 +188,10 @@ void ImageWnd::free_vectors()
 int ImageWnd::disconn_client()
 {
   watch_control(0);
+  if (accept_retry) {
+    XtRemoveTimeOut(accept_retry);
+    accept_retry = 0;
+  }
   if (close_data() < 0)
     return -1;
   if (ctl_sock) {

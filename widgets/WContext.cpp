@@ -2,7 +2,6 @@
 // colour tables.
 #include "WContext.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -144,15 +143,15 @@ int WContext::alloc_cursortbl()
   return 0;
 }
 
-// 2^planes - 1 entries, computed in 64 bits so that no depth the server
-// can report overflows. Deeper than 24 planes the table stops at 2^24 - 1
-// entries (64 MiB already); a screen of fewer than 4 planes still gets
+// 2^planes - 1 entries, but never more than an 8-plane screen's 255: only
+// the nine fixed colours are ever filled, and a deep screen's 2^24 entries
+// would take 80 MB for nothing. A screen of fewer than 4 planes still gets
 // room for the nine fixed entries.
 unsigned int colortbl_entries(int planes)
 {
-  const uint64_t cap = (uint64_t(1) << 24) - 1;
-  uint64_t n = planes >= 24 ? cap : (uint64_t(1) << (planes > 0 ? planes : 0)) - 1;
-  return static_cast<unsigned int>(n < 9 ? 9 : n);
+  const unsigned int cap = 255;
+  unsigned int n = planes >= 8 ? cap : (1u << (planes > 0 ? planes : 0)) - 1;
+  return n < 9 ? 9 : n;
 }
 
 int WContext::alloc_colortbl()

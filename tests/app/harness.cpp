@@ -1,15 +1,19 @@
 // End-to-end test harness: the real ravlon process, seen from outside.
 #include "harness.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -32,13 +36,14 @@ bool host_address(sockaddr_in& sa, int port)
   return true;
 }
 
-// A socket bound to port on the host's address, or -1.
+// A socket bound to port on the host's address, or -1. Not inherited: in
+// ravlon it would look like ravlon's own.
 int bound_socket(int port)
 {
   sockaddr_in sa;
   if (!host_address(sa, port))
     return -1;
-  int s = socket(AF_INET, SOCK_STREAM, 0);
+  int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0)
     return -1;
   if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
@@ -105,7 +110,53 @@ int ignore_view_errors(Display* d, XErrorEvent* e)
   return previous_handler ? previous_handler(d, e) : 0;
 }
 
+// The inodes of the sockets among pid's open descriptors.
+std::vector<unsigned long> socket_inodes(pid_t pid)
+{
+  std::vector<unsigned long> v;
+  std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+  DIR* d = opendir(dir.c_str());
+  if (!d)
+    return v;
+  while (dirent* e = readdir(d)) {
+    char link[64] = {};
+    unsigned long ino = 0;
+    if (readlink((dir + "/" + e->d_name).c_str(), link, sizeof link - 1) > 0 &&
+        sscanf(link, "socket:[%lu]", &ino) == 1)
+      v.push_back(ino);
+  }
+  closedir(d);
+  return v;
+}
+
 }  // namespace
+
+std::vector<TcpSocket> tcp_sockets(pid_t pid)
+{
+  std::vector<unsigned long> mine = socket_inodes(pid);
+  std::vector<TcpSocket> v;
+  std::ifstream f("/proc/net/tcp");
+  std::string line;
+  std::getline(f, line);  // the heading
+  while (std::getline(f, line)) {
+    TcpSocket t;
+    unsigned long ino = 0;
+    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode
+    if (sscanf(line.c_str(), " %*d: %*x:%x %*x:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu",
+               &t.local_port, &t.remote_port, &t.state, &ino) == 4 &&
+        std::find(mine.begin(), mine.end(), ino) != mine.end())
+      v.push_back(t);
+  }
+  return v;
+}
+
+bool listens_on(pid_t pid, int port)
+{
+  for (const TcpSocket& t : tcp_sockets(pid))
+    if (t.local_port == port && t.state == TCP_LISTEN)
+      return true;
+  return false;
+}
 
 std::string host_name()
 {
@@ -116,16 +167,23 @@ std::string host_name()
   return h;
 }
 
+// The kernel never hands out a port below its ephemeral range by itself
+// (to a bind to port 0 or an outgoing connection), so one found free here
+// stays free until ravlon binds it, unless another test picks it too; tests
+// running side by side start looking at places set by their process ids.
 int free_port()
 {
-  int s = bound_socket(0);
-  if (s < 0)
-    return -1;
-  sockaddr_in sa;
-  socklen_t len = sizeof sa;
-  int port = getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0 ? ntohs(sa.sin_port) : -1;
-  close(s);
-  return port;
+  const int first = 20000;
+  const int count = 12000;  // up to 32767, where the usual ephemeral range begins
+  for (int i = 0; i < count; i++) {
+    int port = first + static_cast<int>((getpid() * 7 + i) % count);
+    int s = bound_socket(port);
+    if (s >= 0) {
+      close(s);
+      return port;
+    }
+  }
+  return -1;
 }
 
 int hold_port(int port)
@@ -226,6 +284,51 @@ bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::
   return Proc::start(RAVLON_BINARY, argv, env);
 }
 
+TcpXServer::~TcpXServer()
+{
+  if (running()) {
+    signal(SIGTERM);
+    wait_exit(5000);
+  }
+}
+
+// The server writes its display number and a newline to the pipe once it
+// is ready; it may write them one by one, and ends if the pipe is closed
+// in between.
+bool TcpXServer::start()
+{
+  int fds[2];
+  if (pipe(fds) < 0)
+    return false;
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  bool ok = Proc::start("/usr/bin/Xvfb", {"Xvfb", "-displayfd", std::to_string(fds[1]), "-noreset",
+                                          "-listen", "tcp", "-screen", "0", "640x480x24"});
+  close(fds[1]);
+  std::string line;
+  pollfd pf = {fds[0], POLLIN, 0};
+  char ch = 0;
+  while (ok && ch != '\n' && poll(&pf, 1, 20000) == 1 && read(fds[0], &ch, 1) == 1)
+    line += ch;
+  close(fds[0]);
+  if (ch != '\n' || sscanf(line.c_str(), "%d", &num) != 1)
+    return false;
+  return run("xstdcmap -display :" + std::to_string(num) + " -best") == 0;
+}
+
+int shm_segments(pid_t pid)
+{
+  std::ifstream f("/proc/sysvipc/shm");
+  std::string line;
+  std::getline(f, line);  // the heading
+  int n = 0;
+  while (std::getline(f, line)) {
+    int cpid = 0;
+    // key shmid perms size cpid
+    n += sscanf(line.c_str(), "%*d %*d %*o %*u %d", &cpid) == 1 && cpid == pid;
+  }
+  return n;
+}
+
 int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
 {
   int n = 0;
@@ -244,7 +347,12 @@ int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const
   return all - count(c, x0, y0, x1, y1);
 }
 
-XView::XView(int s) : dpy(XOpenDisplay(display_name(s).c_str())), scr(s)
+XView::XView(int s) : XView(display_name(s))
+{
+  scr = s;
+}
+
+XView::XView(const std::string& name) : dpy(XOpenDisplay(name.c_str())), scr(0)
 {
   XErrorHandler old = XSetErrorHandler(ignore_view_errors);
   if (old != ignore_view_errors)
@@ -345,8 +453,9 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     port = free_port();
     args.insert(args.end(), {"-p", std::to_string(port)});
   }
-  xv.reset(new XView(scr));
-  ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(scr)}));
+  std::string name = dpy_name.empty() ? display_name(scr) : dpy_name;
+  xv.reset(new XView(name));
+  ASSERT_TRUE(rv.start(args, {"DISPLAY=" + name}));
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u) << rv.err();
   img = xv->find_descendant(wnd, 256, 256);
@@ -354,6 +463,9 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
   if (!waiting)
     return;
   ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+  if (port) {
+    ASSERT_TRUE(listens_on(rv.pid, port)) << "ravlon does not listen on port " << port;
+  }
 }
 
 bool RavlonTest::waiting_lines()

@@ -34,10 +34,22 @@
 // The host's own name (gethostname): ravlon listens on the address it
 // resolves to.
 std::string host_name();
-// A TCP port on the host's address that nothing listens on right now.
+// A TCP port on the host's address that nothing is bound to right now,
+// outside the range the kernel hands out by itself.
 int free_port();
 // A listening socket that holds port on the host's address (-1 on failure).
 int hold_port(int port);
+
+// A TCP socket of a process as the kernel lists it (/proc/net/tcp).
+struct TcpSocket {
+  int local_port;
+  int remote_port;
+  int state;  // TCP_LISTEN, TCP_SYN_SENT... of <netinet/tcp.h>
+};
+// The IPv4 TCP sockets process pid holds open.
+std::vector<TcpSocket> tcp_sockets(pid_t pid);
+// Process pid itself listens on port.
+bool listens_on(pid_t pid, int port);
 
 // A child process with its standard error captured; stdin is /dev/null.
 class Proc {
@@ -73,6 +85,18 @@ public:
   bool start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 };
 
+// A private Xvfb of one depth-24 screen, with the best standard colour map
+// and no window manager, that also listens on TCP (port 6000 + num).
+class TcpXServer : public Proc {
+public:
+  ~TcpXServer();  // ends it so that it removes its socket and lock file
+  bool start();
+  int num = -1;
+};
+
+// Shared-memory segments process pid has made that still exist.
+int shm_segments(pid_t pid);
+
 // A picture of a window read back from the X server, as 0xRRGGBB values.
 struct Shot {
   int w = 0;
@@ -90,6 +114,7 @@ struct Shot {
 class XView {
 public:
   explicit XView(int scr = 0);
+  explicit XView(const std::string& name);  // any display, its screen 0
   ~XView();
   XView(const XView&) = delete;
   XView& operator=(const XView&) = delete;
@@ -113,9 +138,10 @@ public:
   int scr;
 };
 
-// A test with ravlon running on screen scr: start() adds "-p port" for a
-// free port unless args name one, finds the window and its 256 x 256
-// image, and waits, unless told otherwise, for the waiting lines.
+// A test with ravlon running on screen scr (or on display dpy_name when
+// set): start() adds "-p port" for a free port unless args name one, finds
+// the window and its 256 x 256 image, and waits, unless told otherwise,
+// for the waiting lines (and ravlon's own socket listening on the port).
 class RavlonTest : public ::testing::Test {
 protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
@@ -129,6 +155,7 @@ protected:
   Window wnd = 0;
   Window img = 0;
   int port = 0;
+  std::string dpy_name;
 };
 
 #endif

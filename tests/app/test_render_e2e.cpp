@@ -74,11 +74,35 @@ protected:
   RavlonClient c;
 };
 
+// The test's own X server outlives ravlon and the view of it.
+class RenderE2ETcp : public RenderE2E {
+protected:
+  void TearDown() override
+  {
+    RenderE2E::TearDown();
+    xv.reset();
+  }
+
+  TcpXServer x;
+};
+
 }  // namespace
 
+// A display of this machine's own takes the frames through shared memory.
 TEST_F(RenderE2E, RgbFramesOnTheDepth24Screen)
 {
   rgb_frames_follow_standard_map(0);
+  EXPECT_GT(shm_segments(rv.pid), 0);
+}
+
+// An X server reached over TCP may be on another machine, where a segment
+// id names other memory: frames take the plain path, exactly.
+TEST_F(RenderE2ETcp, RgbFramesToATcpDisplayTakeThePlainPath)
+{
+  ASSERT_TRUE(x.start()) << x.err();
+  dpy_name = "127.0.0.1:" + std::to_string(x.num);
+  rgb_frames_follow_standard_map(0);
+  EXPECT_EQ(shm_segments(rv.pid), 0);
 }
 
 TEST_F(RenderE2E, RgbFramesOnTheDepth8Screen)

@@ -113,6 +113,25 @@ TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame)
   EXPECT_EQ(x_errors(), 0);
 }
 
+// A number too large for any float is still a number: its component is
+// clamped like 1.0001's, and the triples after it are read, up to one
+// ending the file.
+TEST_F(RenderImage, ColourFileNumbersBeyondFloatAreClamped)
+{
+  make(nullptr, false);
+  std::string f = colour_file("0 0 1\n1e39 0.5 0\n1e400 -1e400 1\n0.25 0.25 0.25\n0 0 1e39");
+  ASSERT_EQ(image->alloc_colmap(f.c_str()), 0);
+  unlink(f.c_str());
+  const unsigned long want[5] = {alloc(0, 0, 65535), alloc(65534, 32767, 0), alloc(65534, 0, 65535),
+                                 alloc(16383, 16383, 16383), alloc(0, 0, 65534)};
+  for (int i = 0; i < 5; i++) {
+    EXPECT_EQ(image->colflg[i], 1) << i;
+    EXPECT_EQ(image->colmap[i], want[i]) << i;
+  }
+  EXPECT_EQ(image->colflg[5], 0);
+  EXPECT_EQ(x_errors(), 0);
+}
+
 // Without a colour file the byte is the pixel. A 30 x 20 frame is read column
 // by column (byte x * 20 + y); one 25 bytes short leaves the ends of the
 // last columns black; bytes past the image are not drawn; a resize leaves

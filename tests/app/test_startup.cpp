@@ -3,6 +3,14 @@
 // standard error and the exit status.
 #include "harness.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
 namespace {
 
 const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\n";
@@ -33,6 +41,33 @@ bool allows(long word, long bit)
 }
 
 class Startup : public RavlonTest {};
+
+// A fake X server: a socket listening on 127.0.0.1:6000+num for a free num,
+// with a queue of backlog; -1 when none is free.
+int fake_x_server(int backlog, int& num)
+{
+  for (num = 100; num < 200; num++) {
+    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<unsigned short>(6000 + num));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 && listen(s, backlog) == 0)
+      return s;
+    close(s);
+  }
+  return -1;
+}
+
+// Ctrl-C ends ravlon at once with status 0 and no message.
+void expect_sigint_quits(Ravlon& rv)
+{
+  rv.signal(SIGINT);
+  ASSERT_TRUE(rv.wait_exit(2000));
+  EXPECT_EQ(rv.status(), 0);
+  EXPECT_EQ(rv.err(), "");
+}
 
 }  // namespace
 
@@ -90,6 +125,44 @@ TEST_F(Startup, UsageErrorsEndWithStatus1)
 TEST_F(Startup, NoDisplayEndsWithStatus1)
 {
   expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
+}
+
+// Before its window exists ravlon may wait on the X server for good: for
+// the answer to its greeting, or for a connection a full queue does not
+// take. Ctrl-C still ends it.
+TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
+{
+  int num = 0;
+  int silent = fake_x_server(5, num);
+  ASSERT_GE(silent, 0);
+  Ravlon rv;
+  ASSERT_TRUE(rv.start({}, {"DISPLAY=127.0.0.1:" + std::to_string(num)}));
+  int conn = accept(silent, nullptr, nullptr);
+  ASSERT_GE(conn, 0);
+  char greeting[12];
+  ASSERT_GT(recv(conn, greeting, sizeof greeting, 0), 0);  // now it waits for the answer
+  ASSERT_NO_FATAL_FAILURE(expect_sigint_quits(rv));
+  close(conn);
+  close(silent);
+
+  int full = fake_x_server(0, num);
+  ASSERT_GE(full, 0);
+  int queued = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in sa;
+  socklen_t len = sizeof sa;
+  ASSERT_EQ(getsockname(full, reinterpret_cast<sockaddr*>(&sa), &len), 0);
+  ASSERT_EQ(connect(queued, reinterpret_cast<sockaddr*>(&sa), len), 0);  // fills the queue
+  Ravlon blocked;
+  ASSERT_TRUE(blocked.start({}, {"DISPLAY=127.0.0.1:" + std::to_string(num)}));
+  ASSERT_TRUE(wait_until([&] {
+    for (const TcpSocket& t : tcp_sockets(blocked.pid))
+      if (t.remote_port == 6000 + num && t.state == TCP_SYN_SENT)
+        return true;
+    return false;
+  }));
+  ASSERT_NO_FATAL_FAILURE(expect_sigint_quits(blocked));
+  close(queued);
+  close(full);
 }
 
 // Without its standard colour map a screen cannot show RGB frames; with a
