@@ -22,6 +22,7 @@
 #include "fallback.h"
 #include "image.h"
 #include "imagewnd.h"
+#include "listenaddr.h"
 #include "service.h"
 
 namespace {
@@ -126,6 +127,21 @@ XStandardColormap* standard_map()
                      : "XA_RGB_BEST_MAP standard colormap not allocated.");
 }
 
+// The address the user chose with listenAddress, in addr; nullptr when
+// unset. One that does not resolve ends the start-up.
+const in_addr* chosen_address(Widget appshell, in_addr& addr)
+{
+  const char* value = listen_address(appshell);
+  if (!value)
+    return nullptr;
+  if (resolve_listen_address(value, addr) < 0) {
+    char msg[512];
+    snprintf(msg, sizeof msg, "Cannot resolve listenAddress %.460s.", value);
+    fail(msg);
+  }
+  return &addr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -140,7 +156,8 @@ int main(int argc, char** argv)
   parse_options(argc, argv, port, rgbfile, sizeof rgbfile);
 
   XtAppContext app = nullptr;
-  WAppShell* shell = new WAppShell("Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
+  WAppShell* shell =
+      new WAppShell("Ravlon", "Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
   context = new WContext(shell, app);
   if (!display)
     fail("Cannot connect to X server.");
@@ -148,12 +165,15 @@ int main(int argc, char** argv)
     XtAppAddInput(app, sigint_pipe[0], reinterpret_cast<XtPointer>(XtInputReadMask), ip_sigint,
                   nullptr);
 
+  in_addr listen_at;
+  const in_addr* addr = chosen_address(shell->xtwgt, listen_at);
+
   XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
   imagewnd = new ImageWnd(map);
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
   imagewnd->show();
-  imagewnd->start_server(port);
+  imagewnd->start_server(port, addr);
   context->run();
   return 0;
 }
