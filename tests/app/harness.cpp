@@ -223,7 +223,7 @@ bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::
 {
   std::vector<std::string> argv{"ravlon"};
   argv.insert(argv.end(), args.begin(), args.end());
-  return Proc::start(RAVLON_BINARY, argv, env);
+  return Proc::start(path, argv, env);
 }
 
 int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
