@@ -5,10 +5,10 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -41,24 +41,41 @@ bool listens_on(in_addr a, int port)
   return false;
 }
 
+void write_file(const std::string& path, const std::string& text)
+{
+  std::ofstream f(path);
+  f << text;
+}
+
 class ListenAddress : public RavlonTest {
 protected:
-  // The resource lines every ravlon of the test reads.
+  // Resource lines every ravlon of the test reads: from the file that
+  // XENVIRONMENT names, or from an app-defaults file (named by the class)
+  // in the directory XAPPLRESDIR names.
   void resources(const std::string& lines)
   {
-    char tmpl[] = "/tmp/ravlon-test-rsrc.XXXXXX";
-    int fd = mkstemp(tmpl);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    close(fd);
-    file = tmpl;
-    setenv("XENVIRONMENT", tmpl, 1);
+    write_file(dir() + "/env", lines);
+    setenv("XENVIRONMENT", (dir() + "/env").c_str(), 1);
+  }
+  void app_defaults(const std::string& lines)
+  {
+    write_file(dir() + "/Ravlon", lines);
+    setenv("XAPPLRESDIR", dir().c_str(), 1);
   }
   void TearDown() override
   {
     unsetenv("XENVIRONMENT");
-    if (!file.empty())
-      unlink(file.c_str());
+    unsetenv("XAPPLRESDIR");
+    if (!tmpdir.empty())
+      run("rm -rf " + tmpdir);
+    tmpdir.clear();
+  }
+  const std::string& dir()
+  {
+    char tmpl[] = "/tmp/ravlon-test-rsrc.XXXXXX";
+    if (tmpdir.empty() && mkdtemp(tmpl))
+      tmpdir = tmpl;
+    return tmpdir;
   }
 
   // A client gets through to the server at host.
@@ -68,7 +85,7 @@ protected:
     return c.connect(host, port) == 0;
   }
 
-  std::string file;
+  std::string tmpdir;
 };
 
 }  // namespace
@@ -84,14 +101,26 @@ TEST_F(ListenAddress, AnyListensOnEveryInterface)
   EXPECT_EQ(rv.err(), "");
 }
 
-// Set by class, as an app-defaults file or a site-wide file would.
-TEST_F(ListenAddress, DottedAddressByClass)
+TEST_F(ListenAddress, DottedAddress)
 {
-  resources("Ravlon.ListenAddress: 127.0.0.1\n");
+  resources("ravlon.listenAddress: 127.0.0.1\n");
   start();
   EXPECT_TRUE(listens_on(address("127.0.0.1"), port));
   EXPECT_FALSE(listens_on(address("0.0.0.0"), port));
   EXPECT_TRUE(reachable("127.0.0.1"));
+  quit();
+  EXPECT_EQ(rv.err(), "");
+}
+
+// Set by class, in the application's app-defaults file. Another loopback
+// address than the host name's (which may be 127.0.0.1) shows that it was
+// read.
+TEST_F(ListenAddress, SetByClassInAppDefaults)
+{
+  app_defaults("Ravlon.ListenAddress: 127.0.0.2\n");
+  start();
+  EXPECT_TRUE(listens_on(address("127.0.0.2"), port));
+  EXPECT_TRUE(reachable("127.0.0.2"));
   quit();
   EXPECT_EQ(rv.err(), "");
 }
