@@ -85,6 +85,17 @@ void no_core_files()
   setrlimit(RLIMIT_CORE, &rl);
 }
 
+// The command's name without its directory, as Xt names the application:
+// messages start with it and the windows' resources are keyed by it, so
+// that ravlon run by its path (/usr/bin/ravlon) keeps its look.
+const char* command_name(const char* argv0)
+{
+  if (!argv0 || !argv0[0])
+    return "ravlon";
+  const char* slash = strrchr(argv0, '/');
+  return slash ? slash + 1 : argv0;
+}
+
 [[noreturn]] void fail(const char* msg)
 {
   fprintf(stderr, "%s: %s\n", appname, msg);
@@ -149,7 +160,7 @@ int main(int argc, char** argv)
   rearm_out_of_mem();
   arm_signals();
   no_core_files();
-  appname = strnew(argv[0] ? argv[0] : "ravlon");
+  appname = strnew(command_name(argv[0]));
 
   int port = DEFAULT_PORT;
   char rgbfile[512] = "";
