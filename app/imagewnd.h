@@ -3,6 +3,8 @@
 #ifndef IMAGEWND_H
 #define IMAGEWND_H
 
+#include <netinet/in.h>
+
 #include <X11/Xutil.h>
 
 #include "WShl.h"
@@ -30,7 +32,8 @@ public:
   void decomp_colrgb() {}
   void decomp_colmap() {}
 
-  int start_server(int port);
+  // addr nullptr: the address of the host's own name.
+  int start_server(int port, const in_addr* addr = nullptr);
   int conn_client();
   int disconn_client();
   // The control socket is watched again after its rest.

@@ -22,6 +22,7 @@
 #include "fallback.h"
 #include "image.h"
 #include "imagewnd.h"
+#include "listenaddr.h"
 #include "service.h"
 
 namespace {
@@ -99,6 +100,17 @@ void no_core_files()
   setrlimit(RLIMIT_CORE, &rl);
 }
 
+// The command's name without its directory, as Xt names the application:
+// messages start with it and the windows' resources are keyed by it, so
+// that ravlon run by its path (/usr/bin/ravlon) keeps its look.
+const char* command_name(const char* argv0)
+{
+  if (!argv0 || !argv0[0])
+    return "ravlon";
+  const char* slash = strrchr(argv0, '/');
+  return slash ? slash + 1 : argv0;
+}
+
 [[noreturn]] void fail(const char* msg)
 {
   fprintf(stderr, "%s: %s\n", appname, msg);
@@ -141,6 +153,21 @@ XStandardColormap* standard_map()
                      : "XA_RGB_BEST_MAP standard colormap not allocated.");
 }
 
+// The address the user chose with listenAddress, in addr; nullptr when
+// unset. One that does not resolve ends the start-up.
+const in_addr* chosen_address(Widget appshell, in_addr& addr)
+{
+  const char* value = listen_address(appshell);
+  if (!value)
+    return nullptr;
+  if (resolve_listen_address(value, addr) < 0) {
+    char msg[512];
+    snprintf(msg, sizeof msg, "Cannot resolve listenAddress %.460s.", value);
+    fail(msg);
+  }
+  return &addr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -148,17 +175,21 @@ int main(int argc, char** argv)
   rearm_out_of_mem();
   arm_signals();
   no_core_files();
-  appname = strnew(argv[0] ? argv[0] : "ravlon");
+  appname = strnew(command_name(argv[0]));
 
   int port = DEFAULT_PORT;
   char rgbfile[512] = "";
   parse_options(argc, argv, port, rgbfile, sizeof rgbfile);
 
   XtAppContext app = nullptr;
-  WAppShell* shell = new WAppShell("Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
+  WAppShell* shell =
+      new WAppShell("Ravlon", "Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
   context = new WContext(shell, app);
   if (!display)
     fail("Cannot connect to X server.");
+
+  in_addr listen_at;
+  const in_addr* addr = chosen_address(shell->xtwgt, listen_at);
 
   XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
   imagewnd = new ImageWnd(map);
@@ -166,7 +197,7 @@ int main(int argc, char** argv)
     imagewnd->image()->rgbfile = strnew(rgbfile);
   watch_sigint(app);  // from the window on, the loop quits and cleans up
   imagewnd->show();
-  imagewnd->start_server(port);
+  imagewnd->start_server(port, addr);
   context->run();
   return 0;
 }

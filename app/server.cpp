@@ -1,7 +1,6 @@
 // The server side of the image window: the control (listening) socket, the
 // data socket of the one client served at a time, and their input sources.
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,22 +12,26 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "imagewnd.h"
+#include "listenaddr.h"
 #include "protocol.h"
 #include "service.h"
 
-// The server listens on the address the host's own name resolves to, not
-// on every interface.
-int ImageWnd::start_server(int p)
+// The server listens on addr, the address the user chose, or without one
+// on the address the host's own name resolves to, not on every interface.
+int ImageWnd::start_server(int p, const in_addr* addr)
 {
-  char host[512];
-  if (gethostname(host, sizeof host) < 0)
-    host[0] = '\0';
-  host[sizeof host - 1] = '\0';
-  hostent* he = gethostbyname(host);
-  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) {
-    snprintf(buf, sizeof buf, "Cannot get host entry for %.480s.", host);
-    error_dialog(buf);
-    return -1;
+  in_addr own;
+  if (!addr) {
+    char host[512];
+    if (gethostname(host, sizeof host) < 0)
+      host[0] = '\0';
+    host[sizeof host - 1] = '\0';
+    if (resolve_address(host, own) < 0) {
+      snprintf(buf, sizeof buf, "Cannot get host entry for %.480s.", host);
+      error_dialog(buf);
+      return -1;
+    }
+    addr = &own;
   }
   int s = socket(AF_INET, SOCK_STREAM, 0);
   if (s < 0) {
@@ -42,7 +45,7 @@ int ImageWnd::start_server(int p)
   memset(&sa, 0, sizeof sa);
   sa.sin_family = AF_INET;
   sa.sin_port = htons(static_cast<unsigned short>(p & 0xffff));
-  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
+  sa.sin_addr = *addr;
   port = p;
   if (bind(ctl_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0)
     return fail_start("Cannot bind control socket.");

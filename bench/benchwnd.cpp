@@ -24,7 +24,7 @@ BenchWnd::~BenchWnd()
 int BenchWnd::open(int& argc, char** argv)
 {
   static char* fallback[] = {nullptr};
-  shell = new WAppShell("render_bench", argc, argv, xtctx, fallback);
+  shell = new WAppShell("render_bench", "Render_bench", argc, argv, xtctx, fallback);
   if (!shell->xtwgt) {
     fprintf(stderr, "render_bench: cannot open the display\n");
     return -1;

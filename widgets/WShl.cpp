@@ -192,10 +192,10 @@ void WWnd::set_icon(const WIcon& icn)
 // Opens the display itself rather than through XtVaAppInitialize, which
 // would end the process with its own message: a failure leaves xtwgt null
 // for start-up to report.
-WAppShell::WAppShell(const char* s, int& argc, char** argv, XtAppContext& xtctx, char** fbrsrc)
+WAppShell::WAppShell(const char* s, const char* cls, int& argc, char** argv, XtAppContext& xtctx,
+                     char** fbrsrc)
     : WWnd(s)
 {
-  const char* cls = appname ? appname : "";
   XtToolkitInitialize();
   xtctx = XtCreateApplicationContext();
   XtAppSetFallbackResources(xtctx, fbrsrc);

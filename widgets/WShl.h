@@ -67,9 +67,12 @@ public:
   void set_icon(const WIcon& icn);
 };
 
+// The application's resources are looked up under the command's name and
+// the class cls (its app-defaults file has that name too).
 class WAppShell : public WWnd {
 public:
-  WAppShell(const char* s, int& argc, char** argv, XtAppContext& xtctx, char** fbrsrc);
+  WAppShell(const char* s, const char* cls, int& argc, char** argv, XtAppContext& xtctx,
+            char** fbrsrc);
 };
 
 // A top-level window. cmap 0 keeps the screen's default colour map and

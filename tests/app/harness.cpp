@@ -279,9 +279,9 @@ void Proc::signal(int sig)
 
 bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::string>& env)
 {
-  std::vector<std::string> argv{"ravlon"};
+  std::vector<std::string> argv{name};
   argv.insert(argv.end(), args.begin(), args.end());
-  return Proc::start(RAVLON_BINARY, argv, env);
+  return Proc::start(path, argv, env);
 }
 
 TcpXServer::~TcpXServer()

@@ -78,11 +78,14 @@ private:
   int exit_status;
 };
 
-// ravlon itself, run under the name "ravlon" (the prefix of its messages
-// and the name its fallback resources are keyed by).
+// ravlon itself, run under the name "ravlon" unless told otherwise: the
+// program built here, or another copy of it (an installed one) at path.
 class Ravlon : public Proc {
 public:
   bool start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+
+  std::string path = RAVLON_BINARY;
+  std::string name = "ravlon";  // argv[0]
 };
 
 // A private Xvfb of one depth-24 screen, with the best standard colour map

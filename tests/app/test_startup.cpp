@@ -110,6 +110,20 @@ TEST_F(Startup, RunsCleanlyOnDepth8Screen)
   EXPECT_EQ(rv.err(), "");
 }
 
+// Run by its path, as from a menu or a script, it keeps its look (the menu
+// bar's colour comes from its fallback resources) and its messages their
+// prefix.
+TEST_F(Startup, RunByItsPath)
+{
+  rv.name = RAVLON_BINARY;
+  start();
+  EXPECT_EQ(xv->grab(wnd).at(200, 10), 0x63b8ffu);  // SteelBlue1
+  quit();
+  ASSERT_TRUE(rv.start({"-h"}));
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.err(), usage_line);
+}
+
 TEST_F(Startup, UsageErrorsEndWithStatus1)
 {
   const std::string getopt = "ravlon: ";

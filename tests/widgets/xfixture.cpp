@@ -46,7 +46,7 @@ void open_session(int scr)
   appname = strnew("ravlon");
   session.scr = scr;
   session.shell =
-      new WAppShell("Ravlon", argc, argv, session.app, const_cast<char**>(fallback_rsrc));
+      new WAppShell("Ravlon", "Ravlon", argc, argv, session.app, const_cast<char**>(fallback_rsrc));
   XtAppSetWarningHandler(session.app, count_warning);
   context = new WContext(session.shell, session.app);
 }

@@ -1,0 +1,57 @@
+# What `cmake --install` puts under the prefix: the programs, the client
+# library for C++ programs outside the tree (CMake package and pkg-config
+# file), the Python package with its ravlon-send launcher, and the manual
+# pages.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS ravlon ravlon-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(TARGETS ravlonclient EXPORT ravlonTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+set(RAVLON_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ravlon)
+install(EXPORT ravlonTargets NAMESPACE ravlon:: DESTINATION ${RAVLON_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/ravlonConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES cmake/ravlonConfig.cmake ${CMAKE_BINARY_DIR}/ravlonConfigVersion.cmake
+  DESTINATION ${RAVLON_CMAKE_DIR})
+configure_file(cmake/ravlon-client.pc.in ${CMAKE_BINARY_DIR}/ravlon-client.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/ravlon-client.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# Debian's python3 finds packages of the prefix /usr in
+# lib/python3/dist-packages, and under any other prefix (/usr/local) in
+# lib/python3.X/dist-packages of its own version.
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(RAVLON_PYTHON_DIR lib/python3/dist-packages)
+else()
+  execute_process(
+    COMMAND /usr/bin/python3 -c "import sys; print('%d.%d' % sys.version_info[:2])"
+    OUTPUT_VARIABLE python_version OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE python_failed)
+  if(python_failed)
+    message(FATAL_ERROR "Debian's /usr/bin/python3 is needed to place the Python package "
+      "(scripts/install-deps installs it)")
+  endif()
+  set(RAVLON_PYTHON_DIR lib/python${python_version}/dist-packages)
+endif()
+install(DIRECTORY python/ravlon DESTINATION ${RAVLON_PYTHON_DIR}
+  PATTERN __pycache__ EXCLUDE PATTERN "*.pyc" EXCLUDE)
+file(RELATIVE_PATH RAVLON_PYTHON_FROM_BIN
+  ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${RAVLON_PYTHON_DIR})
+configure_file(cmake/ravlon-send.in ${CMAKE_BINARY_DIR}/ravlon-send @ONLY)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/ravlon-send DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Manual pages are installed compressed, as Debian keeps them.
+set(manpages)
+foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1)
+  set(gz ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/man/${page} > ${gz}
+    DEPENDS man/${page} VERBATIM)
+  list(APPEND manpages ${gz})
+endforeach()
+add_custom_target(manpages ALL DEPENDS ${manpages})
+install(FILES ${manpages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

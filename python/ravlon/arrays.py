@@ -1,0 +1,51 @@
+"""numpy arrays as ravlon frames: bytes 0..255, column by column."""
+
+import numpy as np
+
+
+def to_bytes(array):
+    """The array's values as uint8, in its own shape.
+
+    bool is 0 or 255; other integers are clipped to 0..255; floats 0.0..1.0
+    are scaled to 0..255 and rounded (half up), NaN is 0.
+    """
+    kind = array.dtype.kind
+    if array.dtype == np.uint8:
+        return array
+    if kind == "b":
+        return array.astype(np.uint8) * np.uint8(255)
+    if kind in "iu":
+        return np.clip(array, 0, 255).astype(np.uint8)
+    if kind == "f":
+        scaled = np.clip(array, 0.0, 1.0) * 255.0 + 0.5
+        return np.nan_to_num(scaled, copy=False, nan=0.0).astype(np.uint8)
+    raise TypeError(f"cannot show an array of {array.dtype}: "
+                    "use uint8, bool, another integer type or floats")
+
+
+def _channels(array):
+    """A view H x W x C with C 1 (grey) or 3 (RGB)."""
+    if array.ndim == 2:
+        return array[:, :, np.newaxis]
+    if array.ndim == 3 and array.shape[2] in (3, 4):
+        return array[:, :, :3]
+    raise ValueError(f"cannot show an array of shape {array.shape}: "
+                     "use H x W (grey), H x W x 3 (RGB) or H x W x 4 (RGBA)")
+
+
+def column_planes(array):
+    """The planes of a row-major picture as one C-contiguous uint8 array
+    C x W x H: plane c holds pixel (x, y) at x * H + y, as the wire has it."""
+    array = np.asarray(array)
+    return np.ascontiguousarray(to_bytes(_channels(array)).transpose(2, 1, 0))
+
+
+def column_indices(array):
+    """A row-major H x W array of integers as a C-contiguous uint8 plane
+    W x H of colour indices."""
+    array = np.asarray(array)
+    if array.dtype.kind not in "iu":
+        raise TypeError(f"colour indices must be integers, not {array.dtype}")
+    if array.ndim != 2:
+        raise ValueError(f"colour indices must be an array H x W, not of shape {array.shape}")
+    return np.ascontiguousarray(to_bytes(array).T)

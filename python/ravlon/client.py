@@ -1,0 +1,159 @@
+"""The client side of ravlon's wire protocol over one TCP connection.
+
+The server never answers: a request is done once all its bytes were handed
+to the system. Sizes the server would refuse raise ValueError before
+anything is sent; network failures raise ConnectionError (an OSError).
+"""
+
+import errno
+import os
+import socket
+
+from . import protocol
+
+
+def _default_host():
+    # ravlon listens on the address its host's name resolves to.
+    return os.environ.get("RAVLON_HOST") or socket.gethostname()
+
+
+def _default_port():
+    text = os.environ.get("RAVLON_PORT")
+    if not text:
+        return protocol.DEFAULT_PORT
+    try:
+        return int(text)
+    except ValueError:
+        raise ValueError(f"RAVLON_PORT is not a port number: {text!r}") from None
+
+
+def _plane(data):
+    """The bytes of a bytes-like object, as a flat byte view."""
+    view = memoryview(data)
+    if not view.contiguous:
+        raise ValueError("a plane must be one contiguous block of bytes")
+    return view.cast("B") if view.format != "B" or view.ndim != 1 else view
+
+
+def _check_frame_size(size):
+    if not protocol.valid_frame_size(size):
+        raise ValueError(
+            f"a frame of {size} bytes per plane is larger than ravlon accepts "
+            f"(at most {protocol.MAX_FRAME_SIZE})")
+
+
+class Client:
+    """One connection to ravlon.
+
+    host defaults to $RAVLON_HOST, else this host's name; port to
+    $RAVLON_PORT, else 9999. Leaving a `with` block closes the connection:
+    the server then waits for its next client.
+    """
+
+    def __init__(self, host=None, port=None):
+        self.host = host if host is not None else _default_host()
+        self.port = port if port is not None else _default_port()
+        self._size = None  # the image size last sent, for show()
+        self._sock = self._connect()
+
+    def _connect(self):
+        try:
+            sock = socket.create_connection((self.host, self.port))
+        except OSError as e:
+            raise ConnectionError(
+                f"cannot connect to ravlon at {self.host}:{self.port}: {_reason(e)}") from e
+        # Frames go out in a few large writes; a small request must not wait
+        # for the acknowledgement of the one before.
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        return sock
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def __del__(self):
+        self.close()
+
+    def resize(self, width, height):
+        """The next frames are width x height pixels (1 to 8192 each)."""
+        if not protocol.valid_image_size(width, height):
+            raise ValueError(
+                f"image size {width}x{height} is outside what ravlon accepts "
+                f"(1 to {protocol.MAX_IMAGE_SIDE} on each side)")
+        self._send(protocol.pack(protocol.REQ_RESIZE, width, height))
+        self._size = (width, height)
+
+    def send_rgb(self, r, g, b):
+        """One RGB frame from three planes of equal length, column by column:
+        the byte of pixel (x, y) is at x * height + y."""
+        planes = [_plane(p) for p in (r, g, b)]
+        size = planes[0].nbytes
+        if any(p.nbytes != size for p in planes):
+            raise ValueError("the red, green and blue planes differ in length")
+        self._send_rgb(size, planes)
+
+    def send_colmap(self, indices):
+        """One colour-mapped frame: an index byte a pixel, column by column."""
+        plane = _plane(indices)
+        _check_frame_size(plane.nbytes)
+        self._send(protocol.pack(protocol.REQ_COLMAP, plane.nbytes), plane)
+
+    def show(self, array):
+        """Shows a numpy array H x W (grey), H x W x 3 (RGB) or H x W x 4
+        (RGBA, alpha dropped), resizing the window when its shape changes.
+        Integers are clipped to 0..255; floats 0.0..1.0 are scaled to
+        0..255 and rounded, NaN shows as 0."""
+        from . import arrays
+
+        planes = arrays.column_planes(array)
+        channels, width, height = planes.shape
+        self._size_for(width, height)
+        # The planes lie one after the other as the request carries them.
+        pieces = [_plane(planes)] * (3 if channels == 1 else 1)
+        self._send_rgb(width * height, pieces)
+
+    def show_colmap(self, indices):
+        """Shows a numpy array H x W of integer colour indices (clipped to
+        0..255) as a colour-mapped frame, resizing the window like show()."""
+        from . import arrays
+
+        plane = arrays.column_indices(indices)
+        self._size_for(*plane.shape)
+        self.send_colmap(plane)
+
+    def _size_for(self, width, height):
+        if (width, height) != self._size:
+            self.resize(width, height)
+
+    def _send_rgb(self, size, pieces):
+        _check_frame_size(size)
+        self._send(protocol.pack(protocol.REQ_COLRGB, size), *pieces)
+
+    def disconnect(self):
+        """Ends the server (it exits with status 0) and closes the connection."""
+        try:
+            self._send(protocol.pack(protocol.REQ_DISCONNECT))
+        finally:
+            self.close()
+
+    def close(self):
+        """Closes the connection; the server waits for its next client."""
+        sock, self._sock = getattr(self, "_sock", None), None
+        if sock is not None:
+            sock.close()
+
+    def _send(self, *pieces):
+        if self._sock is None:
+            raise ConnectionError(errno.ENOTCONN, "not connected to ravlon")
+        try:
+            for piece in pieces:
+                self._sock.sendall(piece)
+        except OSError as e:
+            raise ConnectionError(
+                f"connection to ravlon at {self.host}:{self.port} lost: {_reason(e)}") from e
+
+
+def _reason(error):
+    return error.strerror or str(error)

@@ -1,0 +1,44 @@
+"""Sending a sequence of frames: fitting, pacing and the progress line."""
+
+import time
+
+from .pictures import fit as fit_to
+from .progress import Progress
+
+
+class Pacer:
+    """Waits so that frame k goes out at k / fps seconds; without fps it
+    does not wait (as fast as ravlon takes them)."""
+
+    def __init__(self, fps):
+        self.period = 1.0 / fps if fps else 0.0
+        self.start = time.monotonic()
+
+    def wait(self, k):
+        delay = self.start + k * self.period - time.monotonic()
+        if delay > 0:
+            time.sleep(delay)
+
+
+def send_frame(client, frame, colmap):
+    # Grey pictures go as RGB frames with equal planes, or as colour indices.
+    if colmap and frame.ndim == 2:
+        client.show_colmap(frame)
+    else:
+        client.show(frame)
+
+
+def stream(client, frames, fps=None, fit=None, colmap=False):
+    """Sends every frame; returns how many were sent."""
+    pacer = Pacer(fps)
+    progress = Progress()
+    count = 0
+    try:
+        for frame in frames:
+            pacer.wait(count)
+            send_frame(client, fit_to(frame, fit) if fit else frame, colmap)
+            count += 1
+            progress.update(count)
+    finally:
+        progress.finish(count)
+    return count

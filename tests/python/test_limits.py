@@ -1,0 +1,38 @@
+"""The package refuses exactly what the server refuses: its limits are
+app/protocol.h's."""
+
+import math
+import os
+import re
+
+import ravlon
+from ravlon import protocol
+from support import SOURCE
+
+
+def header_constants():
+    text = open(os.path.join(SOURCE, "app", "protocol.h")).read()
+    found = {}
+    for name, expr in re.findall(r"const int (\w+) = ([^;]+);", text):
+        found[name] = math.prod(int(f) for f in expr.split("*"))
+    for name, value in re.findall(r"(REQ_\w+) = (\d+)", text):
+        found[name] = int(value)
+    return found
+
+
+def test_limits_and_codes_match_the_server():
+    header = header_constants()
+    for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "REQ_DISCONNECT", "REQ_RESIZE", "REQ_COLRGB",
+                 "REQ_COLMAP"):
+        assert getattr(protocol, name) == header[name], name
+    assert ravlon.MAX_IMAGE_SIDE == header["MAX_IMAGE_SIDE"]
+    assert ravlon.MAX_FRAME_SIZE == header["MAX_FRAME_SIZE"]
+
+
+def test_accepted_sizes_end_where_the_limits_are():
+    side, frame = protocol.MAX_IMAGE_SIDE, protocol.MAX_FRAME_SIZE
+    assert protocol.valid_image_size(1, 1) and protocol.valid_image_size(side, side)
+    for w, h in [(0, 1), (1, 0), (side + 1, 1), (1, side + 1), (-1, 5)]:
+        assert not protocol.valid_image_size(w, h)
+    assert protocol.valid_frame_size(0) and protocol.valid_frame_size(frame)
+    assert not protocol.valid_frame_size(-1) and not protocol.valid_frame_size(frame + 1)

@@ -1,0 +1,68 @@
+"""ravlon-send with raw frames and test patterns, against the real ravlon."""
+
+import subprocess
+
+import numpy as np
+
+import ravlon
+from support import Ravlon, interrupt, send, start_send
+
+RNG = np.random.default_rng(7)
+
+
+def frames(count, width, height, channels=3):
+    return RNG.integers(0, 256, (count, height, width, channels), dtype=np.uint8)
+
+
+def test_raw_frames_from_standard_input(server):
+    video = frames(3, 64, 48)
+    proc = start_send("--raw", "64x48", "-", port=server.port, stdin=subprocess.PIPE)
+    proc.stdin.write(video.tobytes())
+    proc.stdin.close()
+    assert server.shows(video[-1])
+    assert interrupt(proc) == (0, "")
+
+
+def test_grey_raw_frames_as_colour_indices(tmp_path):
+    table = tmp_path / "colours"
+    table.write_text("0 0 0\n1 0 0\n0 1 0\n0 0 1\n")
+    rv = Ravlon("-c", str(table))
+    try:
+        indices = np.arange(4, dtype=np.uint8).repeat(10).reshape(1, 40).repeat(20, axis=0)
+        proc = start_send("--raw", "40x20", "--pix-fmt", "gray", "--colmap", port=rv.port,
+                          stdin=subprocess.PIPE)
+        proc.stdin.write(indices.tobytes())
+        proc.stdin.close()
+        colours = np.array([[0, 0, 0], [255, 0, 0], [0, 255, 0], [0, 0, 255]], np.uint8)
+        assert rv.shows(colours[indices])
+        assert interrupt(proc) == (0, "")
+    finally:
+        rv.stop()
+
+
+def test_a_stream_cut_inside_a_frame(server):
+    video = frames(2, 30, 20)
+    cut = video.tobytes()[:30 * 20 * 3 + 1000]
+    done = send("--raw", "30x20", port=server.port, input=cut)
+    assert done.returncode == 1
+    assert done.stderr.decode() == (
+        "ravlon-send: -: the stream ended inside frame 2 (1000 of 1800 bytes)\n")
+    # The frames before it were whole: ravlon serves the next client.
+    with ravlon.Client(port=server.port) as c:
+        c.show(video[1])
+        assert server.shows(video[1])
+
+
+def test_raw_file_that_ends_between_frames_then_disconnect(server, tmp_path):
+    path = tmp_path / "video.rgb"
+    path.write_bytes(frames(2, 16, 16).tobytes())
+    done = send("--raw", "16x16", "--disconnect", str(path), port=server.port)
+    assert (done.returncode, done.stderr) == (0, b"")
+    assert server.wait() == 0
+
+
+def test_pattern_frames_then_disconnect(server):
+    done = send("--pattern", "plasma", "-n", "5", "--size", "200x100", "--disconnect",
+                port=server.port)
+    assert (done.returncode, done.stderr) == (0, b"")
+    assert server.wait() == 0

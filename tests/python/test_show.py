@@ -1,0 +1,111 @@
+"""Client.show and the raw requests against the real ravlon: the pixels on
+the screen are exactly the array's."""
+
+import numpy as np
+import pytest
+
+import ravlon
+
+RNG = np.random.default_rng(12)
+
+
+def grey_rgb(grey):
+    return np.repeat(grey[:, :, np.newaxis], 3, axis=2)
+
+
+def test_random_rgb_array_non_square(server):
+    pic = RNG.integers(0, 256, (90, 230, 3), dtype=np.uint8)
+    with ravlon.Client(port=server.port) as c:
+        c.show(pic)
+        assert server.shows(pic)
+        # A new shape resizes; RGBA drops alpha.
+        rgba = RNG.integers(0, 256, (120, 70, 4), dtype=np.uint8)
+        c.show(rgba)
+        assert server.shows(rgba[:, :, :3])
+
+
+def test_grey_array(server):
+    grey = RNG.integers(0, 256, (64, 200), dtype=np.uint8)
+    with ravlon.Client(port=server.port) as c:
+        c.show(grey)
+        assert server.shows(grey_rgb(grey))
+
+
+def test_floats_scaled_rounded_clipped_nan_black(server):
+    values = np.array([0.0, 1.0, -0.5, 1.5, np.nan, 0.5, 1 / 255 * 0.49, 1 / 255 * 0.51,
+                       np.inf, -np.inf])
+    expected = np.array([0, 255, 0, 255, 0, 128, 0, 1, 255, 0], np.uint8)
+    pic = np.tile(values, (40, 3))  # 40 x 30
+    with ravlon.Client(port=server.port) as c:
+        c.show(pic)
+        assert server.shows(grey_rgb(np.tile(expected, (40, 3))))
+
+
+def test_integers_clipped_and_bool(server):
+    ints = np.array([[-7, 0, 100, 255, 256, 70000]] * 20, np.int32)
+    mask = np.array([[True, False, True, False, True, False]] * 20)
+    with ravlon.Client(port=server.port) as c:
+        c.show(ints)
+        assert server.shows(grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8)))
+        c.show(mask)
+        assert server.shows(grey_rgb(mask.astype(np.uint8) * 255))
+
+
+def test_raw_requests_in_wire_layout(server):
+    # Pixel (x, y) at x * height + y; pixels past the frame's size are black.
+    w, h = 20, 10
+    r = bytes(range(200))
+    g = bytes(200 - i for i in range(200))
+    with ravlon.Client(port=server.port) as c:
+        c.resize(w, h)
+        c.send_rgb(r, g, bytearray(b"\x07" * 200))
+        cols = np.frombuffer(r, np.uint8).reshape(w, h).T
+        expected = np.stack([cols, np.frombuffer(g, np.uint8).reshape(w, h).T,
+                             np.full((h, w), 7, np.uint8)], axis=2)
+        assert server.shows(expected)
+        c.send_rgb(r[:50], g[:50], r[:50])
+        short = np.zeros_like(expected)
+        short[:, :5] = np.stack([cols[:, :5], expected[:, :5, 1], cols[:, :5]], axis=2)
+        assert server.shows(short)
+
+
+def test_leaving_the_with_block_frees_the_server(server):
+    pic = RNG.integers(0, 256, (128, 100, 3), dtype=np.uint8)
+    with ravlon.Client(port=server.port) as c:
+        c.show(pic)
+        assert server.shows(pic)
+    # ravlon clears the lower half for its waiting lines (drawn lower down
+    # than this picture reaches).
+    left = pic.copy()
+    left[64:] = 0
+    assert server.shows(left)
+    with ravlon.Client(port=server.port) as c:
+        c.show(pic[::-1])
+        assert server.shows(pic[::-1])
+        c.disconnect()
+    assert server.wait() == 0
+
+
+def test_refused_sizes_send_nothing(server):
+    with ravlon.Client(port=server.port) as c:
+        for shape in [(0, 10), (10, 8193), (8193, 1, 3)]:
+            with pytest.raises(ValueError, match="outside what ravlon accepts"):
+                c.show(np.zeros(shape, np.uint8))
+        with pytest.raises(ValueError, match="cannot show an array of shape"):
+            c.show(np.zeros((4, 4, 2), np.uint8))
+        with pytest.raises(TypeError, match="complex"):
+            c.show(np.zeros((4, 4), complex))
+        with pytest.raises(ValueError, match="differ in length"):
+            c.send_rgb(b"ab", b"ab", b"a")
+        # Nothing was sent: the stream is still in step.
+        pic = RNG.integers(0, 256, (30, 40, 3), dtype=np.uint8)
+        c.show(pic)
+        assert server.shows(pic)
+
+
+def test_network_failures_raise_connection_error(server):
+    port = server.port
+    server.stop()
+    with pytest.raises(ConnectionError, match=f"cannot connect to ravlon at .*:{port}"):
+        ravlon.Client(port=port)
+
