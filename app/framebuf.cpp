@@ -30,20 +30,37 @@ int FrameBuf::prepare(Visual* vis, int depth, int w, int h)
   return -1;
 }
 
+// The X server answers a shared-memory put with a completion event: reading
+// it tells, without a round trip, that the segment is free again.
 void FrameBuf::put(Drawable d, GC gc)
 {
   if (shmflg) {
     putserial = NextRequest(display);
-    XShmPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height, False);
+    XShmPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height, True);
   } else {
     XPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height);
   }
 }
 
+namespace {
+
+Bool no_event(Display*, XEvent*, XPointer)
+{
+  return False;
+}
+
+}  // namespace
+
 // The X server reads the shared segment when it gets to the request, so the
-// segment must not be rewritten before then. Usually it already has.
+// segment must not be rewritten before then. Usually it already has: what it
+// has sent since is read without waiting (the check takes no event), and
+// only a server still behind costs a round trip.
 void FrameBuf::wait_put()
 {
+  if (putserial && LastKnownRequestProcessed(display) < putserial) {
+    XEvent e;
+    XCheckIfEvent(display, &e, no_event, nullptr);
+  }
   if (putserial && LastKnownRequestProcessed(display) < putserial)
     XSync(display, False);
   putserial = 0;
