@@ -42,24 +42,16 @@ void FrameBuf::put(Drawable d, GC gc)
   }
 }
 
-namespace {
-
-Bool no_event(Display*, XEvent*, XPointer)
-{
-  return False;
-}
-
-}  // namespace
-
 // The X server reads the shared segment when it gets to the request, so the
-// segment must not be rewritten before then. Usually it already has: what it
-// has sent since is read without waiting (the check takes no event), and
-// only a server still behind costs a round trip.
+// segment must not be rewritten before then. Usually it already has: its
+// completion events, taken from what the server has sent without waiting,
+// tell so; only a server still behind costs a round trip.
 void FrameBuf::wait_put()
 {
-  if (putserial && LastKnownRequestProcessed(display) < putserial) {
-    XEvent e;
-    XCheckIfEvent(display, &e, no_event, nullptr);
+  const int done = XShmGetEventBase(display) + ShmCompletion;
+  XEvent e;
+  while (putserial && LastKnownRequestProcessed(display) < putserial &&
+         XCheckTypedEvent(display, done, &e)) {
   }
   if (putserial && LastKnownRequestProcessed(display) < putserial)
     XSync(display, False);
