@@ -78,26 +78,36 @@ private:
 
 class SlowClient : public RavlonTest {
 protected:
-  void connect(RavlonClient& c) { ASSERT_EQ(c.connect(host_name().c_str(), port), 0); }
+  void SetUp() override
+  {
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
+  }
+  // The frame sent at once, and the picture it makes.
+  Shot show_frame()
+  {
+    Bytes frame = rgb_request();
+    EXPECT_EQ(c.put_bytes(frame.data(), static_cast<int>(frame.size())), 0);
+    EXPECT_TRUE(wait_until([&] { return xv->grab(img).count(0, 0, 0, 256, 256) < 1000; }));
+    return xv->grab(img);
+  }
   // The frame in 1 kB pieces every 40 ms: about 8 s in flight.
-  void send_slowly(RavlonClient& c)
+  void send_slowly()
   {
     slow.start(c, rgb_request(), std::vector<int>(200, 1024), 40);
     usleep(300000);  // under way
   }
   bool shows(const Shot& s) { return xv->grab(img).rgb == s.rgb; }
 
-  Sender slow;
+  RavlonClient c;
+  Sender slow;  // stopped before c goes
 };
 
 }  // namespace
 
 TEST_F(SlowClient, MetaQQuitsWhileAFrameArrives)
 {
-  start();
-  RavlonClient c;
-  connect(c);
-  send_slowly(c);
+  send_slowly();
   XRectangle g = geometry(xv->dpy, wnd);
   xv->click(g.x + 128, g.y + 150);
   Clock::time_point t0 = Clock::now();
@@ -115,14 +125,8 @@ TEST_F(SlowClient, MetaQQuitsWhileAFrameArrives)
 // is in flight; SIGINT then ends ravlon with status 0.
 TEST_F(SlowClient, WindowAnswersWhileAFrameArrives)
 {
-  start();
-  RavlonClient c;
-  connect(c);
-  Bytes first = rgb_request();
-  ASSERT_EQ(c.put_bytes(first.data(), static_cast<int>(first.size())), 0);
-  ASSERT_TRUE(wait_until([&] { return xv->grab(img).count(0, 0, 0, 256, 256) < 1000; }));
-  Shot picture = xv->grab(img);
-  send_slowly(c);
+  Shot picture = show_frame();
+  send_slowly();
 
   XRectangle g = geometry(xv->dpy, wnd);
   xv->click(g.x + 15, g.y + 15);  // "File"
@@ -146,13 +150,7 @@ TEST_F(SlowClient, WindowAnswersWhileAFrameArrives)
 // end: the pixels are those of the frame sent whole.
 TEST_F(SlowClient, AwkwardSplitsDrawTheSamePixels)
 {
-  start();
-  RavlonClient c;
-  connect(c);
-  Bytes frame = rgb_request();
-  ASSERT_EQ(c.put_bytes(frame.data(), static_cast<int>(frame.size())), 0);
-  ASSERT_TRUE(wait_until([&] { return xv->grab(img).count(0, 0, 0, 256, 256) < 1000; }));
-  Shot whole = xv->grab(img);
+  Shot whole = show_frame();
 
   std::vector<unsigned char> black(65536, 0);
   ASSERT_EQ(c.send_rgb(black.data(), black.data(), black.data(), 65536), 0);
@@ -160,7 +158,7 @@ TEST_F(SlowClient, AwkwardSplitsDrawTheSamePixels)
 
   const std::vector<int> pieces = {1, 2, 1, 3, 1, 1, 65534, 2, 65533, 3, 65530, 1, 1, 1, 1};
   Sender split;
-  split.start(c, frame, pieces, 30);
+  split.start(c, rgb_request(), pieces, 30);
   EXPECT_TRUE(wait_until([&] { return shows(whole); }, 5000));
   split.stop();
   EXPECT_TRUE(split.finished);
