@@ -31,20 +31,29 @@ int FrameBuf::prepare(Visual* vis, int depth, int w, int h)
   return -1;
 }
 
+// The X server answers a shared-memory put with a completion event: reading
+// it tells, without a round trip, that the segment is free again.
 void FrameBuf::put(Drawable d, GC gc)
 {
   if (shmflg) {
     putserial = NextRequest(display);
-    XShmPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height, False);
+    XShmPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height, True);
   } else {
     XPutImage(display, d, gc, img, 0, 0, 0, 0, img->width, img->height);
   }
 }
 
 // The X server reads the shared segment when it gets to the request, so the
-// segment must not be rewritten before then. Usually it already has.
+// segment must not be rewritten before then. Usually it already has: its
+// completion events, taken from what the server has sent without waiting,
+// tell so; only a server still behind costs a round trip.
 void FrameBuf::wait_put()
 {
+  const int done = XShmGetEventBase(display) + ShmCompletion;
+  XEvent e;
+  while (putserial && LastKnownRequestProcessed(display) < putserial &&
+         XCheckTypedEvent(display, done, &e)) {
+  }
   if (putserial && LastKnownRequestProcessed(display) < putserial)
     XSync(display, False);
   putserial = 0;

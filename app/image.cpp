@@ -32,6 +32,7 @@ Image::Image(Widget parent)
       height(256),
       depth(0),
       visual(nullptr),
+      turn(0),
       rgbwarned(0)
 {
 }
@@ -220,8 +221,10 @@ void Image::load_colmap()
 void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes,
                        int size)
 {
+  FrameBuf& frame = frames[turn];
   if (frame.prepare(visual, depth, width, height) == -1)
     return;
+  turn ^= 1;
   fill_image(frame.image(), planes, luts, nplanes, size, colortbl[0]);
   frame.put(pixmap, dagc);
   expose();

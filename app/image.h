@@ -41,7 +41,10 @@ private:
 
   int depth;       // of the window, and so of the pixmap
   Visual* visual;  // of the window
-  FrameBuf frame;
+  // Used in turn: a frame is filled while the X server may still be
+  // reading the one before it.
+  FrameBuf frames[2];
+  int turn;
   char rgbwarned;  // the missing colour map has been reported
 };
 

@@ -59,6 +59,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       data_input(0),
       accept_input(0),
       accept_retry(0),
+      stall_timer(0),
+      decoder(this),
       red_vec(nullptr),
       green_vec(nullptr),
       blue_vec(nullptr),

@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 
 #include "WShl.h"
+#include "decoder.h"
 
 class Image;
 class ImageWnd;
@@ -19,16 +20,21 @@ extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
 extern char buf[512];
 
-class ImageWnd : public WWindow {
+class ImageWnd : public WWindow, public RequestSink {
 public:
   explicit ImageWnd(XStandardColormap* map);
   ~ImageWnd() override;
 
   Image* image() const;
 
-  int resize_image();
-  int update_colrgb();
-  int update_colmap();
+  // Whole requests from the decoder.
+  unsigned char* plane_buffer(int plane, int size) override;
+  int resize_image(int w, int h) override;
+  int update_colrgb(int size) override;
+  int update_colmap(int size) override;
+  void disconnect_request() override;
+  void refuse_request(const char* msg) override;
+  void fail_request(const char* msg) override;
   void decomp_colrgb() {}
   void decomp_colmap() {}
 
@@ -38,7 +44,10 @@ public:
   int disconn_client();
   // The control socket is watched again after its rest.
   void end_rest();
+  // Reads what the client has sent, a bounded amount at a time.
   int dispatch();
+  // The request in progress made no progress for STALL_SECONDS.
+  void give_up_stalled();
   // Draws the status lines of the server's present state; the image calls
   // it once it can draw, after its start-up picture.
   void show_status();
@@ -51,6 +60,8 @@ public:
   XtInputId data_input;
   XtInputId accept_input;
   XtIntervalId accept_retry;  // the control socket rests after a failed accept
+  XtIntervalId stall_timer;  // armed while a request is in progress
+  Decoder decoder;
   unsigned char* red_vec;
   unsigned char* green_vec;
   unsigned char* blue_vec;
@@ -68,23 +79,21 @@ private:
   // The client has left, or its stream cannot be trusted any more: its
   // socket is closed and the server listens for the next one.
   void end_client();
+  // The same after msg, when there is one, in the error window.
+  void drop_client(const char* msg);
   int close_data();
   void free_vectors();
+  void vector_slot(int plane, unsigned char**& vec, int*& cap);
   void watch_control(char on);
   void rest_control();
+  void watch_stall(bool progress);
+  void stop_stall();
   int fail_start(const char* msg);
-
-  // Read one field of a request; a field that does not arrive whole is
-  // reported with msg and ends the client.
-  int read_field(void* dst, int n, const char* msg);
-  int read_int(int& v, const char* msg);
-  int read_size(int& size, const char* readmsg, const char* badmsg);
-  int read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg,
-                 const char* readmsg);
 };
 
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
 void ip_accept_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void ip_dispatch_imagewnd(XtPointer usr, int* src, XtInputId* id);
+void tp_stall_imagewnd(XtPointer usr, XtIntervalId* id);
 
 #endif

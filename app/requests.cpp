@@ -1,15 +1,25 @@
-// The request decoder and handlers: one whole request per readable event
-// of the data socket.
-#include <arpa/inet.h>
+// The data socket's requests: its bytes are read as they arrive into the
+// decoder's field in progress, and whole requests act on the window.
+#include <unistd.h>
 
-#include <cstdint>
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 
+#include "WContext.h"
+#include "WEtc.h"
 #include "image.h"
 #include "imagewnd.h"
 #include "protocol.h"
 #include "service.h"
+
+namespace {
+
+// Bytes read per readable event at most: the loop then handles X events
+// before the next chunk, even while a fast client streams without pause.
+const int READ_BUDGET = 4 * 1024 * 1024;
+
+}  // namespace
 
 // A client that closes between two requests has simply left; one that
 // stops inside a request leaves a stream that cannot be trusted.
@@ -17,87 +27,109 @@ int ImageWnd::dispatch()
 {
   if (!connected)
     return -1;
-  uint32_t net = 0;
-  int n = readn(data_sock, &net, 4);
-  if (n != 4) {
-    if (n != 0)
-      error_dialog("Cannot read request type.");
-    end_client();
+  int budget = READ_BUDGET;
+  while (connected && budget > 0) {
+    unsigned char* dst = nullptr;
+    int room = decoder.next(dst);
+    ssize_t r = read(data_sock, dst, static_cast<size_t>(room < budget ? room : budget));
+    if (r > 0) {
+      budget -= static_cast<int>(r);
+      decoder.arrived(static_cast<int>(r));
+    } else if (r < 0 && errno == EINTR) {
+      continue;
+    } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      break;
+    } else {
+      drop_client(r == 0 && decoder.idle() ? nullptr : decoder.cut_message());
+      return -1;
+    }
+  }
+  if (!connected)
     return -1;
-  }
-  switch (static_cast<int>(ntohl(net))) {
-    case REQ_DISCONNECT: disconn_client(); exit(0);
-    case REQ_RESIZE: resize_image(); break;
-    case REQ_COLRGB: update_colrgb(); break;
-    case REQ_COLMAP: update_colmap(); break;
-    default: break;
-  }
+  watch_stall(budget < READ_BUDGET);
   return 0;
 }
 
-int ImageWnd::read_field(void* dst, int n, const char* msg)
+// A request in progress must move within STALL_SECONDS; between requests
+// a client may wait as long as it likes.
+void ImageWnd::watch_stall(bool progress)
 {
-  if (readn(data_sock, dst, n) == n)
-    return 0;
-  error_dialog(msg);
-  end_client();
-  return -1;
+  if (decoder.idle()) {
+    stop_stall();
+  } else if (progress || !stall_timer) {
+    stop_stall();
+    stall_timer =
+        XtAppAddTimeOut(context->xtctx, STALL_SECONDS * 1000UL, tp_stall_imagewnd, nullptr);
+  }
 }
 
-int ImageWnd::read_int(int& v, const char* msg)
+void ImageWnd::stop_stall()
 {
-  uint32_t net = 0;
-  if (read_field(&net, 4, msg) < 0)
-    return -1;
-  v = static_cast<int>(ntohl(net));
-  return 0;
+  if (stall_timer) {
+    XtRemoveTimeOut(stall_timer);
+    stall_timer = 0;
+  }
 }
 
-// The bytes of a size that cannot be believed would be read as requests.
-int ImageWnd::read_size(int& size, const char* readmsg, const char* badmsg)
+void ImageWnd::give_up_stalled()
 {
-  if (read_int(size, readmsg) < 0)
-    return -1;
-  if (valid_frame_size(size))
-    return 0;
-  error_dialog(badmsg);
+  if (connected && !decoder.idle())
+    drop_client(decoder.cut_message());
+}
+
+void ImageWnd::drop_client(const char* msg)
+{
+  if (msg)
+    error_dialog(msg);
   end_client();
-  return -1;
+}
+
+void ImageWnd::vector_slot(int plane, unsigned char**& vec, int*& cap)
+{
+  switch (plane) {
+    case PLANE_RED: vec = &red_vec, cap = &red_cap; break;
+    case PLANE_GREEN: vec = &green_vec, cap = &green_cap; break;
+    case PLANE_BLUE: vec = &blue_vec, cap = &blue_cap; break;
+    default: vec = &cvec, cap = &cvec_cap; break;
+  }
 }
 
 // A vector is made at the first frame of its kind and grows when a frame
 // is larger than what it holds; its old contents are overwritten anyway.
-int ImageWnd::read_plane(unsigned char*& vec, int& cap, int size, const char* allocmsg,
-                         const char* readmsg)
+unsigned char* ImageWnd::plane_buffer(int plane, int size)
 {
-  if (!vec || size > cap) {
-    delete[] vec;
-    cap = 0;
-    vec = new (std::nothrow) unsigned char[size > 0 ? size : 1];
-    if (!vec) {
-      error_dialog(allocmsg);
-      end_client();
-      return -1;
-    }
-    cap = size;
-  }
-  return read_field(vec, size, readmsg);
+  unsigned char** vec = nullptr;
+  int* cap = nullptr;
+  vector_slot(plane, vec, cap);
+  if (*vec && size <= *cap)
+    return *vec;
+  delete[] * vec;
+  *cap = 0;
+  *vec = new (std::nothrow) unsigned char[size > 0 ? size : 1];
+  if (*vec)
+    *cap = size;
+  return *vec;
 }
 
-// A size outside the window's reach is refused; the request's fields are
-// consumed, so the stream goes on.
-int ImageWnd::resize_image()
+void ImageWnd::disconnect_request()
 {
-  int w = 0;
-  int h = 0;
-  if (read_int(w, "Cannot read image width.") < 0)
-    return -1;
-  if (read_int(h, "Cannot read image height.") < 0)
-    return -1;
-  if (!valid_image_size(w, h)) {
-    error_dialog("Invalid image size.");
-    return -1;
-  }
+  disconn_client();
+  exit(0);
+}
+
+// A size outside the window's reach is refused; the stream goes on.
+void ImageWnd::refuse_request(const char* msg)
+{
+  error_dialog(msg);
+}
+
+void ImageWnd::fail_request(const char* msg)
+{
+  drop_client(msg);
+}
+
+int ImageWnd::resize_image(int w, int h)
+{
   // A copy: set_geom reads the present geometry into geom before using
   // its argument.
   WRect g = get_geom();
@@ -108,31 +140,23 @@ int ImageWnd::resize_image()
   return 0;
 }
 
-int ImageWnd::update_colrgb()
+int ImageWnd::update_colrgb(int size)
 {
-  int size = 0;
-  if (read_size(size, "Cannot read size of color vector.", "Invalid size of color vector.") < 0)
-    return -1;
-  if (read_plane(red_vec, red_cap, size, "Cannot allocate red color vector.",
-                 "Cannot read red color vector.") < 0 ||
-      read_plane(green_vec, green_cap, size, "Cannot allocate green color vector.",
-                 "Cannot read green color vector.") < 0 ||
-      read_plane(blue_vec, blue_cap, size, "Cannot allocate blue color vector.",
-                 "Cannot read blue color vector.") < 0)
-    return -1;
   image()->draw_image(red_vec, green_vec, blue_vec, size);
   return 0;
 }
 
-int ImageWnd::update_colmap()
+int ImageWnd::update_colmap(int size)
 {
-  int size = 0;
-  if (read_size(size, "Cannot read size of colormap index vector.",
-                "Invalid size of colormap index vector.") < 0)
-    return -1;
-  if (read_plane(cvec, cvec_cap, size, "Cannot allocate cvec[] colormap index vector.",
-                 "Cannot read cvec[] colormap index vector.") < 0)
-    return -1;
   image()->draw_image(cvec, size);
   return 0;
+}
+
+void tp_stall_imagewnd(XtPointer, XtIntervalId*)
+{
+  if (!imagewnd)
+    return;
+  // Xt forgets a timer once it has fired.
+  imagewnd->stall_timer = 0;
+  imagewnd->give_up_stalled();
 }

@@ -1,6 +1,7 @@
 // The server side of the image window: the control (listening) socket, the
 // data socket of the one client served at a time, and their input sources.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,7 +14,6 @@
 #include "WEtc.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
-#include "protocol.h"
 #include "service.h"
 
 // The server listens on addr, the address the user chose, or without one
@@ -82,15 +82,12 @@ void ImageWnd::watch_control(char on)
 
 namespace {
 
-// Requests are read with blocking reads: a client that stops in the middle
-// of one must not freeze the window for good, so a read that waits longer
-// than STALL_SECONDS fails like a stream that ended there.
-void limit_stall(int s)
+// The data socket never blocks: a read takes what has arrived, so the
+// window answers while a request is on its way.
+void no_blocking(int s)
 {
-  timeval tv;
-  tv.tv_sec = STALL_SECONDS;
-  tv.tv_usec = 0;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+  int fl = fcntl(s, F_GETFL);
+  fcntl(s, F_SETFL, (fl < 0 ? 0 : fl) | O_NONBLOCK);
 }
 
 // How long the control socket rests after an accept that failed.
@@ -119,7 +116,8 @@ int ImageWnd::conn_client()
     rest_control();
     return -1;
   }
-  limit_stall(s);
+  no_blocking(s);
+  decoder.reset();
   data_sock = s;
   connected = 1;
   data_input =
@@ -158,6 +156,7 @@ void ImageWnd::end_client()
 // down; that is no failure of ours.
 int ImageWnd::close_data()
 {
+  stop_stall();
   if (data_input) {
     XtRemoveInput(data_input);
     data_input = 0;
@@ -179,12 +178,13 @@ int ImageWnd::close_data()
 
 void ImageWnd::free_vectors()
 {
-  unsigned char** vecs[] = {&red_vec, &green_vec, &blue_vec, &cvec};
-  int* caps[] = {&red_cap, &green_cap, &blue_cap, &cvec_cap};
-  for (int i = 0; i < 4; i++) {
-    delete[] * vecs[i];
-    *vecs[i] = nullptr;
-    *caps[i] = 0;
+  for (int p = PLANE_RED; p <= PLANE_CVEC; p++) {
+    unsigned char** vec = nullptr;
+    int* cap = nullptr;
+    vector_slot(p, vec, cap);
+    delete[] * vec;
+    *vec = nullptr;
+    *cap = 0;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <string>
@@ -222,6 +223,37 @@ TEST_F(Protocol, VectorsGrowWithFramesAndGoWithTheClient)
   EXPECT_EQ(imagewnd->cvec, nullptr);
   EXPECT_EQ(imagewnd->red_vec, nullptr);
   EXPECT_EQ(errdlg, nullptr);
+}
+
+// A request that keeps moving, however slowly, is never cut off; one that
+// stops is given up STALL_SECONDS after its last byte, with its field's
+// message, and the client waiting in the queue is served.
+TEST_F(Protocol, StallLimitCountsFromTheLastProgress)
+{
+  listen();
+  RavlonClient slow;
+  connect(slow);
+  std::vector<unsigned char> req = ints({REQ_COLMAP, 100});
+  ASSERT_EQ(slow.put_bytes(req.data(), static_cast<int>(req.size())), 0);
+  for (int i = 0; i < STALL_SECONDS + 2; i++) {
+    pump(1000);
+    ASSERT_EQ(slow.put_bytes(req.data(), 1), 0);
+  }
+  auto last = std::chrono::steady_clock::now();
+  pump(100);
+  EXPECT_TRUE(imagewnd->connected);
+  EXPECT_EQ(message(), "");
+
+  RavlonClient next;
+  ASSERT_EQ(next.connect(host_name().c_str(), port), 0);  // into the queue
+  std::vector<unsigned char> frame(16, 3);
+  ASSERT_EQ(next.send_colmap(frame.data(), 16), 0);
+  const char* msg = "Cannot read cvec[] colormap index vector.";
+  ASSERT_TRUE(pump_until([&] { return message() == msg; }, (STALL_SECONDS + 10) * 1000));
+  std::chrono::duration<double> quiet = std::chrono::steady_clock::now() - last;
+  EXPECT_GE(quiet.count(), STALL_SECONDS - 0.1);
+  EXPECT_TRUE(pump_until([] { return imagewnd->connected && imagewnd->cvec_cap == 16; }));
+  EXPECT_EQ(x_errors(), 0);
 }
 
 // A start that fails lets go of its control socket and its input source.

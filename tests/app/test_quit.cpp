@@ -66,7 +66,7 @@ TEST_F(Quit, SigintWithClientStalledInFrame)
   ASSERT_EQ(c.put_int(4), 0);
   ASSERT_EQ(c.put_int(4096), 0);
   ASSERT_EQ(c.put_bytes(part, sizeof part), 0);
-  usleep(200000);  // ravlon is now blocked in the frame's read
+  usleep(200000);  // ravlon now holds part of the frame
   rv.signal(SIGINT);
   ASSERT_NO_FATAL_FAILURE(expect_quit());
   char b;
