@@ -81,8 +81,6 @@ void arm_signals()
       fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(sigint_pipe[1], F_SETFL, O_NONBLOCK);
   }
-  // Not restarted: a read blocked on a client that stalls in mid-frame
-  // gives way, so that Ctrl-C always quits.
   sa.sa_handler = sigint_handler;
   sigaction(SIGINT, &sa, nullptr);
   sa.sa_flags = SA_RESETHAND;
