@@ -86,7 +86,9 @@ double put_copy_ms(Visual* vis, int depth, Colormap cmap, int w, int h, int roun
   double ms = ms_since(t0, rounds);
   XFreeGC(display, gc);
   XFreePixmap(display, pm);
+  // Gone before ravlon shows its window where this one was.
   XDestroyWindow(display, wnd);
+  XSync(display, False);
   return ms;
 }
 

@@ -138,8 +138,11 @@ int memory(const Target& t, const StreamRun& largest, const Size& s)
     return -1;
   printf("idle ravlon resident size: %ld kB\n", idle);
   const long pixels = static_cast<long>(s.w) * s.h;
-  printf("ravlon peak resident size streaming %dx%d RGB: %ld kB (planes plus two images: %ld kB)\n",
-         s.w, s.h, largest.peak_kb, (3 + 2 * bytes_per_pixel(t)) * pixels / 1024);
+  printf(
+      "ravlon peak resident size streaming %dx%d RGB: %ld kB, %ld kB above idle (planes plus "
+      "two images: %ld kB)\n",
+      s.w, s.h, largest.peak_kb, largest.peak_kb - idle,
+      (3 + 2 * bytes_per_pixel(t)) * pixels / 1024);
   return 0;
 }
 

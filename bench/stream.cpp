@@ -15,6 +15,7 @@
 
 #include "frameplanes.h"
 #include "ravlon_client.h"
+#include "showwait.h"
 
 namespace {
 
@@ -63,9 +64,10 @@ public:
       execl(ravlon, ravlon, "-p", ps.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    if (pid > 0 && connect_when_ready(port) == 0)
+    if (pid > 0 && connect_when_ready(port) == -1)
+      fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
+    else if (pid > 0 && wait_ravlon_picture(10000) == 0)
       return 0;
-    fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
     if (pid > 0) {
       kill(pid, SIGTERM);
       waitpid(pid, nullptr, 0);
@@ -149,8 +151,7 @@ int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, Stream
   return 0;
 }
 
-// ravlon listens only once it has shown its window; the second after the
-// connection lets its start-up settle.
+// The second after the picture appeared lets start-up settle.
 long idle_resident_kb(const char* ravlon)
 {
   Served s;
