@@ -11,18 +11,23 @@
 
 namespace {
 
+// The quickest of the rounds: the machine is shared, and the other work
+// on it only ever adds time.
 double ns_per_pixel(XImage* img, const FramePlanes& p, const PixelLut* luts, bool rgb, int rounds,
                     FillPath path)
 {
   const unsigned char* planes[3] = {p.r.data(), p.g.data(), p.b.data()};
   const int size = img->width * img->height;
-  auto fill = [&] { fill_image(img, planes, luts, rgb ? 3 : 1, size, colortbl[0], path); };
-  fill();
-  auto t0 = std::chrono::steady_clock::now();
-  for (int k = 0; k < rounds; k++)
-    fill();
-  std::chrono::duration<double, std::nano> dt = std::chrono::steady_clock::now() - t0;
-  return dt.count() / rounds / size;
+  fill_image(img, planes, luts, rgb ? 3 : 1, size, colortbl[0], path);
+  double best = 0;
+  for (int k = 0; k < rounds; k++) {
+    auto t0 = std::chrono::steady_clock::now();
+    fill_image(img, planes, luts, rgb ? 3 : 1, size, colortbl[0], path);
+    std::chrono::duration<double, std::nano> dt = std::chrono::steady_clock::now() - t0;
+    if (k == 0 || dt.count() < best)
+      best = dt.count();
+  }
+  return best / size;
 }
 
 }  // namespace
