@@ -1,8 +1,8 @@
 // The kernels that turn column-major frame planes (the byte of pixel (x, y)
 // at x * height + y) into image rows, and the pixel formulas they apply.
-// The transpose goes tile by tile so that both the plane reads and the row
-// writes of a tile stay inside the caches and the TLB, whatever the frame's
-// size.
+// The transpose goes tile by tile so that the plane reads and the row
+// writes stay inside the caches whatever the frame's size, unlike strips
+// that run the whole image height.
 #ifndef FILLKERNEL_H
 #define FILLKERNEL_H
 
@@ -54,10 +54,13 @@ struct ShiftPx {
   int s[3];
 };
 
-// Side of a tile in pixels: 64 rows of 64 pixels of 4 bytes and the 64
-// columns of 64 bytes of three planes read for them fit the first-level
-// cache.
-const long FILL_TILE = 64;
+// A tile is 64 columns wide and 512 rows tall. The 64 columns of each of
+// the three planes are read in stretches of 16 rows that fit the first-level
+// cache; tall tiles make few passes over the planes, so that few lines
+// shared by two passes (a column's stretch seldom starts on a line) are
+// fetched from memory twice.
+const long FILL_TILE_W = 64;
+const long FILL_TILE_H = 512;
 
 inline long fill_min(long a, long b)
 {
@@ -70,9 +73,9 @@ inline long fill_min(long a, long b)
 template <class F>
 void for_each_tile(long x0, long x1, long y0, long y1, F f)
 {
-  for (long ty = y0; ty < y1; ty += FILL_TILE)
-    for (long tx = x0; tx < x1; tx += FILL_TILE)
-      f(tx, fill_min(tx + FILL_TILE, x1), ty, fill_min(ty + FILL_TILE, y1));
+  for (long ty = y0; ty < y1; ty += FILL_TILE_H)
+    for (long tx = x0; tx < x1; tx += FILL_TILE_W)
+      f(tx, fill_min(tx + FILL_TILE_W, x1), ty, fill_min(ty + FILL_TILE_H, y1));
 }
 
 // Asks for the bytes of column x, rows ty <= y < ey, ahead of their use:
@@ -93,7 +96,7 @@ void fill_rect(const FillDest& d, const Px& px, long x0, long x1, long y0, long 
   for_each_tile(x0, x1, y0, y1, [&](long tx, long ex, long ty, long ey) {
     for (long y = ty; y < ey; y++) {
       T* q = reinterpret_cast<T*>(d.data + y * d.bpl);
-      if (ex + y - ty < x1)
+      if (y - ty < FILL_TILE_W && ex + y - ty < x1)
         prefetch_column(px, d.h, ex + y - ty, ty, ey);
       for (long x = tx, i = tx * d.h + y; x < ex; x++, i += d.h)
         q[x] = static_cast<T>(px(i) & d.mask);

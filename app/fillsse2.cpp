@@ -120,12 +120,13 @@ void fill_block(const FillDest& d, const ShiftPx& px, const ShiftVec& v, long x0
 template <bool STREAM>
 void fill_blocks(const FillDest& d, const ShiftPx& px, const ShiftVec& v, long bx, long by)
 {
-  const int ahead = static_cast<int>(FILL_TILE / BLOCK * FILL_TILE / BLOCK);
+  // Blocks in a tile, over which the next tile's columns are spread.
+  const long blocks = FILL_TILE_W / BLOCK * (FILL_TILE_H / BLOCK);
   for_each_tile(0, bx, 0, by, [&](long tx, long ex, long ty, long ey) {
     long next = ex;
     for (long y = ty; y < ey; y += BLOCK)
       for (long x = tx; x < ex; x += BLOCK) {
-        for (int k = 0; k < FILL_TILE / ahead && next < bx; k++)
+        for (long k = 0; k < (FILL_TILE_W + blocks - 1) / blocks && next < bx; k++)
           prefetch_column(px, d.h, next++, ty, ey);
         fill_block<STREAM>(d, px, v, x, y);
       }
