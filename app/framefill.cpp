@@ -1,68 +1,93 @@
 #include "framefill.h"
 
+#include <algorithm>
 #include <cstdint>
+
+#include "fillkernel.h"
 
 namespace {
 
-template <int N>
-inline unsigned int pixel_at(const unsigned char* const* p, const PixelLut* l, long i)
+template <class T, class Px>
+void fill_cols(const FillDest& d, const Px& px, long cols, FillPath)
 {
-  unsigned int v = l[0].v[p[0][i]];
-  if (N == 3)
-    v += l[1].v[p[1][i]] + l[2].v[p[2][i]];
-  return v;
+  fill_rect<T>(d, px, 0, cols, 0, d.h);
+}
+
+template <>
+void fill_cols<uint32_t, ShiftPx>(const FillDest& d, const ShiftPx& px, long cols, FillPath path)
+{
+  if (path != FILL_VECTOR || !fill_shift_vector(d, px, cols))
+    fill_rect<uint32_t>(d, px, 0, cols, 0, d.h);
 }
 
 // Writes pixel values straight into memory when the image's byte order is
-// the host's. The planes run down columns and the image along rows, so the
-// copy goes in strips one cache line wide: each row of a strip fills a whole
-// line while the strip's columns are read in order. Byte i of a plane arrived
-// when i < n.
-template <class T, int N>
-void fill_direct(XImage* img, const unsigned char* const* p, const PixelLut* l, long n,
-                 unsigned int black, unsigned int mask)
+// the host's. Byte i of a plane arrived when i < n: the columns before
+// n / h are whole and go through the tiled kernels; the column n ends in
+// and the black after it are written row by row.
+template <class T, class Px>
+void fill_direct(XImage* img, const Px& px, long n, unsigned int black, unsigned int mask,
+                 FillPath path)
 {
-  const long w = img->width, h = img->height;
-  const long strip = 64 / static_cast<long>(sizeof(T));
+  const FillDest d = {img->data, img->bytes_per_line, img->height, mask};
+  const long w = img->width;
+  const long cols = fill_min(w, n / d.h);
+  fill_cols<T>(d, px, cols, path);
+  if (cols == w)
+    return;
+  const long rem = n - cols * d.h;
   const T bk = static_cast<T>(black & mask);
-  for (long x0 = 0; x0 < w; x0 += strip) {
-    const long x1 = x0 + strip < w ? x0 + strip : w;
-    for (long y = 0; y < h; y++) {
-      T* q = reinterpret_cast<T*>(img->data + y * img->bytes_per_line);
-      for (long x = x0, i = x0 * h + y; x < x1; x++, i += h)
-        q[x] = i < n ? static_cast<T>(pixel_at<N>(p, l, i) & mask) : bk;
-    }
+  for (long y = 0; y < d.h; y++) {
+    T* q = reinterpret_cast<T*>(d.data + y * d.bpl);
+    long x = cols;
+    if (y < rem)
+      q[x++] = static_cast<T>(px(cols * d.h + y) & mask);
+    std::fill(q + x, q + w, bk);
   }
 }
 
-template <int N>
-void fill_any(XImage* img, const unsigned char* const* p, const PixelLut* l, long n,
-              unsigned int black, unsigned int mask)
+template <class Px>
+void fill_any(XImage* img, const Px& px, long n, unsigned int black, unsigned int mask)
 {
   const long h = img->height;
   for (long x = 0; x < img->width; x++)
     for (long y = 0; y < h; y++) {
       const long i = x * h + y;
-      XPutPixel(img, x, y, (i < n ? pixel_at<N>(p, l, i) : black) & mask);
+      XPutPixel(img, x, y, (i < n ? px(i) : black) & mask);
     }
 }
 
-template <int N>
-void fill_planes(XImage* img, const unsigned char* const* p, const PixelLut* l, long n,
-                 unsigned int black)
+template <class Px>
+void fill_pixels(XImage* img, const Px& px, long n, unsigned int black, FillPath path)
 {
   const unsigned int mask = img->depth >= 32 ? 0xffffffffu : (1u << img->depth) - 1;
   const uint16_t probe = 1;
   const int host_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
   const bool native = img->bits_per_pixel == 8 || img->byte_order == host_order;
   if (native && img->bits_per_pixel == 32)
-    fill_direct<uint32_t, N>(img, p, l, n, black, mask);
+    fill_direct<uint32_t>(img, px, n, black, mask, path);
   else if (native && img->bits_per_pixel == 16)
-    fill_direct<uint16_t, N>(img, p, l, n, black, mask);
+    fill_direct<uint16_t>(img, px, n, black, mask, path);
   else if (img->bits_per_pixel == 8)
-    fill_direct<uint8_t, N>(img, p, l, n, black, mask);
+    fill_direct<uint8_t>(img, px, n, black, mask, path);
   else
-    fill_any<N>(img, p, l, n, black, mask);
+    fill_any(img, px, n, black, mask);
+}
+
+// Tables that are each base + (byte << shift) need no lookup.
+bool shift_luts(const PixelLut* l, ShiftPx& px)
+{
+  px.base = 0;
+  for (int p = 0; p < 3; p++) {
+    const unsigned int step = l[p].v[1] - l[p].v[0];
+    if (!step || (step & (step - 1)))
+      return false;
+    px.s[p] = __builtin_ctz(step);
+    for (unsigned int v = 0; v < 256; v++)
+      if (l[p].v[v] != l[p].v[0] + (v << px.s[p]))
+        return false;
+    px.base += l[p].v[0];
+  }
+  return true;
 }
 
 void channel_lut(PixelLut& lut, unsigned long max, unsigned long mult, unsigned long base)
@@ -117,11 +142,14 @@ int visual_map(XStandardColormap& m, const Visual* vis)
 }
 
 void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
-                int size, unsigned int black)
+                int size, unsigned int black, FillPath path)
 {
   const long n = size < 0 ? 0 : size;
-  if (nplanes == 3)
-    fill_planes<3>(img, planes, luts, n, black);
+  ShiftPx sp = {planes, 0, {0, 0, 0}};
+  if (nplanes == 3 && shift_luts(luts, sp))
+    fill_pixels(img, sp, n, black, path);
+  else if (nplanes == 3)
+    fill_pixels(img, LutPx<3>{planes, luts}, n, black, path);
   else
-    fill_planes<1>(img, planes, luts, n, black);
+    fill_pixels(img, LutPx<1>{planes, luts}, n, black, path);
 }

@@ -1,39 +1,51 @@
 // Rendering benchmark: how long one frame takes to reach the screen in
-// process, against a per-point reference renderer, and how many frames per
-// second a real ravlon process shows when a client streams them over TCP.
+// process, against a per-point reference renderer; the conversion's cost
+// per pixel; the frames per second a real ravlon process shows when a
+// client streams them over TCP, beside the floor of this machine; and
+// ravlon's resident size.
 //
 //   render_bench [--brief]
+//   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
 
 #include "WEtc.h"
 #include "benchwnd.h"
+#include "convert.h"
+#include "floor.h"
+#include "frameplanes.h"
 #include "image.h"
 #include "pointdraw.h"
+#include "protocol.h"
 #include "stream.h"
 
 namespace {
 
-struct Rounds {
-  int fast;    // one-image frames timed
-  int points;  // reference frames timed
-  int stream;  // frames streamed to ravlon
+struct Size {
+  int w;
+  int h;
+  int frames;  // streamed, transferred, put; a fifth of them (and 3) converted
 };
 
-struct Planes {
-  explicit Planes(int side) : r(side * side), g(side * side), b(side * side)
-  {
-    for (int i = 0; i < side * side; i++) {
-      r[i] = static_cast<unsigned char>(i * 3);
-      g[i] = static_cast<unsigned char>(i / side);
-      b[i] = static_cast<unsigned char>(i * 7 + i / 5);
-    }
-  }
-  std::vector<unsigned char> r, g, b;
+const Size full_sizes[] = {{256, 256, 2000}, {512, 512, 2000}, {1920, 1080, 300}, {3840, 2160, 60}};
+const Size brief_sizes[] = {{256, 256, 200}, {512, 512, 200}, {1920, 1080, 30}, {3840, 2160, 8}};
+
+// The visual of the benchmark's window, which is the one ravlon uses.
+struct Target {
+  Visual* vis;
+  int depth;
+  Colormap cmap;
+  const XStandardColormap* map;
 };
+
+const char* kind(bool rgb)
+{
+  return rgb ? "RGB" : "colour-mapped";
+}
 
 // Milliseconds per frame, each frame counted until the X server is done;
 // the first frame, which makes the buffers, is not counted.
@@ -61,10 +73,10 @@ std::vector<unsigned long> grab(const Image& im)
   return px;
 }
 
-void compare(BenchWnd& bw, int side, bool rgb, const Rounds& n)
+void compare(BenchWnd& bw, int side, bool rgb, bool brief)
 {
   Image& im = *bw.image;
-  Planes p(side);
+  FramePlanes p(side, side);
   const int size = side * side;
   auto fast = [&] {
     if (rgb)
@@ -79,40 +91,122 @@ void compare(BenchWnd& bw, int side, bool rgb, const Rounds& n)
       point_draw_colmap(im, p.r.data());
   };
   im.resize_image(side, side);
-  double tf = ms_per_frame(n.fast, fast);
+  double tf = ms_per_frame(brief ? 20 : 300, fast);
   std::vector<unsigned long> a = grab(im);
-  double tp = ms_per_frame(n.points, points);
+  double tp = ms_per_frame(brief ? 2 : 10, points);
   bool same = a == grab(im);
-  printf("  %3dx%-3d  %-12s %10.3f %12.2f %9.1fx   %s\n", side, side, rgb ? "RGB" : "colour-mapped",
-         tf, tp, tp / tf, same ? "yes" : "NO");
+  printf("  %3dx%-3d  %-13s %10.3f %12.2f %9.1fx   %s\n", side, side, kind(rgb), tf, tp, tp / tf,
+         same ? "yes" : "NO");
 }
 
-void stream(int side, bool rgb, const Rounds& n)
+int convert(const Target& t, const Size& s, bool rgb)
 {
-  double fps = stream_fps(RAVLON_BINARY, side, rgb, n.stream);
-  if (fps > 0)
-    printf("  %3dx%-3d  %-12s %6d frames %10.0f frames/s\n", side, side,
-           rgb ? "RGB" : "colour-mapped", n.stream, fps);
+  ConvertCost c;
+  if (convert_cost(t.vis, t.depth, *t.map, s.w, s.h, rgb, s.frames / 5 + 3, c) == -1)
+    return -1;
+  printf("  %4dx%-4d  %-13s %8.3f %10.3f   %s\n", s.w, s.h, kind(rgb), c.ns_vector, c.ns_portable,
+         c.same ? "yes" : "NO");
+  return c.same ? 0 : -1;
+}
+
+// One line: ravlon's frames/s beside the floor, max(put and copy, transfer).
+int end_to_end(const Target& t, const Size& s, bool rgb, StreamRun& run)
+{
+  double put = put_copy_ms(t.vis, t.depth, t.cmap, s.w, s.h, s.frames);
+  double net = transfer_ms(s.w, s.h, rgb, s.frames);
+  if (put < 0 || net < 0 || stream_frames(RAVLON_BINARY, s.w, s.h, rgb, s.frames, run) == -1)
+    return -1;
+  double floor_fps = 1000.0 / (put > net ? put : net);
+  printf("  %4dx%-4d  %-13s %5d %10.0f %9.2f %9.2f %11.0f %8.0f %%\n", s.w, s.h, kind(rgb),
+         s.frames, run.fps, put, net, floor_fps, 100.0 * run.fps / floor_fps);
+  return 0;
+}
+
+long bytes_per_pixel(const Target& t)
+{
+  XImage* img = XCreateImage(display, t.vis, t.depth, ZPixmap, 0, nullptr, 1, 1, 32, 0);
+  long n = img ? img->bits_per_pixel / 8 : 4;
+  if (img)
+    XDestroyImage(img);
+  return n;
+}
+
+int memory(const Target& t, const StreamRun& largest, const Size& s)
+{
+  long idle = idle_resident_kb(RAVLON_BINARY);
+  if (idle < 0)
+    return -1;
+  printf("idle ravlon resident size: %ld kB\n", idle);
+  const long pixels = static_cast<long>(s.w) * s.h;
+  printf(
+      "ravlon peak resident size streaming %dx%d RGB: %ld kB, %ld kB above idle (planes plus "
+      "two images: %ld kB)\n",
+      s.w, s.h, largest.peak_kb, largest.peak_kb - idle,
+      (3 + 2 * bytes_per_pixel(t)) * pixels / 1024);
+  return 0;
+}
+
+int run(BenchWnd& bw, bool brief)
+{
+  XWindowAttributes wa;
+  XGetWindowAttributes(display, bw.image->xwnd, &wa);
+  const Target t = {wa.visual, wa.depth, wa.colormap, &bw.map};
+  const Size* sizes = brief ? brief_sizes : full_sizes;
+  const int nsizes = 4;
+  printf("drawing one frame in process, until the X server has copied it to the window (%s)\n",
+         brief ? "brief" : "full");
+  printf("  size     frames          one image ms  per point ms   speed-up   same pixels\n");
+  for (int side : {256, 512})
+    for (bool rgb : {true, false})
+      compare(bw, side, rgb, brief);
+  printf("conversion of a frame into the image, ns per pixel (quickest round)\n");
+  printf("  size       frames          vector   portable   same pixels\n");
+  int res = 0;
+  for (int i = 0; i < nsizes; i++)
+    for (bool rgb : {true, false})
+      res |= convert(t, sizes[i], rgb);
+  printf(
+      "end to end: a TCP client streams frames to a ravlon process, then disconnects;\n"
+      "the floor is max(X server put and copy of a ready image, loopback transfer of the bytes)\n");
+  printf(
+      "  size       frames        count   frames/s  put+copy ms  transfer ms  floor/s  of floor\n");
+  StreamRun largest = {0, 0};
+  for (int i = 0; i < nsizes; i++)
+    for (bool rgb : {true, false}) {
+      StreamRun r;
+      res |= end_to_end(t, sizes[i], rgb, r);
+      if (rgb && i == nsizes - 1)
+        largest = r;
+    }
+  return memory(t, largest, sizes[nsizes - 1]) | res;
+}
+
+// For comparison with other clients: RGB frames of W x H from this client
+// to a real ravlon; only the frames/s on stdout.
+int stream_only(int argc, char** argv)
+{
+  int w = argc == 5 ? atoi(argv[2]) : 0, h = argc == 5 ? atoi(argv[3]) : 0;
+  int frames = argc == 5 ? atoi(argv[4]) : 0;
+  if (!valid_image_size(w, h) || frames < 1 || !valid_frame_size(w * h)) {
+    fprintf(stderr, "usage: render_bench --stream-fps WIDTH HEIGHT FRAMES\n");
+    return 2;
+  }
+  StreamRun r;
+  if (stream_frames(RAVLON_BINARY, w, h, true, frames, r) == -1)
+    return 1;
+  printf("%.1f\n", r.fps);
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+  if (argc > 1 && strcmp(argv[1], "--stream-fps") == 0)
+    return stream_only(argc, argv);
   bool brief = argc > 1 && strcmp(argv[argc - 1], "--brief") == 0;
-  Rounds n = brief ? Rounds{20, 2, 200} : Rounds{300, 10, 2000};
   BenchWnd bw;
   if (bw.open(argc, argv) == -1)
     return 1;
-  printf("drawing one frame in process, until the X server has copied it to the window (%s)\n",
-         brief ? "brief" : "full");
-  printf("  size     frames          one image ms  per point ms   speed-up   same pixels\n");
-  for (int side : {256, 512})
-    for (bool rgb : {true, false})
-      compare(bw, side, rgb, n);
-  printf("end to end: a TCP client streams frames to a ravlon process, then disconnects\n");
-  for (int side : {256, 512})
-    for (bool rgb : {true, false})
-      stream(side, rgb, n);
-  return 0;
+  return run(bw, brief) == 0 ? 0 : 1;
 }

@@ -9,11 +9,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "frameplanes.h"
 #include "ravlon_client.h"
+#include "showwait.h"
 
 namespace {
 
@@ -32,74 +34,134 @@ int free_port()
   return port;
 }
 
-// ravlon listens on the address of the host's own name.
-int connect_when_ready(RavlonClient& c, pid_t pid, int port)
+// A "Name:   N kB" line of /proc/PID/status; -1 when it cannot be read.
+long status_kb(pid_t pid, const char* name)
 {
-  char host[512] = {};
-  gethostname(host, sizeof host - 1);
-  for (int i = 0; i < 500; i++) {
-    if (c.connect(host, port) == 0) {
-      int on = 1;
-      setsockopt(c.sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-      return 0;
+  std::string path = "/proc/" + std::to_string(pid) + "/status";
+  FILE* f = fopen(path.c_str(), "r");
+  char line[256];
+  long kb = -1;
+  const size_t len = strlen(name);
+  while (f && kb < 0 && fgets(line, sizeof line, f))
+    if (strncmp(line, name, len) == 0 && line[len] == ':')
+      sscanf(line + len + 1, "%ld", &kb);
+  if (f)
+    fclose(f);
+  return kb;
+}
+
+// A ravlon process on a free port, with a client connected to it.
+class Served {
+public:
+  Served() : pid(-1) {}
+  // -1 after a message, with the process ended.
+  int start(const char* ravlon)
+  {
+    int port = free_port();
+    std::string ps = std::to_string(port);
+    pid = fork();
+    if (pid == 0) {
+      execl(ravlon, ravlon, "-p", ps.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
     }
-    if (waitpid(pid, nullptr, WNOHANG) == pid)
-      break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
-  return -1;
-}
-
-int send_frames(RavlonClient& c, int side, bool rgb, int frames)
-{
-  const int size = side * side;
-  std::vector<unsigned char> r(size), g(size), b(size);
-  for (int i = 0; i < size; i++) {
-    r[i] = static_cast<unsigned char>(i);
-    g[i] = static_cast<unsigned char>(i / side);
-    b[i] = static_cast<unsigned char>(i * 7);
-  }
-  if (c.resize(side, side) == -1)
-    return -1;
-  for (int k = 0; k < frames; k++) {
-    int res = rgb ? c.send_rgb(r.data(), g.data(), b.data(), size) : c.send_colmap(r.data(), size);
-    if (res == -1)
-      return -1;
-  }
-  return c.disconnect();
-}
-
-}  // namespace
-
-double stream_fps(const char* ravlon, int side, bool rgb, int frames)
-{
-  int port = free_port();
-  std::string ps = std::to_string(port);
-  pid_t pid = fork();
-  if (pid == 0) {
-    execl(ravlon, ravlon, "-p", ps.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  RavlonClient c;
-  if (pid < 0 || connect_when_ready(c, pid, port) == -1) {
+    if (pid > 0 && connect_when_ready(port) == -1)
+      fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
+    else if (pid > 0 && wait_ravlon_picture(10000) == 0)
+      return 0;
     if (pid > 0) {
       kill(pid, SIGTERM);
       waitpid(pid, nullptr, 0);
     }
     return -1;
   }
-  auto t0 = std::chrono::steady_clock::now();
-  int sent = send_frames(c, side, rgb, frames);
-  // Without the disconnect request ravlon would wait for the next client.
-  if (sent == -1)
-    kill(pid, SIGINT);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
-  if (sent == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  // Ends ravlon with the disconnect request, or with SIGINT after a failed
+  // send: without the request it would wait for the next client. 0 when
+  // everything was sent and ravlon ended with status 0.
+  int finish(int sent)
+  {
+    if (sent == 0)
+      sent = c.disconnect();
+    if (sent == -1)
+      kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (sent == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      return 0;
     fprintf(stderr, "render_bench: streaming to ravlon failed\n");
     return -1;
   }
-  return frames / dt.count();
+
+  RavlonClient c;
+  pid_t pid;
+
+private:
+  int connect_when_ready(int port)
+  {
+    for (int i = 0; i < 500; i++) {
+      if (connect_nodelay(c, port) == 0)
+        return 0;
+      if (waitpid(pid, nullptr, WNOHANG) == pid)
+        break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+  }
+};
+
+int send_frames(RavlonClient& c, int w, int h, bool rgb, int frames)
+{
+  FramePlanes p(w, h);
+  const int size = w * h;
+  if (c.resize(w, h) == -1)
+    return -1;
+  for (int k = 0; k < frames; k++) {
+    int res = rgb ? c.send_rgb(p.r.data(), p.g.data(), p.b.data(), size)
+                  : c.send_colmap(p.r.data(), size);
+    if (res == -1)
+      return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int connect_nodelay(RavlonClient& c, int port)
+{
+  char host[512] = {};
+  gethostname(host, sizeof host - 1);
+  if (c.connect(host, port) == -1)
+    return -1;
+  int on = 1;
+  setsockopt(c.sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  return 0;
+}
+
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out)
+{
+  Served s;
+  if (s.start(ravlon) == -1)
+    return -1;
+  auto t0 = std::chrono::steady_clock::now();
+  int sent = send_frames(s.c, w, h, rgb, frames);
+  out.peak_kb = status_kb(s.pid, "VmHWM");
+  if (s.finish(sent) == -1)
+    return -1;
+  std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
+  out.fps = frames / dt.count();
+  return 0;
+}
+
+// The second after the picture appeared lets start-up settle.
+long idle_resident_kb(const char* ravlon)
+{
+  Served s;
+  if (s.start(ravlon) == -1)
+    return -1;
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  long kb = status_kb(s.pid, "VmRSS");
+  if (s.finish(0) == -1)
+    return -1;
+  if (kb < 0)
+    fprintf(stderr, "render_bench: cannot read the resident size of ravlon\n");
+  return kb;
 }

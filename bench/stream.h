@@ -1,10 +1,24 @@
-// Frames per second through a real ravlon process: a client streams frames
-// over TCP, each drawn and shown by ravlon, and ends with the disconnect
-// request; the clock stops when the process has exited.
+// A real ravlon process driven by a client over TCP: frames per second
+// while a client streams frames to it, each drawn and shown, ending with
+// the disconnect request (the clock stops when the process has exited);
+// and its resident size.
 #ifndef STREAM_H
 #define STREAM_H
 
-// Returns frames per second, or -1 after a message on stderr.
-double stream_fps(const char* ravlon, int side, bool rgb, int frames);
+class RavlonClient;
+
+struct StreamRun {
+  double fps;
+  long peak_kb;  // ravlon's peak resident size (VmHWM) after the frames
+};
+
+// Returns 0, or -1 after a message on stderr.
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out);
+// ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
+// frame yet, once start-up has settled; -1 after a message on stderr.
+long idle_resident_kb(const char* ravlon);
+// Connects c to port on the address of the host's own name, with Nagle's
+// delay off; -1 when nobody listens there.
+int connect_nodelay(RavlonClient& c, int port);
 
 #endif

@@ -1,12 +1,19 @@
 // The client-side image of a frame: the direct fill agrees with Xlib's own
-// pixel placement for every depth and byte order.
+// pixel placement for every depth and byte order, and both kernel paths
+// give the per-pixel formulas' values at sizes that leave partial tiles and
+// for frames that end inside a tile.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "WEtc.h"
 #include "framefill.h"
+#include "xsupport.h"
 
 namespace {
 
@@ -51,16 +58,169 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder)
   for (int depth : {8, 16, 24, 32})
     for (int order : {LSBFirst, MSBFirst}) {
       int bpp = depth == 24 ? 32 : depth;
-      XImage* img = image(depth, bpp, order, w, h);
-      fill_image(img, planes, luts, 3, size, black);
-      unsigned long mask = depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
-      for (int x = 0; x < w; x++)
-        for (int y = 0; y < h; y++) {
-          int i = x * h + y;
-          unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
-          ASSERT_EQ(XGetPixel(img, x, y), want & mask)
-              << "depth " << depth << " order " << order << " at " << x << "," << y;
-        }
-      XDestroyImage(img);
+      for (FillPath path : {FILL_PORTABLE, FILL_VECTOR}) {
+        XImage* img = image(depth, bpp, order, w, h);
+        fill_image(img, planes, luts, 3, size, black, path);
+        unsigned long mask = depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
+        for (int x = 0; x < w; x++)
+          for (int y = 0; y < h; y++) {
+            int i = x * h + y;
+            unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
+            ASSERT_EQ(XGetPixel(img, x, y), want & mask)
+                << "depth " << depth << " order " << order << " path " << path << " at " << x << ","
+                << y;
+          }
+        XDestroyImage(img);
+      }
     }
+}
+
+namespace {
+
+// A frame format and the per-pixel formula its pixels must follow: the
+// ICCCM standard colour map formula in single precision for RGB frames,
+// the colour table (black past its 128 entries) for colour-mapped ones.
+struct Format {
+  std::string name;
+  int depth;
+  int bpp;
+  XStandardColormap map;       // RGB frames
+  const unsigned int* colmap;  // colour-mapped frames when map is unused
+};
+
+unsigned long level(unsigned char v, unsigned long max)
+{
+  return static_cast<unsigned long>(0.5f + v / 255.0f * static_cast<float>(max));
+}
+
+struct Frame {
+  explicit Frame(long n) : r(n), g(n), b(n)
+  {
+    for (long i = 0; i < n; i++) {
+      r[i] = static_cast<unsigned char>(i * 13 + i / 256);
+      g[i] = static_cast<unsigned char>(i / 7);
+      b[i] = static_cast<unsigned char>(255 - i * 3);
+    }
+  }
+  std::vector<unsigned char> r, g, b;
+};
+
+unsigned long formula(const Format& f, const Frame& p, long i, unsigned int black)
+{
+  if (f.colmap)
+    return p.r[i] < 128 ? f.colmap[p.r[i]] : black;
+  const XStandardColormap& m = f.map;
+  return m.base_pixel + level(p.r[i], m.red_max) * m.red_mult +
+         level(p.g[i], m.green_max) * m.green_mult + level(p.b[i], m.blue_max) * m.blue_mult;
+}
+
+// The pixel at (x, y) read straight from the image in the host's order.
+unsigned long stored(const XImage* img, int x, int y)
+{
+  const char* row = img->data + static_cast<long>(y) * img->bytes_per_line;
+  if (img->bits_per_pixel == 8)
+    return static_cast<unsigned char>(row[x]);
+  uint32_t v;
+  memcpy(&v, row + 4l * x, 4);
+  return v;
+}
+
+unsigned long depth_mask(int depth)
+{
+  return depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
+}
+
+const unsigned int frame_black = 0xa0b1c2d3;
+
+// The formula's pixel for each byte of a frame of w * h + 16 bytes.
+std::vector<unsigned long> formula_pixels(const Format& f, const Frame& p)
+{
+  std::vector<unsigned long> want(p.r.size());
+  for (size_t i = 0; i < want.size(); i++)
+    want[i] = formula(f, p, static_cast<long>(i), frame_black) & depth_mask(f.depth);
+  return want;
+}
+
+// Fills a w x h image of format f from the first n bytes of the frame and
+// counts the pixels that differ from the formula (bytes past n give black,
+// bytes past the image are not used). The image starts out filled with a
+// pattern no fill writes everywhere.
+long wrong_pixels(const Format& f, const Frame& p, const std::vector<unsigned long>& want, int w,
+                  int h, long n, FillPath path)
+{
+  PixelLut luts[3];
+  if (f.colmap)
+    colmap_lut(luts[0], f.colmap, frame_black);
+  else
+    rgb_luts(luts, f.map);
+  XImage* img = image(f.depth, f.bpp, LSBFirst, w, h);
+  memset(img->data, 0x5a, static_cast<size_t>(img->bytes_per_line) * h);
+  const unsigned char* planes[3] = {p.r.data(), p.g.data(), p.b.data()};
+  fill_image(img, planes, luts, f.colmap ? 1 : 3, static_cast<int>(n), frame_black, path);
+  long wrong = 0;
+  for (int x = 0; x < w; x++)
+    for (int y = 0; y < h; y++) {
+      const long i = static_cast<long>(x) * h + y;
+      wrong += stored(img, x, y) != (i < n ? want[i] : frame_black & depth_mask(f.depth));
+    }
+  XDestroyImage(img);
+  return wrong;
+}
+
+// The formats ravlon meets: the depth-24 screen's standard map, its
+// TrueColor visual's own masks (no standard map with -c), the depth-8
+// screen's default map, channels at other bits with a base pixel in all 32
+// bits, and colour tables in 32-bit and 8-bit pixels.
+std::vector<Format> formats()
+{
+  static unsigned int table[128];
+  for (int i = 0; i < 128; i++)
+    table[i] = 0x10203u * static_cast<unsigned int>(i) + 7;
+  std::vector<Format> fs;
+  XStandardColormap* best = standard_map(display, 0, XA_RGB_BEST_MAP);
+  XStandardColormap* def8 = standard_map(display, 1, XA_RGB_DEFAULT_MAP);
+  if (best)
+    fs.push_back({"depth-24 standard map", 24, 32, *best, nullptr});
+  if (def8)
+    fs.push_back({"depth-8 default map", 8, 8, *def8, nullptr});
+  XStandardColormap masks;
+  if (visual_map(masks, DefaultVisual(display, 0)) == 0)
+    fs.push_back({"TrueColor masks", 24, 32, masks, nullptr});
+  XStandardColormap shifted = {};
+  shifted.red_max = shifted.green_max = shifted.blue_max = 255;
+  shifted.red_mult = 1 << 23, shifted.green_mult = 1 << 9, shifted.blue_mult = 1 << 1;
+  shifted.base_pixel = 0x80000001;
+  fs.push_back({"shifted channels", 32, 32, shifted, nullptr});
+  fs.push_back({"colour table, 32 bits", 24, 32, XStandardColormap(), table});
+  fs.push_back({"colour table, 8 bits", 8, 8, XStandardColormap(), table});
+  XFree(best);
+  XFree(def8);
+  return fs;
+}
+
+}  // namespace
+
+// Sizes that leave partial tiles and blocks at both edges; frames that end
+// inside a tile, and frames longer than the image (all of it drawn, the
+// rest unused); every format through both paths.
+TEST_F(RenderFill, BothPathsFollowTheFormulasAtOddSizesAndShortFrames)
+{
+  std::vector<Format> fs = formats();
+  ASSERT_EQ(fs.size(), 6u);
+  struct Size {
+    int w, h;
+    long end;  // where the short frame ends
+  };
+  for (Size s : {Size{1, 1, 0}, Size{1, 8192, 4097}, Size{8192, 1, 4097},
+                 Size{33, 65, 16 * 65 + 33}, Size{1919, 1081, 959l * 1081 + 541}}) {
+    const long area = static_cast<long>(s.w) * s.h;
+    const Frame p(area + 16);
+    for (const Format& f : fs) {
+      const std::vector<unsigned long> want = formula_pixels(f, p);
+      for (long n : {s.end, area + 16})
+        for (FillPath path : {FILL_PORTABLE, FILL_VECTOR})
+          EXPECT_EQ(wrong_pixels(f, p, want, s.w, s.h, n, path), 0)
+              << f.name << ", " << s.w << "x" << s.h << ", " << n << " bytes, path " << path;
+    }
+  }
 }

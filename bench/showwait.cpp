@@ -1,0 +1,77 @@
+#include "showwait.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+// The first window below w, w included, for which found holds.
+template <class F>
+Window find_below(Display* d, Window w, F found)
+{
+  if (found(w))
+    return w;
+  Window root, parent, *kids = nullptr;
+  unsigned int n = 0;
+  Window hit = 0;
+  if (XQueryTree(d, w, &root, &parent, &kids, &n))
+    for (unsigned int i = 0; i < n && !hit; i++)
+      hit = find_below(d, kids[i], found);
+  if (kids)
+    XFree(kids);
+  return hit;
+}
+
+bool named_ravlon(Display* d, Window w)
+{
+  char* name = nullptr;
+  XWindowAttributes a;
+  bool hit = XFetchName(d, w, &name) && name && std::string(name) == "Ravlon" &&
+             XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+  if (name)
+    XFree(name);
+  return hit;
+}
+
+// The picture (256 pixels wide, below the menu bar) with the title drawn
+// over black: more than one pixel value.
+bool drawn(Display* d, Window w)
+{
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(d, w, &a) || a.width != 256 || a.height < 256)
+    return false;
+  XImage* xi = XGetImage(d, w, 0, 0, 256, 256, AllPlanes, ZPixmap);
+  bool two = false;
+  for (int y = 0; xi && y < 256 && !two; y++)
+    for (int x = 0; x < 256 && !two; x++)
+      two = XGetPixel(xi, x, y) != XGetPixel(xi, 0, 0);
+  if (xi)
+    XDestroyImage(xi);
+  return two;
+}
+
+}  // namespace
+
+int wait_ravlon_picture(int ms)
+{
+  Display* d = XOpenDisplay(nullptr);
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  bool shown = false;
+  while (d && !shown && std::chrono::steady_clock::now() < end) {
+    Window top = find_below(d, DefaultRootWindow(d), [&](Window w) { return named_ravlon(d, w); });
+    shown = top && find_below(d, top, [&](Window w) { return drawn(d, w); });
+    if (!shown)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (d)
+    XCloseDisplay(d);
+  if (shown)
+    return 0;
+  fprintf(stderr, "render_bench: ravlon never showed its picture\n");
+  return -1;
+}
