@@ -2,6 +2,7 @@
 
 import time
 
+from .errors import SendError
 from .pictures import fit as fit_to
 from .progress import Progress
 
@@ -22,10 +23,14 @@ class Pacer:
 
 def send_frame(client, frame, colmap):
     # Grey pictures go as RGB frames with equal planes, or as colour indices.
-    if colmap and frame.ndim == 2:
-        client.show_colmap(frame)
-    else:
-        client.show(frame)
+    try:
+        if colmap and frame.ndim == 2:
+            client.show_colmap(frame)
+        else:
+            client.show(frame)
+    except ValueError as e:
+        # Only a picture file can be larger than ravlon accepts.
+        raise SendError(f"{e}; --fit WxH scales pictures down") from None
 
 
 def stream(client, frames, fps=None, fit=None, colmap=False):
