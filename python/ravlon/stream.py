@@ -34,7 +34,7 @@ def send_frame(client, frame, colmap):
 
 
 def stream(client, frames, fps=None, fit=None, colmap=False):
-    """Sends every frame; returns how many were sent."""
+    """Sends every frame, paced and counted on the progress line."""
     pacer = Pacer(fps)
     progress = Progress()
     count = 0
@@ -46,4 +46,3 @@ def stream(client, frames, fps=None, fit=None, colmap=False):
             progress.update(count)
     finally:
         progress.finish(count)
-    return count
