@@ -3,8 +3,8 @@
 import argparse
 import itertools
 import re
+import select
 import sys
-import time
 
 from . import protocol
 from .client import Client
@@ -129,15 +129,12 @@ def _open(path):
         raise SendError(f"{path}: {e.strerror}") from None
 
 
-def hold(seconds):
+def hold(client, seconds):
     """Keeps the connection, and so the whole picture, for seconds (None:
-    until Ctrl-C)."""
-    if seconds is None:
-        if sys.stderr.isatty():
-            print(f"{PROG}: holding the picture; Ctrl-C to leave", file=sys.stderr)
-        while True:
-            time.sleep(3600)
-    time.sleep(seconds)
+    until Ctrl-C), or until ravlon ends and there is nothing left to hold."""
+    if seconds is None and sys.stderr.isatty():
+        print(f"{PROG}: holding the picture; Ctrl-C to leave", file=sys.stderr)
+    select.select([client], [], [], seconds)
 
 
 def run(a):
@@ -147,7 +144,7 @@ def run(a):
     with Client(a.host, a.port) as client:
         stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap)
         try:
-            hold(0 if a.hold is None and a.disconnect else a.hold)
+            hold(client, 0 if a.hold is None and a.disconnect else a.hold)
         except KeyboardInterrupt:
             pass  # leaving is the way to end an endless hold
         if a.disconnect:
@@ -160,12 +157,8 @@ def main(argv=None):
     check_args(p, a)
     try:
         run(a)
-    except (SendError, OSError) as e:
+    except (SendError, OSError, ValueError) as e:
         print(f"{PROG}: {e}", file=sys.stderr)
-        return 1
-    except ValueError as e:
-        # Only a picture file can be larger than ravlon accepts.
-        print(f"{PROG}: {e}; --fit WxH scales pictures down", file=sys.stderr)
         return 1
     except KeyboardInterrupt:
         return 130

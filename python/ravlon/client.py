@@ -131,6 +131,13 @@ class Client:
         _check_frame_size(size)
         self._send(protocol.pack(protocol.REQ_COLRGB, size), *pieces)
 
+    def fileno(self):
+        """The socket's descriptor, for select(): ravlon never sends, so it
+        turns readable only when the server has closed the connection."""
+        if self._sock is None:
+            raise ConnectionError(errno.ENOTCONN, "not connected to ravlon")
+        return self._sock.fileno()
+
     def disconnect(self):
         """Ends the server (it exits with status 0) and closes the connection."""
         try:

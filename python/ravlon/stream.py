@@ -2,6 +2,7 @@
 
 import time
 
+from .errors import SendError
 from .pictures import fit as fit_to
 from .progress import Progress
 
@@ -22,14 +23,18 @@ class Pacer:
 
 def send_frame(client, frame, colmap):
     # Grey pictures go as RGB frames with equal planes, or as colour indices.
-    if colmap and frame.ndim == 2:
-        client.show_colmap(frame)
-    else:
-        client.show(frame)
+    try:
+        if colmap and frame.ndim == 2:
+            client.show_colmap(frame)
+        else:
+            client.show(frame)
+    except ValueError as e:
+        # Only a picture file can be larger than ravlon accepts.
+        raise SendError(f"{e}; --fit WxH scales pictures down") from None
 
 
 def stream(client, frames, fps=None, fit=None, colmap=False):
-    """Sends every frame; returns how many were sent."""
+    """Sends every frame, paced and counted on the progress line."""
     pacer = Pacer(fps)
     progress = Progress()
     count = 0
@@ -41,4 +46,3 @@ def stream(client, frames, fps=None, fit=None, colmap=False):
             progress.update(count)
     finally:
         progress.finish(count)
-    return count

@@ -34,6 +34,14 @@ def test_a_file_shows_as_pillow_decodes_it(server, tmp_path, name, mode, save):
     assert interrupt(proc) == (0, "")
 
 
+def test_the_hold_ends_with_ravlon(server, tmp_path):
+    path = make_picture(tmp_path / "pic.png", 50, 30)
+    proc = start_send(str(path), port=server.port)
+    assert server.shows(decoded(path))
+    assert server.stop() == 0
+    assert proc.wait(20) == 0
+
+
 def test_several_files_in_turn(server, tmp_path):
     paths = [make_picture(tmp_path / "a.png", 60, 40),
              make_picture(tmp_path / "b.jpg", 80, 50),
@@ -61,6 +69,14 @@ def test_a_picture_damaged_inside(server, tmp_path):
     assert done.returncode == 1
     assert done.stderr.decode().startswith(f"ravlon-send: {path}: cannot decode the picture: ")
     assert done.stderr.count(b"\n") == 1
+
+
+def test_a_picture_larger_than_ravlon_accepts(server, tmp_path):
+    path = make_picture(tmp_path / "wide.png", 8193, 2)
+    done = send("--hold", "0", str(path), port=server.port)
+    assert (done.returncode, done.stderr.decode()) == (1, (
+        "ravlon-send: image size 8193x2 is outside what ravlon accepts (1 to 8192 on each side);"
+        " --fit WxH scales pictures down\n"))
 
 
 def test_mistakes_found_before_sending(tmp_path):
