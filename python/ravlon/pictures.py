@@ -13,16 +13,20 @@ def _pil():
 
 def check_files(paths):
     """Every file exists and is a picture Pillow knows, before anything is
-    sent; a picture that is damaged further in is found when it is shown."""
+    sent; a picture that is damaged further in is found when it is shown.
+    Pillow refuses to open a picture with more pixels than it decodes
+    safely, with an error of its own that is no OSError."""
     Image, _ = _pil()
     for path in paths:
         try:
             Image.open(path).close()
-        except OSError as e:
+        except (OSError, Image.DecompressionBombError) as e:
             raise SendError(f"{path}: {_why_not(e)}") from None
 
 
 def _why_not(error):
+    if not isinstance(error, OSError):
+        return str(error)
     return error.strerror or "not a picture ravlon-send can read"
 
 
@@ -35,7 +39,7 @@ def file_frames(paths):
             with Image.open(path) as im:
                 for frame in ImageSequence.Iterator(im):
                     yield picture_array(frame)
-        except (OSError, SyntaxError, ValueError) as e:
+        except (OSError, SyntaxError, ValueError, Image.DecompressionBombError) as e:
             raise SendError(f"{path}: cannot decode the picture: {e}") from None
 
 
