@@ -2,6 +2,7 @@
 
 import numpy as np
 
+from .arrays import to_bytes
 from .errors import SendError
 
 
@@ -54,11 +55,13 @@ def picture_array(im):
 
 def fit(array, box):
     """The picture scaled down, keeping its aspect ratio, to fit box
-    (width, height); a picture that fits already is left as it is."""
+    (width, height); a picture that fits already is left as it is. Pillow
+    takes bytes, not the floats of a pattern: they are turned into the bytes
+    show() would send first."""
     height, width = array.shape[:2]
     scale = min(box[0] / width, box[1] / height)
     if scale >= 1:
         return array
     size = (max(1, round(width * scale)), max(1, round(height * scale)))
     Image, _ = _pil()
-    return np.asarray(Image.fromarray(array).resize(size, Image.Resampling.LANCZOS))
+    return np.asarray(Image.fromarray(to_bytes(array)).resize(size, Image.Resampling.LANCZOS))
