@@ -8,25 +8,9 @@
 
 #include "decoder.h"
 #include "protocol.h"
+#include "wirebytes.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-Bytes ints(std::initializer_list<int> v)
-{
-  Bytes b;
-  for (int i : v)
-    for (int s = 24; s >= 0; s -= 8)
-      b.push_back(static_cast<unsigned char>(static_cast<unsigned>(i) >> s));
-  return b;
-}
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 Bytes counting(int n, int from)
 {

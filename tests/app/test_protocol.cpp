@@ -25,25 +25,9 @@
 #include "protocol.h"
 #include "ravlon_client.h"
 #include "service.h"
+#include "wirebytes.h"
 
 namespace {
-
-// The request pieces a test sends, most significant byte first.
-std::vector<unsigned char> ints(std::initializer_list<int> v)
-{
-  std::vector<unsigned char> b;
-  for (int i : v)
-    for (int s = 24; s >= 0; s -= 8)
-      b.push_back(static_cast<unsigned char>(static_cast<unsigned>(i) >> s));
-  return b;
-}
-
-std::vector<unsigned char> operator+(std::vector<unsigned char> a,
-                                     const std::vector<unsigned char>& b)
-{
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 std::vector<unsigned char> bytes(int n)
 {

@@ -15,25 +15,17 @@
 
 #include "protocol.h"
 #include "ravlon_client.h"
+#include "wirebytes.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 using Clock = std::chrono::steady_clock;
-
-void put_int(Bytes& b, int v)
-{
-  for (int s = 24; s >= 0; s -= 8)
-    b.push_back(static_cast<unsigned char>(static_cast<unsigned>(v) >> s));
-}
 
 // An RGB frame request of the whole 256 x 256 image, each plane a pattern
 // of its own.
 Bytes rgb_request()
 {
-  Bytes b;
-  put_int(b, REQ_COLRGB);
-  put_int(b, 65536);
+  Bytes b = ints({REQ_COLRGB, 65536});
   for (int p = 0; p < 3; p++)
     for (int i = 0; i < 65536; i++)
       b.push_back(static_cast<unsigned char>(i * (p + 1) + i / 256 * (7 - p)));

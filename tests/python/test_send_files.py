@@ -1,6 +1,9 @@
 """ravlon-send with image files, against the real ravlon: what Pillow
 decodes is what the window shows."""
 
+import struct
+import zlib
+
 import numpy as np
 import pytest
 from PIL import Image
@@ -94,6 +97,26 @@ def test_mistakes_found_before_sending(tmp_path):
     ]:
         done = send(*args, port=port)
         assert (done.returncode, done.stderr.decode()) == (status, f"ravlon-send: {message}\n")
+
+
+def png_header(path, width, height):
+    """A PNG that claims width x height RGB pixels and holds none."""
+    def chunk(kind, data):
+        crc = zlib.crc32(kind + data) & 0xffffffff
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
+
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IEND", b""))
+    return path
+
+
+def test_a_picture_with_more_pixels_than_pillow_opens(tmp_path):
+    # Pillow refuses it with an error that is no OSError: still one line.
+    path = png_header(tmp_path / "huge.png", 20000, 20000)
+    done = send("--hold", "0", str(path), port=1)
+    assert done.returncode == 1
+    assert done.stderr.decode().startswith(f"ravlon-send: {path}: ")
+    assert done.stderr.count(b"\n") == 1
 
 
 def test_no_server(tmp_path):

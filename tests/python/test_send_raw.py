@@ -5,7 +5,7 @@ import subprocess
 import numpy as np
 
 import ravlon
-from support import Ravlon, interrupt, send, start_send
+from support import Ravlon, interrupt, send, start_send, wait_until
 
 RNG = np.random.default_rng(7)
 
@@ -66,3 +66,11 @@ def test_pattern_frames_then_disconnect(server):
                 port=server.port)
     assert (done.returncode, done.stderr) == (0, b"")
     assert server.wait() == 0
+
+
+def test_a_pattern_of_floats_fitted(server):
+    # plasma is made of floats, which Pillow cannot scale as they are.
+    done = send("--pattern", "plasma", "-n", "2", "--size", "200x100", "--fit", "100x100",
+                "--hold", "0", port=server.port)
+    assert (done.returncode, done.stderr) == (0, b"")
+    assert wait_until(lambda: server.image(100, 50) is not None)
