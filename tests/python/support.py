@@ -29,18 +29,24 @@ def wait_until(check, seconds=10.0):
         time.sleep(0.05)
 
 
+_ports_taken = 0  # by earlier tests of this process, whose ravlon may linger
+
+
 def free_port():
     """A port below the kernel's ephemeral range, which it never hands out
     by itself, so it stays free until ravlon binds it; tests side by side
-    start looking at places set by their process ids."""
+    start looking at places set by their process ids, and each test of one
+    process takes a port of its own."""
+    global _ports_taken
     first, count = 20000, 12000
     for i in range(count):
-        port = first + (os.getpid() * 7 + i) % count
+        port = first + (os.getpid() * 7 + _ports_taken + i) % count
         with socket.socket() as s:
             try:
                 s.bind((HOST, port))
             except OSError:
                 continue
+            _ports_taken += i + 1
             return port
     raise OSError("no free port for ravlon")
 
