@@ -58,8 +58,6 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       data_sock(0),
       data_input(0),
       accept_input(0),
-      accept_retry(0),
-      stall_timer(0),
       decoder(this),
       red_vec(nullptr),
       green_vec(nullptr),
@@ -81,6 +79,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
   set_decoration(NO_RESIZE_DECOR, 0);
   set_function(NO_RESIZE_FUNC, 0);
   set_cp_close(cp_activate_imagewnd, nullptr);
+  accept_rest.set_tp_alarm(tp_accept_imagewnd, nullptr);
+  stall.set_tp_alarm(tp_stall_imagewnd, nullptr);
 }
 
 ImageWnd::~ImageWnd()

@@ -7,6 +7,7 @@
 
 #include <X11/Xutil.h>
 
+#include "WEtc.h"
 #include "WShl.h"
 #include "decoder.h"
 
@@ -59,8 +60,8 @@ public:
   int data_sock;
   XtInputId data_input;
   XtInputId accept_input;
-  XtIntervalId accept_retry;  // the control socket rests after a failed accept
-  XtIntervalId stall_timer;  // armed while a request is in progress
+  WAlarm accept_rest;  // the control socket rests after a failed accept
+  WAlarm stall;        // armed while a request is in progress
   Decoder decoder;
   unsigned char* red_vec;
   unsigned char* green_vec;
@@ -87,7 +88,6 @@ private:
   void watch_control(char on);
   void rest_control();
   void watch_stall(bool progress);
-  void stop_stall();
   int fail_start(const char* msg);
 };
 
@@ -95,5 +95,6 @@ void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
 void ip_accept_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void ip_dispatch_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void tp_stall_imagewnd(XtPointer usr, XtIntervalId* id);
+void tp_accept_imagewnd(XtPointer usr, XtIntervalId* id);
 
 #endif

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "WContext.h"
 #include "WEtc.h"
 #include "image.h"
 #include "imagewnd.h"
@@ -54,21 +53,10 @@ int ImageWnd::dispatch()
 // a client may wait as long as it likes.
 void ImageWnd::watch_stall(bool progress)
 {
-  if (decoder.idle()) {
-    stop_stall();
-  } else if (progress || !stall_timer) {
-    stop_stall();
-    stall_timer =
-        XtAppAddTimeOut(context->xtctx, STALL_SECONDS * 1000UL, tp_stall_imagewnd, nullptr);
-  }
-}
-
-void ImageWnd::stop_stall()
-{
-  if (stall_timer) {
-    XtRemoveTimeOut(stall_timer);
-    stall_timer = 0;
-  }
+  if (decoder.idle())
+    stall.stop();
+  else if (progress || !stall.is_pending())
+    stall.start_in(STALL_SECONDS * 1000);
 }
 
 void ImageWnd::give_up_stalled()
@@ -154,9 +142,6 @@ int ImageWnd::update_colmap(int size)
 
 void tp_stall_imagewnd(XtPointer, XtIntervalId*)
 {
-  if (!imagewnd)
-    return;
-  // Xt forgets a timer once it has fired.
-  imagewnd->stall_timer = 0;
-  imagewnd->give_up_stalled();
+  if (imagewnd)
+    imagewnd->give_up_stalled();
 }

@@ -91,15 +91,15 @@ void no_blocking(int s)
 }
 
 // How long the control socket rests after an accept that failed.
-const unsigned long ACCEPT_RETRY_MS = 200;
+const int ACCEPT_REST_MS = 200;
+
+}  // namespace
 
 void tp_accept_imagewnd(XtPointer, XtIntervalId*)
 {
   if (imagewnd)
     imagewnd->end_rest();
 }
-
-}  // namespace
 
 // A failed accept leaves the server waiting for the next client. A client
 // that gave up in the queue is gone, but one that could not be taken (no
@@ -131,14 +131,12 @@ int ImageWnd::conn_client()
 void ImageWnd::rest_control()
 {
   watch_control(0);
-  if (!accept_retry)
-    accept_retry = XtAppAddTimeOut(context->xtctx, ACCEPT_RETRY_MS, tp_accept_imagewnd, nullptr);
+  if (!accept_rest.is_pending())
+    accept_rest.start_in(ACCEPT_REST_MS);
 }
 
-// Xt forgets a timer once it has fired.
 void ImageWnd::end_rest()
 {
-  accept_retry = 0;
   if (!connected)
     watch_control(1);
 }
@@ -156,7 +154,7 @@ void ImageWnd::end_client()
 // down; that is no failure of ours.
 int ImageWnd::close_data()
 {
-  stop_stall();
+  stall.stop();
   if (data_input) {
     XtRemoveInput(data_input);
     data_input = 0;
@@ -191,10 +189,7 @@ void ImageWnd::free_vectors()
 int ImageWnd::disconn_client()
 {
   watch_control(0);
-  if (accept_retry) {
-    XtRemoveTimeOut(accept_retry);
-    accept_retry = 0;
-  }
+  accept_rest.stop();
   if (close_data() < 0)
     return -1;
   if (ctl_sock) {

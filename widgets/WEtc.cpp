@@ -131,11 +131,21 @@ void WAlarm::start(tm& ts)
   time_t now = time(nullptr);
   time_t at = mktime(&ts);
   int64_t s = static_cast<int64_t>(at) - static_cast<int64_t>(now);
-  if (s <= 0 || s > INT_MAX / 1000 || !context) {
+  if (s <= 0 || s > INT_MAX / 1000) {
     timeout = 0;
     return;
   }
-  timeout = static_cast<int>(s * 1000);
+  start_in(static_cast<int>(s * 1000));
+}
+
+void WAlarm::start_in(int ms)
+{
+  stop();
+  if (ms < 0 || !context) {
+    timeout = 0;
+    return;
+  }
+  timeout = ms;
   id = XtAppAddTimeOut(context->xtctx, static_cast<unsigned long>(timeout), tp_fire, this);
 }
 

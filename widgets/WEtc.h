@@ -52,6 +52,8 @@ public:
 
   void set_tp_alarm(XtTimerCallbackProc p, XtPointer u);
   void start(tm& ts);
+  // Arms one timeout ms milliseconds from now (0 to INT_MAX).
+  void start_in(int ms);
   void stop();
   char is_pending() const { return id != 0; }
 
