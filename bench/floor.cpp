@@ -1,6 +1,5 @@
 #include "floor.h"
 
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,23 +21,6 @@ double ms_since(std::chrono::steady_clock::time_point t0, int rounds)
 {
   std::chrono::duration<double, std::milli> dt = std::chrono::steady_clock::now() - t0;
   return dt.count() / rounds;
-}
-
-// A listening socket on every address, and its port.
-int listen_any(int& port)
-{
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in sa = {};
-  sa.sin_family = AF_INET;
-  socklen_t len = sizeof sa;
-  if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 && listen(s, 1) == 0 &&
-      getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0) {
-    port = ntohs(sa.sin_port);
-    return s;
-  }
-  if (s >= 0)
-    close(s);
-  return -1;
 }
 
 // The receiving process: reads everything of one connection, then ends.
@@ -111,12 +93,8 @@ double transfer_ms(int w, int h, bool rgb, int frames)
     return -1;
   }
   FramePlanes p(w, h);
-  const int size = w * h;
   auto t0 = std::chrono::steady_clock::now();
-  int res = 0;
-  for (int k = 0; k < frames && res == 0; k++)
-    res = rgb ? c.send_rgb(p.r.data(), p.g.data(), p.b.data(), size)
-              : c.send_colmap(p.r.data(), size);
+  int res = send_frames(c, p, rgb, frames);
   c.close();
   int status = 0;
   waitpid(pid, &status, 0);

@@ -21,14 +21,8 @@ namespace {
 
 int free_port()
 {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in sa = {};
-  sa.sin_family = AF_INET;
-  socklen_t len = sizeof sa;
   int port = -1;
-  if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 &&
-      getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0)
-    port = ntohs(sa.sin_port);
+  int s = listen_any(port);
   if (s >= 0)
     close(s);
   return port;
@@ -108,12 +102,27 @@ private:
   }
 };
 
-int send_frames(RavlonClient& c, int w, int h, bool rgb, int frames)
+}  // namespace
+
+int listen_any(int& port)
 {
-  FramePlanes p(w, h);
-  const int size = w * h;
-  if (c.resize(w, h) == -1)
-    return -1;
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in sa = {};
+  sa.sin_family = AF_INET;
+  socklen_t len = sizeof sa;
+  if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 && listen(s, 1) == 0 &&
+      getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) == 0) {
+    port = ntohs(sa.sin_port);
+    return s;
+  }
+  if (s >= 0)
+    close(s);
+  return -1;
+}
+
+int send_frames(RavlonClient& c, const FramePlanes& p, bool rgb, int frames)
+{
+  const int size = static_cast<int>(p.r.size());
   for (int k = 0; k < frames; k++) {
     int res = rgb ? c.send_rgb(p.r.data(), p.g.data(), p.b.data(), size)
                   : c.send_colmap(p.r.data(), size);
@@ -122,8 +131,6 @@ int send_frames(RavlonClient& c, int w, int h, bool rgb, int frames)
   }
   return 0;
 }
-
-}  // namespace
 
 int connect_nodelay(RavlonClient& c, int port)
 {
@@ -138,11 +145,12 @@ int connect_nodelay(RavlonClient& c, int port)
 
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out)
 {
+  FramePlanes p(w, h);  // made before the clock starts
   Served s;
   if (s.start(ravlon) == -1)
     return -1;
   auto t0 = std::chrono::steady_clock::now();
-  int sent = send_frames(s.c, w, h, rgb, frames);
+  int sent = s.c.resize(w, h) == -1 ? -1 : send_frames(s.c, p, rgb, frames);
   out.peak_kb = status_kb(s.pid, "VmHWM");
   if (s.finish(sent) == -1)
     return -1;

@@ -6,6 +6,7 @@
 #define STREAM_H
 
 class RavlonClient;
+struct FramePlanes;
 
 struct StreamRun {
   double fps;
@@ -20,5 +21,10 @@ long idle_resident_kb(const char* ravlon);
 // Connects c to port on the address of the host's own name, with Nagle's
 // delay off; -1 when nobody listens there.
 int connect_nodelay(RavlonClient& c, int port);
+// A socket listening on every address, and its port; -1 when none.
+int listen_any(int& port);
+// frames frames of p's planes (RGB, or its red plane as colour indices);
+// -1 when one cannot be sent.
+int send_frames(RavlonClient& c, const FramePlanes& p, bool rgb, int frames);
 
 #endif
