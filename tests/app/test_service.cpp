@@ -1,8 +1,5 @@
-// Exact-count socket I/O, the single error window, cleanup and the menu.
+// The single error window, cleanup and the menu.
 #include "../widgets/xfixture.h"
-
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <X11/Xatom.h>
 
@@ -12,27 +9,6 @@
 #include "WMenu.h"
 #include "imagewnd.h"
 #include "service.h"
-
-TEST(SocketIO, ExactCounts)
-{
-  int sv[2];
-  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
-  char out[8] = "abcdefg";
-  char in[8] = {};
-  EXPECT_EQ(writen(sv[0], out, 0), 0);
-  EXPECT_EQ(writen(sv[0], out, -3), 0);
-  EXPECT_EQ(readn(sv[1], in, 0), 0);  // nothing is taken from the stream
-  EXPECT_EQ(writen(sv[0], out, 7), 7);
-  EXPECT_EQ(readn(sv[1], in, 4), 4);
-  EXPECT_EQ(std::string(in, 4), "abcd");
-  close(sv[0]);
-  EXPECT_EQ(readn(sv[1], in, 4), 3);  // the stream ends after 3 of 4
-  EXPECT_EQ(std::string(in, 3), "efg");
-  EXPECT_EQ(readn(sv[1], in, 4), 0);
-  close(sv[1]);
-  EXPECT_EQ(readn(sv[1], in, 4), -1);
-  EXPECT_EQ(writen(sv[1], out, 4), -1);
-}
 
 class Service : public XFixture {};
 
