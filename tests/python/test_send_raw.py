@@ -3,6 +3,7 @@
 import subprocess
 
 import numpy as np
+import pytest
 
 import ravlon
 from support import Ravlon, interrupt, send, start_send, wait_until
@@ -53,17 +54,13 @@ def test_a_stream_cut_inside_a_frame(server):
         assert server.shows(video[1])
 
 
-def test_raw_file_that_ends_between_frames_then_disconnect(server, tmp_path):
-    path = tmp_path / "video.rgb"
-    path.write_bytes(frames(2, 16, 16).tobytes())
-    done = send("--raw", "16x16", "--disconnect", str(path), port=server.port)
-    assert (done.returncode, done.stderr) == (0, b"")
-    assert server.wait() == 0
-
-
-def test_pattern_frames_then_disconnect(server):
-    done = send("--pattern", "plasma", "-n", "5", "--size", "200x100", "--disconnect",
-                port=server.port)
+@pytest.mark.parametrize("args", [
+    ["--raw", "16x16", "video.rgb"],  # a file that ends between frames
+    ["--pattern", "plasma", "-n", "5", "--size", "200x100"],
+])
+def test_frames_then_disconnect(server, tmp_path, args):
+    (tmp_path / "video.rgb").write_bytes(frames(2, 16, 16).tobytes())
+    done = send(*args, "--disconnect", port=server.port, cwd=tmp_path)
     assert (done.returncode, done.stderr) == (0, b"")
     assert server.wait() == 0
 
