@@ -5,8 +5,6 @@
 // without a warning.
 #include "harness.h"
 
-#include <dirent.h>
-
 #include <fstream>
 #include <sstream>
 
@@ -76,20 +74,11 @@ TEST_F(Installed, SendRunsFromTheStagedTree)
 
 TEST_F(Installed, ManualPagesRenderWithoutWarnings)
 {
-  std::string dir = prefix + "/share/man/man1";
-  std::vector<std::string> pages;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.')
-        pages.push_back(e->d_name);
-    closedir(d);
-  }
-  EXPECT_EQ(pages.size(), 3u);
-  for (const std::string& p : pages) {
-    std::string warnings = stage + "/" + p + ".warnings";
-    ASSERT_EQ(
-        run("MANWIDTH=80 man --warnings -l " + dir + "/" + p + " 2>" + warnings + " >/dev/null"), 0)
-        << p;
-    EXPECT_EQ(contents(warnings), "") << p;
-  }
+  // The three pages, and only they, each render; their warnings, by name.
+  std::string warnings = stage + "/man.warnings";
+  EXPECT_EQ(run("cd " + prefix + "/share/man/man1 && test $(ls | wc -l) = 3 && for p in *; do " +
+                "w=$(MANWIDTH=80 man --warnings -l $p 2>&1 >/dev/null) || exit 1; " +
+                "[ -z \"$w\" ] || echo \"$p: $w\"; done >" + warnings),
+            0);
+  EXPECT_EQ(contents(warnings), "");
 }

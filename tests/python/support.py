@@ -105,10 +105,10 @@ class Ravlon:
         return self.proc.returncode
 
 
-def send(*args, port, input=None, timeout=60):
+def send(*args, port, input=None, timeout=60, cwd=None):
     """Runs ravlon-send to completion."""
     return subprocess.run([SEND, "-p", str(port), *args], input=input, capture_output=True,
-                          timeout=timeout)
+                          timeout=timeout, cwd=cwd)
 
 
 def start_send(*args, port, stdin=subprocess.DEVNULL):

@@ -13,42 +13,29 @@ def grey_rgb(grey):
     return np.repeat(grey[:, :, np.newaxis], 3, axis=2)
 
 
-def test_random_rgb_array_non_square(server):
-    pic = RNG.integers(0, 256, (90, 230, 3), dtype=np.uint8)
-    with ravlon.Client(port=server.port) as c:
-        c.show(pic)
-        assert server.shows(pic)
-        # A new shape resizes; RGBA drops alpha.
-        rgba = RNG.integers(0, 256, (120, 70, 4), dtype=np.uint8)
-        c.show(rgba)
-        assert server.shows(rgba[:, :, :3])
-
-
-def test_grey_array(server):
+def test_arrays_of_every_kind(server):
+    # Each new shape resizes; RGBA drops alpha; integers are clipped, bool
+    # is 0 or 255, floats are scaled and rounded and clipped, NaN is black.
+    rgb = RNG.integers(0, 256, (90, 230, 3), dtype=np.uint8)
+    rgba = RNG.integers(0, 256, (120, 70, 4), dtype=np.uint8)
     grey = RNG.integers(0, 256, (64, 200), dtype=np.uint8)
-    with ravlon.Client(port=server.port) as c:
-        c.show(grey)
-        assert server.shows(grey_rgb(grey))
-
-
-def test_floats_scaled_rounded_clipped_nan_black(server):
-    values = np.array([0.0, 1.0, -0.5, 1.5, np.nan, 0.5, 1 / 255 * 0.49, 1 / 255 * 0.51,
+    floats = np.array([0.0, 1.0, -0.5, 1.5, np.nan, 0.5, 1 / 255 * 0.49, 1 / 255 * 0.51,
                        np.inf, -np.inf])
-    expected = np.array([0, 255, 0, 255, 0, 128, 0, 1, 255, 0], np.uint8)
-    pic = np.tile(values, (40, 3))  # 40 x 30
-    with ravlon.Client(port=server.port) as c:
-        c.show(pic)
-        assert server.shows(grey_rgb(np.tile(expected, (40, 3))))
-
-
-def test_integers_clipped_and_bool(server):
     ints = np.array([[-7, 0, 100, 255, 256, 70000]] * 20, np.int32)
     mask = np.array([[True, False, True, False, True, False]] * 20)
+    cases = [
+        (rgb, rgb),
+        (rgba, rgba[:, :, :3]),
+        (grey, grey_rgb(grey)),
+        (np.tile(floats, (40, 3)),  # 40 x 30
+         grey_rgb(np.tile(np.array([0, 255, 0, 255, 0, 128, 0, 1, 255, 0], np.uint8), (40, 3)))),
+        (ints, grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8))),
+        (mask, grey_rgb(mask.astype(np.uint8) * 255)),
+    ]
     with ravlon.Client(port=server.port) as c:
-        c.show(ints)
-        assert server.shows(grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8)))
-        c.show(mask)
-        assert server.shows(grey_rgb(mask.astype(np.uint8) * 255))
+        for array, expected in cases:
+            c.show(array)
+            assert server.shows(expected), (array.dtype, array.shape)
 
 
 def test_raw_requests_in_wire_layout(server):
@@ -70,20 +57,13 @@ def test_raw_requests_in_wire_layout(server):
 
 
 def test_leaving_the_with_block_frees_the_server(server):
+    # ravlon serves one client at a time: the second is shown only once the
+    # first has left.
     pic = RNG.integers(0, 256, (128, 100, 3), dtype=np.uint8)
-    with ravlon.Client(port=server.port) as c:
-        c.show(pic)
-        assert server.shows(pic)
-    # ravlon clears the lower half for its waiting lines (drawn lower down
-    # than this picture reaches).
-    left = pic.copy()
-    left[64:] = 0
-    assert server.shows(left)
-    with ravlon.Client(port=server.port) as c:
-        c.show(pic[::-1])
-        assert server.shows(pic[::-1])
-        c.disconnect()
-    assert server.wait() == 0
+    for frame in (pic, pic[::-1]):
+        with ravlon.Client(port=server.port) as c:
+            c.show(frame)
+            assert server.shows(frame)
 
 
 def test_refused_sizes_send_nothing(server):
