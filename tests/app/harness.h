@@ -42,6 +42,7 @@ int hold_port(int port);
 
 // A TCP socket of a process as the kernel lists it (/proc/net/tcp).
 struct TcpSocket {
+  unsigned local_addr;  // as in_addr's s_addr
   int local_port;
   int remote_port;
   int state;  // TCP_LISTEN, TCP_SYN_SENT... of <netinet/tcp.h>
@@ -125,7 +126,6 @@ public:
   // A viewable client window whose title (WM_NAME) is name; 0 when none
   // shows up within ms.
   Window find_window(const char* name, int ms = 20000);
-  bool has_window(const char* name);
   // The deepest descendant of top of exactly w x h pixels, or 0.
   Window find_descendant(Window top, int w, int h);
   // A viewable override-redirect window (a posted menu), or 0.
