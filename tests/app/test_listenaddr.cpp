@@ -15,26 +15,19 @@
 
 namespace {
 
-void write_file(const std::string& path, const std::string& text)
-{
-  std::ofstream f(path);
-  f << text;
-}
-
 class ListenAddress : public RavlonTest {
 protected:
   // Resource lines every ravlon of the test reads: from the file that
   // XENVIRONMENT names, or from an app-defaults file (named by the class)
   // in the directory XAPPLRESDIR names.
-  void resources(const std::string& lines)
+  void resources(const std::string& lines, bool app_defaults = false)
   {
-    write_file(dir() + "/env", lines);
-    setenv("XENVIRONMENT", (dir() + "/env").c_str(), 1);
-  }
-  void app_defaults(const std::string& lines)
-  {
-    write_file(dir() + "/Ravlon", lines);
-    setenv("XAPPLRESDIR", dir().c_str(), 1);
+    std::string file = dir() + (app_defaults ? "/Ravlon" : "/env");
+    std::ofstream(file) << lines;
+    if (app_defaults)
+      setenv("XAPPLRESDIR", dir().c_str(), 1);
+    else
+      setenv("XENVIRONMENT", file.c_str(), 1);
   }
   void TearDown() override
   {
@@ -97,10 +90,7 @@ TEST_F(ListenAddress, ListensWhereTheResourceSays)
   };
   for (const Where& w : cases) {
     SCOPED_TRACE(w.lines);
-    if (w.in_app_defaults)
-      app_defaults(w.lines);
-    else
-      resources(w.lines);
+    resources(w.lines, w.in_app_defaults);
     in_addr a = own;
     if (w.dotted)
       a.s_addr = inet_addr(w.dotted);

@@ -14,12 +14,11 @@
 namespace {
 
 const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\n";
-const uint32_t black = 0x000000;
 
 // Rows [y0, y1) of the image hold something other than black.
 bool has_text(const Shot& s, int y0, int y1)
 {
-  return s.count_not(black, 0, y0, s.w, y1) > 0;
+  return s.count_not(0x000000, 0, y0, s.w, y1) > 0;
 }
 
 // ravlon ends at once with status 1 and exactly err on standard error.
