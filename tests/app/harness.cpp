@@ -448,7 +448,7 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     args.insert(args.end(), {"-p", std::to_string(port)});
   }
   std::string name = dpy_name.empty() ? display_name(scr) : dpy_name;
-  xv.reset(new XView(name));
+  xv.reset(dpy_name.empty() ? new XView(scr) : new XView(dpy_name));
   ASSERT_TRUE(rv.start(args, {"DISPLAY=" + name}));
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u) << rv.err();
