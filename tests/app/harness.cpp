@@ -141,9 +141,10 @@ std::vector<TcpSocket> tcp_sockets(pid_t pid)
   while (std::getline(f, line)) {
     TcpSocket t;
     unsigned long ino = 0;
-    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode
-    if (sscanf(line.c_str(), " %*d: %*x:%x %*x:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu",
-               &t.local_port, &t.remote_port, &t.state, &ino) == 4 &&
+    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode; the kernel
+    // prints an address as the hex of its 32-bit word
+    if (sscanf(line.c_str(), " %*d: %x:%x %*x:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu", &t.local_addr,
+               &t.local_port, &t.remote_port, &t.state, &ino) == 5 &&
         std::find(mine.begin(), mine.end(), ino) != mine.end())
       v.push_back(t);
   }
@@ -340,11 +341,9 @@ int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
 
 int Shot::count_not(uint32_t c, int x0, int y0, int x1, int y1) const
 {
-  int all = 0;
-  for (int y = y0 < 0 ? 0 : y0; y < y1 && y < h; y++)
-    for (int x = x0 < 0 ? 0 : x0; x < x1 && x < w; x++)
-      all++;
-  return all - count(c, x0, y0, x1, y1);
+  int cols = std::max(0, std::min(x1, w) - std::max(x0, 0));
+  int rows = std::max(0, std::min(y1, h) - std::max(y0, 0));
+  return cols * rows - count(c, x0, y0, x1, y1);
 }
 
 XView::XView(int s) : XView(display_name(s))
@@ -372,11 +371,6 @@ Window XView::find_window(const char* name, int ms)
   Window w = 0;
   wait_until([&] { return (w = find_named(dpy, DefaultRootWindow(dpy), name)) != 0; }, ms);
   return w;
-}
-
-bool XView::has_window(const char* name)
-{
-  return find_named(dpy, DefaultRootWindow(dpy), name) != 0;
 }
 
 Window XView::find_descendant(Window top, int w, int h)
@@ -454,7 +448,7 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     args.insert(args.end(), {"-p", std::to_string(port)});
   }
   std::string name = dpy_name.empty() ? display_name(scr) : dpy_name;
-  xv.reset(new XView(name));
+  xv.reset(dpy_name.empty() ? new XView(scr) : new XView(dpy_name));
   ASSERT_TRUE(rv.start(args, {"DISPLAY=" + name}));
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u) << rv.err();

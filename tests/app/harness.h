@@ -1,22 +1,9 @@
 // End-to-end test harness: runs the real ravlon program and looks at it
 // from outside, as its user does, through the X server of the test session
-// (tests/xsession: Xvfb, fvwm, standard colour maps) and real TCP.
-//
-//   Ravlon rv;                                   // the program under test
-//   ASSERT_TRUE(rv.start({"-p", std::to_string(port)}));
-//   XView xv;                                    // an X connection (screen 0)
-//   Window w = xv.find_window("Ravlon");         // its top-level window
-//   Window img = xv.find_descendant(w, 256, 256); // the image
-//   XRectangle g = geometry(xv.dpy, w);          // and tests/support/xsupport.h
-//   ASSERT_TRUE(wait_until([&] { return xv.grab(img).count_not(0, 0, 182, 256, 194) > 0; }));
-//   RavlonClient c;                              // client library
-//   ASSERT_EQ(c.connect(host_name().c_str(), port), 0);
-//   rv.signal(SIGINT);
-//   ASSERT_TRUE(rv.wait_exit());
-//   EXPECT_EQ(rv.status(), 0);
-//   EXPECT_EQ(rv.err(), "");
-//
-// or, as a fixture, class MyTest : public RavlonTest {} and start(), quit().
+// (tests/xsession: Xvfb, fvwm, standard colour maps) and real TCP. Ravlon
+// runs the program (standard error, exit status, signals); XView finds its
+// windows and reads their pixels back; RavlonTest, the fixture, starts it
+// on a free port and finds its window and 256 x 256 image.
 //
 // Include it before any X header: X defines None, which gtest's headers
 // must see undefined.
@@ -42,6 +29,7 @@ int hold_port(int port);
 
 // A TCP socket of a process as the kernel lists it (/proc/net/tcp).
 struct TcpSocket {
+  unsigned local_addr;  // as in_addr's s_addr
   int local_port;
   int remote_port;
   int state;  // TCP_LISTEN, TCP_SYN_SENT... of <netinet/tcp.h>
@@ -125,7 +113,6 @@ public:
   // A viewable client window whose title (WM_NAME) is name; 0 when none
   // shows up within ms.
   Window find_window(const char* name, int ms = 20000);
-  bool has_window(const char* name);
   // The deepest descendant of top of exactly w x h pixels, or 0.
   Window find_descendant(Window top, int w, int h);
   // A viewable override-redirect window (a posted menu), or 0.

@@ -5,62 +5,29 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <netinet/tcp.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "ravlon_client.h"
 
 namespace {
-
-in_addr address(const char* dotted)
-{
-  in_addr a;
-  a.s_addr = inet_addr(dotted);
-  return a;
-}
-
-// A TCP socket in the LISTEN state on exactly a:port (/proc/net/tcp shows
-// the address as the hex of its 32-bit word).
-bool listens_on(in_addr a, int port)
-{
-  char want[32];
-  snprintf(want, sizeof want, "%08X:%04X", a.s_addr, port);
-  std::ifstream f("/proc/net/tcp");
-  std::string line;
-  while (std::getline(f, line)) {
-    std::istringstream fields(line);
-    std::string slot, local, remote, state;
-    fields >> slot >> local >> remote >> state;
-    if (local == want && state == "0A")
-      return true;
-  }
-  return false;
-}
-
-void write_file(const std::string& path, const std::string& text)
-{
-  std::ofstream f(path);
-  f << text;
-}
 
 class ListenAddress : public RavlonTest {
 protected:
   // Resource lines every ravlon of the test reads: from the file that
   // XENVIRONMENT names, or from an app-defaults file (named by the class)
   // in the directory XAPPLRESDIR names.
-  void resources(const std::string& lines)
+  void resources(const std::string& lines, bool app_defaults = false)
   {
-    write_file(dir() + "/env", lines);
-    setenv("XENVIRONMENT", (dir() + "/env").c_str(), 1);
-  }
-  void app_defaults(const std::string& lines)
-  {
-    write_file(dir() + "/Ravlon", lines);
-    setenv("XAPPLRESDIR", dir().c_str(), 1);
+    std::string file = dir() + (app_defaults ? "/Ravlon" : "/env");
+    std::ofstream(file) << lines;
+    if (app_defaults)
+      setenv("XAPPLRESDIR", dir().c_str(), 1);
+    else
+      setenv("XENVIRONMENT", file.c_str(), 1);
   }
   void TearDown() override
   {
@@ -78,22 +45,18 @@ protected:
     return tmpdir;
   }
 
-  // A client gets through to the server at host.
-  bool reachable(const char* host)
-  {
-    RavlonClient c;
-    return c.connect(host, port) == 0;
-  }
-
-  // ravlon, started now, listens on a (on a alone unless a is every
+  // ravlon, started now, listens on a alone (0.0.0.0 being every
   // interface), a client gets through to it there, and it quits cleanly.
   void serves_at(in_addr a)
   {
-    bool every = a.s_addr == htonl(INADDR_ANY);
     start();
-    EXPECT_TRUE(listens_on(a, port));
-    EXPECT_EQ(listens_on(address("0.0.0.0"), port), every);
-    EXPECT_TRUE(reachable(every ? "127.0.0.1" : inet_ntoa(a)));
+    std::vector<unsigned> listening;
+    for (const TcpSocket& t : tcp_sockets(rv.pid))
+      if (t.local_port == port && t.state == TCP_LISTEN)
+        listening.push_back(t.local_addr);
+    EXPECT_EQ(listening, std::vector<unsigned>{a.s_addr});
+    RavlonClient c;
+    EXPECT_EQ(c.connect(a.s_addr == htonl(INADDR_ANY) ? "127.0.0.1" : inet_ntoa(a), port), 0);
     quit();
     EXPECT_EQ(rv.err(), "");
   }
@@ -103,25 +66,37 @@ protected:
 
 }  // namespace
 
-TEST_F(ListenAddress, AnyListensOnEveryInterface)
+// Every form of the value; set by class in the application's app-defaults
+// file too. Unset, or set to nothing: the address of the host's own name.
+TEST_F(ListenAddress, ListensWhereTheResourceSays)
 {
-  resources("ravlon.listenAddress: any\n");
-  serves_at(address("0.0.0.0"));
-}
-
-TEST_F(ListenAddress, DottedAddress)
-{
-  resources("ravlon.listenAddress: 127.0.0.1\n");
-  serves_at(address("127.0.0.1"));
-}
-
-// Set by class, in the application's app-defaults file. Another loopback
-// address than the host name's (which may be 127.0.0.1) shows that it was
-// read.
-TEST_F(ListenAddress, SetByClassInAppDefaults)
-{
-  app_defaults("Ravlon.ListenAddress: 127.0.0.2\n");
-  serves_at(address("127.0.0.2"));
+  hostent* he = gethostbyname(host_name().c_str());
+  ASSERT_TRUE(he && he->h_addrtype == AF_INET);
+  in_addr own;
+  memcpy(&own, he->h_addr_list[0], sizeof own);
+  struct Where {
+    const char* lines;
+    bool in_app_defaults;
+    const char* dotted;  // nullptr: own
+  };
+  // Another loopback address than the host name's (which may be
+  // 127.0.0.1) shows that the app-defaults file was read.
+  const Where cases[] = {
+      {"ravlon.listenAddress: any\n", false, "0.0.0.0"},
+      {"ravlon.listenAddress: 127.0.0.1\n", false, "127.0.0.1"},
+      {"Ravlon.ListenAddress: 127.0.0.2\n", true, "127.0.0.2"},
+      {"", false, nullptr},
+      {"ravlon.listenAddress:\n", false, nullptr},
+  };
+  for (const Where& w : cases) {
+    SCOPED_TRACE(w.lines);
+    resources(w.lines, w.in_app_defaults);
+    in_addr a = own;
+    if (w.dotted)
+      a.s_addr = inet_addr(w.dotted);
+    serves_at(a);
+    TearDown();
+  }
 }
 
 // Before any window opens: one line and status 1.
@@ -132,19 +107,4 @@ TEST_F(ListenAddress, NameThatDoesNotResolveEndsStartup)
   ASSERT_TRUE(rv.wait_exit());
   EXPECT_EQ(rv.status(), 1);
   EXPECT_EQ(rv.err(), "ravlon: Cannot resolve listenAddress nosuch.invalid.\n");
-}
-
-// Unset, or set to nothing: the address of the host's own name.
-TEST_F(ListenAddress, UnsetListensOnTheHostsAddress)
-{
-  hostent* he = gethostbyname(host_name().c_str());
-  ASSERT_TRUE(he && he->h_addrtype == AF_INET);
-  in_addr own;
-  memcpy(&own, he->h_addr_list[0], sizeof own);
-  for (const char* lines : {"", "ravlon.listenAddress:\n"}) {
-    SCOPED_TRACE(lines);
-    resources(lines);
-    serves_at(own);
-    TearDown();
-  }
 }

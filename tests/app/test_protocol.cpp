@@ -29,14 +29,9 @@
 
 namespace {
 
-std::vector<unsigned char> bytes(int n)
-{
-  return std::vector<unsigned char>(n, 7);
-}
-
 // What a client sends, and the error window's text it must bring up.
 struct Case {
-  std::vector<unsigned char> sent;
+  Bytes sent;
   const char* msg;
 };
 
@@ -96,14 +91,14 @@ TEST_F(Protocol, CutFieldsAreNamedOnceAndFreeTheServer)
   listen();
   const Case cases[] = {
       {{0, 0}, "Cannot read request type."},
-      {ints({REQ_RESIZE}) + bytes(2), "Cannot read image width."},
+      {ints({REQ_RESIZE}) + Bytes(2, 7), "Cannot read image width."},
       {ints({REQ_RESIZE, 64}), "Cannot read image height."},
-      {ints({REQ_COLRGB}) + bytes(3), "Cannot read size of color vector."},
-      {ints({REQ_COLRGB, 4}) + bytes(3), "Cannot read red color vector."},
-      {ints({REQ_COLRGB, 4}) + bytes(5), "Cannot read green color vector."},
-      {ints({REQ_COLRGB, 4}) + bytes(11), "Cannot read blue color vector."},
+      {ints({REQ_COLRGB}) + Bytes(3, 7), "Cannot read size of color vector."},
+      {ints({REQ_COLRGB, 4}) + Bytes(3, 7), "Cannot read red color vector."},
+      {ints({REQ_COLRGB, 4}) + Bytes(5, 7), "Cannot read green color vector."},
+      {ints({REQ_COLRGB, 4}) + Bytes(11, 7), "Cannot read blue color vector."},
       {ints({REQ_COLMAP}), "Cannot read size of colormap index vector."},
-      {ints({REQ_COLMAP, 10}) + bytes(9), "Cannot read cvec[] colormap index vector."},
+      {ints({REQ_COLMAP, 10}) + Bytes(9, 7), "Cannot read cvec[] colormap index vector."},
   };
   for (const Case& c : cases) {
     RavlonClient cl;

@@ -14,12 +14,11 @@
 namespace {
 
 const char* const usage_line = "ravlon: Usage: ravlon [-c rgbfile] [-p svrport]\n";
-const uint32_t black = 0x000000;
 
 // Rows [y0, y1) of the image hold something other than black.
 bool has_text(const Shot& s, int y0, int y1)
 {
-  return s.count_not(black, 0, y0, s.w, y1) > 0;
+  return s.count_not(0x000000, 0, y0, s.w, y1) > 0;
 }
 
 // ravlon ends at once with status 1 and exactly err on standard error.
@@ -101,15 +100,6 @@ TEST_F(Startup, WindowShowsPictureAndWaitingLines)
   EXPECT_EQ(rv.err(), "");  // no X error, no toolkit warning
 }
 
-// The depth-8 screen uses its default standard map on the default visual.
-TEST_F(Startup, RunsCleanlyOnDepth8Screen)
-{
-  start({}, 1);
-  EXPECT_GT(xv->grab(img).count(0xffffff, 0, 182, 256, 194), 0);
-  quit();
-  EXPECT_EQ(rv.err(), "");
-}
-
 // Run by its path, as from a menu or a script, it keeps its look (the menu
 // bar's colour comes from its fallback resources) and its messages their
 // prefix.
@@ -124,7 +114,7 @@ TEST_F(Startup, RunByItsPath)
   EXPECT_EQ(rv.err(), usage_line);
 }
 
-TEST_F(Startup, UsageErrorsEndWithStatus1)
+TEST_F(Startup, UsageAndNoDisplayEndWithStatus1)
 {
   const std::string getopt = "ravlon: ";
   expect_failure({"-h"}, {}, usage_line);
@@ -134,10 +124,6 @@ TEST_F(Startup, UsageErrorsEndWithStatus1)
   expect_failure({"-p"}, {}, getopt + "option requires an argument -- 'p'\n" + usage_line);
   expect_failure({"-c"}, {}, getopt + "option requires an argument -- 'c'\n" + usage_line);
   expect_failure({"-c", std::string(512, 'x')}, {}, usage_line);  // longer than its buffer
-}
-
-TEST_F(Startup, NoDisplayEndsWithStatus1)
-{
   expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
 }
 
@@ -179,10 +165,15 @@ TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
   close(full);
 }
 
+// The depth-8 screen uses its default standard map on the default visual.
 // Without its standard colour map a screen cannot show RGB frames; with a
 // colour file none is needed.
-TEST_F(Startup, MissingStandardMap)
+TEST_F(Startup, Depth8ScreenAndMissingStandardMap)
 {
+  start({}, 1);
+  EXPECT_GT(xv->grab(img).count(0xffffff, 0, 182, 256, 194), 0);
+  quit();
+  EXPECT_EQ(rv.err(), "");
   ASSERT_EQ(run("xstdcmap -display " + display_name(0) + " -delete best"), 0);
   ASSERT_EQ(run("xstdcmap -display " + display_name(1) + " -delete default"), 0);
   expect_failure({}, {"DISPLAY=" + display_name(0)},
