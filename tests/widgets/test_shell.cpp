@@ -78,13 +78,9 @@ TEST_F(ShellTest, ReparentPlaceKeptAcrossHideShow)
   wnd.set_geom(WRect(100, 80, 300, 200));
   ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
   expect_frame_at(wnd, 100, 80);
-  WRect g = wnd.get_geom();
-  EXPECT_EQ(g, WRect(100, 80, 300, 200));
+  expect_geom(wnd, WRect(100, 80, 300, 200));
 
-  g.w = 320;
-  g.h = 240;
-  wnd.set_geom(g);
-  ASSERT_TRUE(pump_until([&] { return wnd.get_geom().h == 240; }));
+  wnd.set_geom(WRect(100, 80, 320, 240));
   expect_geom(wnd, WRect(100, 80, 320, 240));
   expect_frame_at(wnd, 100, 80);
 
@@ -156,23 +152,18 @@ TEST_F(ShellTest, WindowTakesStandardMapVisual)
   XVisualInfo vi;
   XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP, &vi);
   ASSERT_NE(maps, nullptr);
-  {
-    TestWnd wnd("best", maps[0].colormap, vi.visual, vi.depth);
+  auto shown_on = [&](unsigned long cmap, XWindowAttributes& a) {
+    TestWnd wnd("visual", cmap, vi.visual, vi.depth);
     wnd.set_geom(WRect(10, 10, 300, 200));
     ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
-    XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(display, wnd.xwindow(), &a));
-    EXPECT_EQ(XVisualIDFromVisual(a.visual), maps[0].visualid);
-    EXPECT_EQ(a.colormap, maps[0].colormap);
-  }
-  {
-    TestWnd wnd("nomap", 0, vi.visual, vi.depth);  // no map: the default visual
-    wnd.set_geom(WRect(10, 10, 300, 200));
-    ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
-    XWindowAttributes a;
-    ASSERT_TRUE(XGetWindowAttributes(display, wnd.xwindow(), &a));
-    EXPECT_EQ(a.visual, DefaultVisual(display, screen));
-  }
+  };
+  XWindowAttributes a;
+  ASSERT_NO_FATAL_FAILURE(shown_on(maps[0].colormap, a));
+  EXPECT_EQ(XVisualIDFromVisual(a.visual), maps[0].visualid);
+  EXPECT_EQ(a.colormap, maps[0].colormap);
+  ASSERT_NO_FATAL_FAILURE(shown_on(0, a));  // no map: the default visual
+  EXPECT_EQ(a.visual, DefaultVisual(display, screen));
   XFree(maps);
   EXPECT_EQ(x_errors(), 0);
 }
