@@ -99,15 +99,4 @@ TEST_F(ErrorTest, BlocksOtherWindowsWhileShown)
   ASSERT_TRUE(calls_reach(wnd.menu, 1));
 }
 
-TEST_F(ErrorTest, NarrowScreenPutsItAtTheLeftEdge)
-{
-  WRect screen = root_rect;
-  root_rect.w = 320;
-  WError narrow(shell()->xtwgt);
-  root_rect = screen;
-  narrow.set_message("narrow");
-  show(&narrow);
-  EXPECT_EQ(frame_geometry(display, XtWindow(XtParent(narrow.xtwgt))).x, 0);
-}
-
 }  // namespace
