@@ -12,15 +12,6 @@
 #include "WShl.h"
 #include "WSld.h"
 
-namespace {
-
-void cp_count(Widget, XtPointer usr, XtPointer)
-{
-  ++*static_cast<int*>(usr);
-}
-
-}  // namespace
-
 class ControlTest : public XFixture {
 protected:
   void click(Widget w)

@@ -27,11 +27,6 @@ void answer(Widget, XtPointer u, XtPointer call)
   a->dlg->hide();
 }
 
-void count(Widget, XtPointer u, XtPointer)
-{
-  ++*static_cast<int*>(u);
-}
-
 class DialogTest : public UserFixture {};
 
 TEST_F(DialogTest, HiddenFixedSizeWithHintsAndButtons)
@@ -66,7 +61,7 @@ TEST_F(DialogTest, ButtonsOnlyReachTheClient)
   show(&d);
   Widget ok = XmMessageBoxGetChild(d.xtwgt, XmDIALOG_OK_BUTTON);
   int pressed = 0;
-  XtAddCallback(d.xtwgt, XmNokCallback, count, &pressed);
+  XtAddCallback(d.xtwgt, XmNokCallback, cp_count, &pressed);
   click(ok);
   ASSERT_TRUE(pump_until([&] { return pressed == 1; }));
   EXPECT_TRUE(d.is_shown() && is_viewable(shl(d)));

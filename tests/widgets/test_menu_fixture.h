@@ -18,7 +18,6 @@ class TestMenu final : public WMenu {
 public:
   explicit TestMenu(Widget par) : WMenu(par) {}
   void menu_select(long id) override { calls.push_back(id); }
-  int records() { return ilst.get_numitm(); }
   std::vector<long> calls;
 };
 

@@ -151,3 +151,8 @@ std::string xm_text(Widget w, const char* res)
   XmStringFree(s);
   return r;
 }
+
+void cp_count(Widget, XtPointer usr, XtPointer)
+{
+  ++*static_cast<int*>(usr);
+}

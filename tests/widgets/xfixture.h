@@ -3,21 +3,10 @@
 //
 // The X session of an in-process widget or application test: the
 // application shell with the program's fallback resources, the display
-// context and an X error counter. Each test runs in a private X session
-// (tests/xsession: Xvfb, window manager, standard colour maps).
-//
-//   class MyTest : public XFixture {};          // screen 0, depth 24
-//   class MyTest8 : public XFixture8 {};        // screen 1, depth 8
-//   TEST_F(MyTest, X) {
-//     ...                                        // display, context, ... are set
-//     ASSERT_TRUE(pump_until([&] { return is_viewable(w); }));
-//     EXPECT_EQ(pixel_at(w, 5, 5), colortbl[1]);
-//     EXPECT_EQ(x_errors(), 0);
-//   }
-//
-// The shell and context are made once per process and screen and never
-// destroyed (Motif keeps its memory until exit); switching screens in one
-// process makes a fresh pair. Windows a test makes it deletes itself.
+// context and an X error counter, made once per process and screen (a
+// switch of screen makes a fresh pair) and never destroyed: Motif keeps its
+// memory until exit. Each test runs in a private X session
+// (tests/xsession); windows a test makes it deletes.
 #ifndef XFIXTURE_H
 #define XFIXTURE_H
 
@@ -69,5 +58,8 @@ const char* xt_last_warning();
 
 // The text of an XmString resource of w ("" when unset).
 std::string xm_text(Widget w, const char* res);
+
+// An Xt callback that counts its calls in the int at usr.
+void cp_count(Widget, XtPointer usr, XtPointer);
 
 #endif
