@@ -29,15 +29,15 @@ TEST(Paths, SplitWithinTheBuffer)
 {
   // Heap buffers of exactly 512 bytes: the sanitizer catches any overrun.
   std::unique_ptr<char[]> d(new char[512]), f(new char[512]);
+  // Long paths: the name ends at position 511 of an absolute path, after
+  // 511 bytes of a relative one.
   const std::string a(300, 'a'), b(900, 'b');
-  const std::string cases[][3] = {
-      {"/a/b/c", "/a/b", "c"},
-      {"/a/b/", "/a/b", ""},
-      {"/", "", ""},
-      {"a/b", ".", "a/b"},
-      {"/" + a + "/" + b, "/" + a, b.substr(0, 512 - 302)},  // the name up to position 511
-      {std::string(2000, 'r'), ".", std::string(511, 'r')},
-  };
+  const std::string cases[][3] = {{"/a/b/c", "/a/b", "c"},
+                                  {"/a/b/", "/a/b", ""},
+                                  {"/", "", ""},
+                                  {"a/b", ".", "a/b"},
+                                  {"/" + a + "/" + b, "/" + a, b.substr(0, 512 - 302)},
+                                  {std::string(2000, 'r'), ".", std::string(511, 'r')}};
   for (auto& c : cases) {
     get_dirname(c[0].c_str(), d.get());
     get_filename(c[0].c_str(), f.get());
