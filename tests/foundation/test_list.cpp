@@ -29,10 +29,23 @@ struct DL : EDLink {
   }
 };
 
+// The two list families side by side for what they share, named by their
+// link type; append puts a link after the tail.
+template <class K>
+using ListOf = std::conditional_t<std::is_same_v<K, SL>, ESList, EDList>;
+void append(ESList& l, SL* k)
+{
+  l.put(k, 1);
+}
+void append(EDList& l, DL* k)
+{
+  l.put(k);
+}
+
 // The names from the head, checking every link on the way; "!" on a
 // broken ring.
-template <class L, class K>
-std::string ring(const L& l)
+template <class K>
+std::string ring(const ListOf<K>& l)
 {
   std::string s;
   if (!l.tail)
@@ -48,81 +61,69 @@ std::string ring(const L& l)
   }
   return "!";
 }
-const auto sring = ring<ESList, SL>;
-const auto dring = ring<EDList, DL>;
+
+template <class K>
+class ListFamily : public ::testing::Test {
+};
+using Families = ::testing::Types<SL, DL>;
+TYPED_TEST_SUITE(ListFamily, Families);
 
 }  // namespace
 
-TEST(SList, EndsAndRemoval)
+TYPED_TEST(ListFamily, EndsAndRemoval)
 {
-  SL a('a'), b('b'), c('c'), d('d'), x('x');
-  ESList l;
+  using K = TypeParam;
+  K a('a'), b('b'), c('c'), d('d'), x('x');
+  ListOf<K> l;
   EXPECT_EQ(l.get(), nullptr);
   EXPECT_EQ(l.get_itmpos(&a), -1);
-  l.put(&a, 0);
-  EXPECT_EQ(a.next, &a);
-  l.put(&b, 0);
-  l.put(&c, 0);
-  EXPECT_EQ(sring(l), "cba");
-  EXPECT_EQ(l.get(), &a);  // put(k, 0) then get: first in, first out
-  EXPECT_EQ(l.get(), &b);
-  EXPECT_EQ(l.get(), &c);
-  EXPECT_EQ(l.tail, nullptr);
-
-  for (SL* k : {&a, &b, &c, &d})
-    l.put(k, 1);
-  EXPECT_EQ(sring(l), "abcd");
+  append(l, &a);
+  EXPECT_EQ(ring<K>(l), "a");
+  for (K* k : {&b, &c, &d})
+    append(l, k);
+  EXPECT_EQ(ring<K>(l), "abcd");
   EXPECT_EQ(l.get_numitm(), 4);
   EXPECT_EQ(l.get_itmpos(&d), 3);
   EXPECT_EQ(l.del(&x), nullptr);
-  EXPECT_EQ(l.del(&b), &b);
-  EXPECT_EQ(l.del(&a), &a);
-  EXPECT_EQ(sring(l), "cd");
-  EXPECT_EQ(l.del(&d), &d);
-  EXPECT_EQ(l.tail, &c);
-  EXPECT_EQ(c.next, &c);
   EXPECT_EQ(l.del(&c), &c);
-  EXPECT_EQ(l.tail, nullptr);
-}
-
-TEST(DList, EndsAndRemovalKeepBothDirections)
-{
-  DL a('a'), b('b'), c('c'), d('d'), x('x');
-  EDList l;
-  EXPECT_EQ(l.get(), nullptr);
-  l.put(&a);
-  EXPECT_TRUE(a.next == &a && a.prev == &a);
-  for (DL* k : {&b, &c, &d})
-    l.put(k);
-  EXPECT_EQ(l.del(&x), nullptr);
-  EXPECT_EQ(dring(l), "abcd");
-  EXPECT_EQ(l.del(&c), &c);
-  EXPECT_TRUE(c.prev == &b && c.next == &d);  // a removed link keeps its own
-  EXPECT_EQ(l.del(&a), &a);
-  EXPECT_EQ(l.del(&d), &d);
-  EXPECT_EQ(dring(l), "b");
-  EXPECT_EQ(l.get(), &b);
-  EXPECT_EQ(l.tail, nullptr);
-  for (DL* k : {&a, &b, &c})
-    l.put(k);
-  EXPECT_EQ(l.get(), &c);  // last in, first out
-  EXPECT_EQ(dring(l), "ab");
-}
-
-TEST(Lists, FreeDestroysEveryLinkTailFirst)
-{
-  ESList s;
-  EDList d;
-  destroyed.clear();
-  s.free();
-  for (char c : std::string("abc")) {
-    s.put(new SL(c), 1);
-    d.put(new DL(static_cast<char>(c - 32)));
+  EXPECT_EQ(c.next, &d);  // a removed link keeps its own
+  if constexpr (std::is_same_v<K, DL>) {
+    EXPECT_EQ(c.prev, &b);
   }
-  s.free();
-  d.free();
-  EXPECT_EQ(destroyed, "cbaCBA");
-  EXPECT_TRUE(s.tail == nullptr && d.tail == nullptr);
+  EXPECT_EQ(l.del(&a), &a);
+  EXPECT_EQ(l.del(&d), &d);
+  EXPECT_EQ(ring<K>(l), "b");  // the tail removed: its predecessor is the tail
+  EXPECT_EQ(l.del(&b), &b);
+  EXPECT_EQ(l.tail, nullptr);
+  for (K* k : {&a, &b, &c})
+    append(l, k);
+  EXPECT_EQ(l.get(), &c);  // get takes the tail: last in, first out
+  EXPECT_EQ(ring<K>(l), "ab");
+}
+
+TYPED_TEST(ListFamily, FreeDestroysEveryLinkTailFirst)
+{
+  ListOf<TypeParam> l;
+  destroyed.clear();
+  l.free();
+  for (char c : std::string("abc"))
+    append(l, new TypeParam(c));
+  l.free();
+  EXPECT_EQ(destroyed, "cba");
+  EXPECT_EQ(l.tail, nullptr);
+}
+
+// put(k, 0) puts the link before the head, so get answers first in, first out.
+TEST(SList, PutAtHead)
+{
+  SL a('a'), b('b'), c('c');
+  ESList l;
+  for (SL* k : {&a, &b, &c})
+    l.put(k, 0);
+  EXPECT_EQ(ring<SL>(l), "cba");
+  EXPECT_EQ(l.get(), &a);
+  EXPECT_EQ(l.get(), &b);
+  EXPECT_EQ(l.get(), &c);
 }
 
 // Equal at the first pair, at the same position, that this list's link
