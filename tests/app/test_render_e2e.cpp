@@ -1,11 +1,11 @@
 // Frames streamed to the real ravlon over TCP, read back from its window as
 // raw pixel values and compared, exactly, with what they must be.
 #include "harness.h"
+#include "pixelformula.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <functional>
 #include <vector>
 
 #include "ravlon_client.h"
@@ -28,22 +28,8 @@ protected:
     EXPECT_TRUE(rv.wait_exit());
   }
 
-  // Waits until the 256 x 256 image window's pixels pass check.
-  bool shows(const std::function<bool(XImage*)>& check)
-  {
-    return wait_until(
-        [&] {
-          XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
-          bool ok = xi && check(xi);
-          if (xi)
-            XDestroyImage(xi);
-          return ok;
-        },
-        5000);
-  }
-
-  // Every pixel follows the standard colour map formula as the ICCCM gives
-  // it, rounded in single precision; byte x * 256 + y is pixel (x, y).
+  // Every pixel of the 256 x 256 image window, read back raw, follows the
+  // standard colour map formula; byte x * 256 + y is pixel (x, y).
   void rgb_frames_follow_standard_map(int scr)
   {
     ASSERT_NO_FATAL_FAILURE(serve(scr));
@@ -54,19 +40,20 @@ protected:
     for (int i = 0; i < 65536; i++)
       r[i] = i & 255, g[i] = i >> 8, b[i] = static_cast<unsigned char>(i * 7);
     ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
-    auto level = [](unsigned char v, unsigned long max) {
-      return static_cast<unsigned long>(0.5f + v / 255.0f * static_cast<float>(max));
-    };
     int bad = -1;
-    shows([&](XImage* xi) {
-      bad = 0;
-      for (int x = 0; x < 256; x++)
-        for (int y = 0, i = x * 256; y < 256; y++, i++)
-          bad += XGetPixel(xi, x, y) != m->base_pixel + level(r[i], m->red_max) * m->red_mult +
-                                            level(g[i], m->green_max) * m->green_mult +
-                                            level(b[i], m->blue_max) * m->blue_mult;
-      return bad == 0;
-    });
+    wait_until(
+        [&] {
+          XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
+          if (!xi)
+            return false;
+          bad = 0;
+          for (int x = 0; x < 256; x++)
+            for (int y = 0, i = x * 256; y < 256; y++, i++)
+              bad += XGetPixel(xi, x, y) != standard_pixel(*m, r[i], g[i], b[i]);
+          XDestroyImage(xi);
+          return bad == 0;
+        },
+        5000);
     EXPECT_EQ(bad, 0);
     XFree(m);
   }

@@ -13,6 +13,7 @@
 
 #include "WEtc.h"
 #include "framefill.h"
+#include "pixelformula.h"
 #include "xsupport.h"
 
 namespace {
@@ -26,6 +27,11 @@ XImage* image(int depth, int bpp, int order, int w, int h)
   XInitImage(img);
   img->data = static_cast<char*>(calloc(img->bytes_per_line, h));
   return img;
+}
+
+unsigned long depth_mask(int depth)
+{
+  return depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
 }
 
 struct RenderFill : ::testing::Test {
@@ -61,12 +67,11 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder)
       for (FillPath path : {FILL_PORTABLE, FILL_VECTOR}) {
         XImage* img = image(depth, bpp, order, w, h);
         fill_image(img, planes, luts, 3, size, black, path);
-        unsigned long mask = depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
         for (int x = 0; x < w; x++)
           for (int y = 0; y < h; y++) {
             int i = x * h + y;
             unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
-            ASSERT_EQ(XGetPixel(img, x, y), want & mask)
+            ASSERT_EQ(XGetPixel(img, x, y), want & depth_mask(depth))
                 << "depth " << depth << " order " << order << " path " << path << " at " << x << ","
                 << y;
           }
@@ -88,11 +93,6 @@ struct Format {
   const unsigned int* colmap;  // colour-mapped frames when map is unused
 };
 
-unsigned long level(unsigned char v, unsigned long max)
-{
-  return static_cast<unsigned long>(0.5f + v / 255.0f * static_cast<float>(max));
-}
-
 struct Frame {
   explicit Frame(long n) : r(n), g(n), b(n)
   {
@@ -105,15 +105,6 @@ struct Frame {
   std::vector<unsigned char> r, g, b;
 };
 
-unsigned long formula(const Format& f, const Frame& p, long i, unsigned int black)
-{
-  if (f.colmap)
-    return p.r[i] < 128 ? f.colmap[p.r[i]] : black;
-  const XStandardColormap& m = f.map;
-  return m.base_pixel + level(p.r[i], m.red_max) * m.red_mult +
-         level(p.g[i], m.green_max) * m.green_mult + level(p.b[i], m.blue_max) * m.blue_mult;
-}
-
 // The pixel at (x, y) read straight from the image in the host's order.
 unsigned long stored(const XImage* img, int x, int y)
 {
@@ -125,19 +116,18 @@ unsigned long stored(const XImage* img, int x, int y)
   return v;
 }
 
-unsigned long depth_mask(int depth)
-{
-  return depth == 32 ? 0xffffffffu : (1ul << depth) - 1;
-}
-
 const unsigned int frame_black = 0xa0b1c2d3;
 
 // The formula's pixel for each byte of a frame of w * h + 16 bytes.
 std::vector<unsigned long> formula_pixels(const Format& f, const Frame& p)
 {
   std::vector<unsigned long> want(p.r.size());
-  for (size_t i = 0; i < want.size(); i++)
-    want[i] = formula(f, p, static_cast<long>(i), frame_black) & depth_mask(f.depth);
+  for (size_t i = 0; i < want.size(); i++) {
+    const unsigned long v = !f.colmap      ? standard_pixel(f.map, p.r[i], p.g[i], p.b[i])
+                            : p.r[i] < 128 ? f.colmap[p.r[i]]
+                                           : frame_black;
+    want[i] = v & depth_mask(f.depth);
+  }
   return want;
 }
 
