@@ -43,21 +43,26 @@ long cpu_ticks(pid_t pid)
 class Session : public RavlonTest {
 protected:
   void connect(RavlonClient& c) { ASSERT_EQ(c.connect(host_name().c_str(), port), 0); }
-  // A uniform RGB frame of the whole 256 x 256 image.
-  static void send_colour(RavlonClient& c, unsigned char r, unsigned char g, unsigned char b)
+  // A uniform RGB frame of the whole 256 x 256 image, colour 0xRRGGBB.
+  static bool send_colour(RavlonClient& c, uint32_t rgb)
   {
-    std::vector<unsigned char> pr(65536, r), pg(65536, g), pb(65536, b);
-    ASSERT_EQ(c.send_rgb(pr.data(), pg.data(), pb.data(), 65536), 0);
+    std::vector<unsigned char> r(65536, (rgb >> 16) & 0xff), g(65536, (rgb >> 8) & 0xff),
+        b(65536, rgb & 0xff);
+    return c.send_rgb(r.data(), g.data(), b.data(), 65536) == 0;
   }
   bool shows(uint32_t rgb) { return xv->grab(img).count_not(rgb, 0, 0, 256, 256) == 0; }
+  // The frame is sent, and the whole image shows it.
+  bool shown(RavlonClient& c, uint32_t rgb)
+  {
+    return send_colour(c, rgb) && wait_until([&] { return shows(rgb); });
+  }
   // The server is back to waiting, and the next client's frame is shown.
   void expect_next_client_served()
   {
     ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
     RavlonClient next;
     connect(next);
-    send_colour(next, 0, 0, 255);
-    ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+    ASSERT_TRUE(shown(next, 0x0000ff));
   }
 };
 
@@ -80,8 +85,7 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlaceThenDisconnectEndsServer)
   }));
   RavlonClient c;
   connect(c);
-  send_colour(c, 0, 0, 255);
-  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  ASSERT_TRUE(shown(c, 0x0000ff));
   ASSERT_EQ(c.resize(320, 200), 0);
   ASSERT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).width == 320; }));
   XRectangle after = geometry(xv->dpy, wnd);
@@ -110,12 +114,11 @@ TEST_F(Session, ClientsTakeTurns)
   connect(first);
   ASSERT_EQ(first.put_int(0), 0);
   ASSERT_EQ(first.put_int(5), 0);
-  send_colour(first, 255, 0, 0);
-  ASSERT_TRUE(wait_until([&] { return shows(0xff0000); }));
+  ASSERT_TRUE(shown(first, 0xff0000));
 
   RavlonClient second;
   connect(second);  // completes into the queue
-  send_colour(second, 0, 255, 0);
+  ASSERT_TRUE(send_colour(second, 0x00ff00));
   usleep(300000);
   EXPECT_TRUE(shows(0xff0000));
 
@@ -150,8 +153,7 @@ TEST_F(Session, ClientWaitsWhileNoDescriptorIsFree)
   EXPECT_LT(used, 20) << "clock ticks in one second; a loop that spins takes about 100";
   EXPECT_TRUE(waiting_lines());
   ASSERT_EQ(prlimit(rv.pid, RLIMIT_NOFILE, &was, nullptr), 0);
-  send_colour(c, 0, 0, 255);
-  ASSERT_TRUE(wait_until([&] { return shows(0x0000ff); }));
+  ASSERT_TRUE(shown(c, 0x0000ff));
   quit();
   EXPECT_EQ(rv.err(), "");
 }
