@@ -1,7 +1,7 @@
 # What `cmake --install` puts under the prefix: the programs, the client
 # library for C++ programs outside the tree (CMake package and pkg-config
-# file), the Python package with its ravlon-send launcher, and the manual
-# pages.
+# file), the Python package with its ravlon-send launcher, the manual
+# pages and the licence.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -55,3 +55,7 @@ foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1)
 endforeach()
 add_custom_target(manpages ALL DEPENDS ${manpages})
 install(FILES ${manpages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The licence in Debian's machine-readable copyright format, where Debian
+# (and so the package) looks for it.
+install(FILES cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})

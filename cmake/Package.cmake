@@ -16,6 +16,7 @@ The package holds the ravlon server; the ravlon-send command and the
 Python package ravlon, which show numpy arrays, image files and raw video
 frames; the ravlon-demo client; and the C++ client library with its
 header, CMake package and pkg-config file.")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
