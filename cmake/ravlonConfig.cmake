@@ -1,2 +1,4 @@
-# find_package(ravlon): the client library as the target ravlon::client.
+# find_package(ravlon): the client libraries as the targets ravlon::ravlon
+# (C, also for C++ and Fortran programs, needs no C++ run-time) and
+# ravlon::client (the C++ class RavlonClient, on top of ravlon::ravlon).
 include("${CMAKE_CURRENT_LIST_DIR}/ravlonTargets.cmake")

@@ -1,7 +1,7 @@
 ! Shows a 2-D field of a simulation in ravlon, scaled between its minimum
 ! (black) and its maximum (white):
 !
-!   show_field [HOST [PORT]]      (localhost and 9999 by default)
+!   show_field HOST [PORT]        (port 9999 by default)
 program show_field
   use, intrinsic :: iso_fortran_env, only: error_unit
   use ravlon
@@ -13,9 +13,12 @@ program show_field
   integer :: port, i, j
   type(c_ptr) :: rv
 
-  host = 'localhost'
+  if (command_argument_count() < 1) then
+    write (error_unit, '(a)') 'Usage: show_field host [port]'
+    stop 2
+  end if
+  call get_command_argument(1, host)
   port = 9999
-  if (command_argument_count() >= 1) call get_command_argument(1, host)
   if (command_argument_count() >= 2) then
     call get_command_argument(2, arg)
     read (arg, *) port
