@@ -117,8 +117,12 @@ ravlon *ravlon_connect(const char *host, int port)
   char service[8];
   int fd = -1;
   int r;
-  if (!host || port < 1 || port > 65535) {
-    fail(EINVAL, "cannot connect: %s", host ? "the port is not from 1 to 65535" : "no host");
+  if (!host) {
+    fail(EINVAL, "cannot connect: no host (NULL)");
+    return NULL;
+  }
+  if (port < 1 || port > 65535) {
+    fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
     return NULL;
   }
   memset(&hints, 0, sizeof hints);
