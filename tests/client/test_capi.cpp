@@ -157,6 +157,22 @@ TEST(CApi, ChildrenDoNotInheritTheConnection)
   close(s);
 }
 
+// A server that has gone away fails the next calls with EPIPE (or a reset);
+// the program is not killed by SIGPIPE.
+TEST(CApi, AServerGoneIsAFailedCallNotASignal)
+{
+  Listener l(AF_INET);
+  RavlonClient c;
+  ASSERT_EQ(c.connect("127.0.0.1", l.port), 0);
+  close(l.take());
+  std::vector<unsigned char> frame(65536);
+  int r = 0;
+  for (int i = 0; i < 100 && r == 0; i++)
+    r = c.show_gray(frame.data(), 256, 256, 256);
+  EXPECT_EQ(r, -1);
+  EXPECT_TRUE(errno == EPIPE || errno == ECONNRESET) << strerror(errno);
+}
+
 namespace {
 
 // ravlon shows what the programs send; once a client has gone, ravlon
