@@ -323,7 +323,7 @@ static int min_int(int a, int b)
 /* Row-major pixels of depth bytes become depth column-major planes, in
  * square tiles so that both the rows read and the columns written stay in
  * the cache. */
-enum { TILE = 64 };
+enum { TILE = 32 };
 
 static void transpose(unsigned char *planes, const unsigned char *pixels, int width, int height,
                       size_t stride, int depth)
