@@ -1,8 +1,8 @@
 // Rendering benchmark: how long one frame takes to reach the screen in
 // process, against a per-point reference renderer; the conversion's cost
 // per pixel; the frames per second a real ravlon process shows when a
-// client streams them over TCP, beside the floor of this machine; and
-// ravlon's resident size.
+// client streams them over TCP, beside the floor of this machine; the
+// C client's row-major frames; and ravlon's resident size.
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
@@ -21,6 +21,7 @@
 #include "image.h"
 #include "pointdraw.h"
 #include "protocol.h"
+#include "rowmajor.h"
 #include "stream.h"
 
 namespace {
@@ -178,6 +179,7 @@ int run(BenchWnd& bw, bool brief)
       if (rgb && i == nsizes - 1)
         largest = r;
     }
+  res |= rowmajor_figures(brief);
   return memory(t, largest, sizes[nsizes - 1]) | res;
 }
 

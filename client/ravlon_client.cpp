@@ -1,17 +1,11 @@
-// The client side of ravlon's wire protocol.
+// The C++ client of ravlon, each operation that of the C interface.
 #include "ravlon_client.h"
 
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
 
-#include "../app/protocol.h"
+#include "ravlon_raw.h"
 
-RavlonClient::RavlonClient() : sock(-1) {}
+RavlonClient::RavlonClient() : sock(-1), rv(nullptr) {}
 
 RavlonClient::~RavlonClient()
 {
@@ -21,34 +15,20 @@ RavlonClient::~RavlonClient()
 int RavlonClient::connect(const char* host, int port)
 {
   close();
-  hostent* he = gethostbyname(host);
-  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0]) {
-    errno = EHOSTUNREACH;
+  rv = ravlon_connect(host, port);
+  if (!rv)
     return -1;
-  }
-  sockaddr_in sa;
-  memset(&sa, 0, sizeof sa);
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(static_cast<unsigned short>(port));
-  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
-  sock = socket(AF_INET, SOCK_STREAM, 0);
-  if (sock < 0)
-    return -1;
-  if (::connect(sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
-    int e = errno;
-    close();
-    errno = e;
-    return -1;
-  }
+  sock = ravlon_socket(rv);
   return 0;
 }
 
 namespace {
 
-// What the server would refuse is not sent at all.
-int refuse()
+// Every operation but connect needs the connection: without one it fails
+// as a socket that is not connected does.
+int not_connected()
 {
-  errno = EINVAL;
+  errno = ENOTCONN;
   return -1;
 }
 
@@ -56,45 +36,45 @@ int refuse()
 
 int RavlonClient::resize(int width, int height)
 {
-  if (!valid_image_size(width, height))
-    return refuse();
-  if (put_int(REQ_RESIZE) < 0 || put_int(width) < 0)
-    return -1;
-  return put_int(height);
+  return rv ? ravlon_resize(rv, width, height) : not_connected();
 }
 
 int RavlonClient::send_rgb(const unsigned char* r, const unsigned char* g, const unsigned char* b,
                            int size)
 {
-  if (!valid_frame_size(size))
-    return refuse();
-  if (put_int(REQ_COLRGB) < 0 || put_int(size) < 0)
-    return -1;
-  if (put_bytes(r, size) < 0 || put_bytes(g, size) < 0)
-    return -1;
-  return put_bytes(b, size);
+  return rv ? ravlon_send_rgb(rv, r, g, b, size) : not_connected();
 }
 
 int RavlonClient::send_colmap(const unsigned char* cvec, int size)
 {
-  if (!valid_frame_size(size))
-    return refuse();
-  if (put_int(REQ_COLMAP) < 0 || put_int(size) < 0)
-    return -1;
-  return put_bytes(cvec, size);
+  return rv ? ravlon_send_colmap(rv, cvec, size) : not_connected();
+}
+
+int RavlonClient::show_rgb(const unsigned char* pixels, int width, int height, size_t stride_bytes)
+{
+  return rv ? ravlon_show_rgb(rv, pixels, width, height, stride_bytes) : not_connected();
+}
+
+int RavlonClient::show_gray(const unsigned char* pixels, int width, int height,
+                            size_t stride_bytes)
+{
+  return rv ? ravlon_show_gray(rv, pixels, width, height, stride_bytes) : not_connected();
 }
 
 int RavlonClient::disconnect()
 {
-  int r = put_int(REQ_DISCONNECT);
-  close();
+  if (!rv)
+    return not_connected();
+  int r = ravlon_disconnect(rv);
+  rv = nullptr;
+  sock = -1;
   return r;
 }
 
 void RavlonClient::close()
 {
-  if (sock >= 0)
-    ::close(sock);
+  ravlon_close(rv);
+  rv = nullptr;
   sock = -1;
 }
 
@@ -106,23 +86,11 @@ int RavlonClient::put_int(int v)
   return put_bytes(b, 4);
 }
 
-// MSG_NOSIGNAL: a server that has gone away is a failed send, not a
-// SIGPIPE that kills the client.
 int RavlonClient::put_bytes(const void* p, int n)
 {
-  if (sock < 0) {
-    errno = ENOTCONN;
+  if (n < 0) {
+    errno = EINVAL;
     return -1;
   }
-  const char* c = static_cast<const char*>(p);
-  while (n > 0) {
-    ssize_t w = send(sock, c, static_cast<size_t>(n), MSG_NOSIGNAL);
-    if (w < 0 && errno == EINTR)
-      continue;
-    if (w < 0)
-      return -1;
-    c += w;
-    n -= static_cast<int>(w);
-  }
-  return 0;
+  return rv ? ravlon_put(rv, p, static_cast<size_t>(n)) : not_connected();
 }

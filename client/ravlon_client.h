@@ -1,9 +1,14 @@
-// The client side of ravlon's wire protocol: one TCP connection to the
-// server, over which a program sends the image size and frames. The server
-// never answers; every sending operation returns 0 once all its bytes were
-// handed to the system and -1 otherwise (errno tells why).
+// The C++ client of ravlon: one TCP connection to the server, over which a
+// program sends the image size and frames, on top of the C interface
+// (ravlon.h, ravlon_connect(3)). The server never answers; every sending
+// operation returns 0 once all its bytes were handed to the system and -1
+// otherwise (errno tells why, ravlon_errmsg() in words).
 #ifndef RAVLON_CLIENT_H
 #define RAVLON_CLIENT_H
+
+#include <cstddef>
+
+#include "ravlon.h"
 
 class RavlonClient {
 public:
@@ -12,8 +17,8 @@ public:
   RavlonClient(const RavlonClient&) = delete;
   RavlonClient& operator=(const RavlonClient&) = delete;
 
-  // host is a name or a dotted address; the first address it resolves to
-  // is used, so pass the name the server's host knows itself by.
+  // host is a name, an IPv4 or an IPv6 address; each address it resolves
+  // to is tried in turn.
   int connect(const char* host, int port);
 
   // The next frames are width x height pixels (1 to 8192 each). A size
@@ -26,6 +31,12 @@ public:
   int send_rgb(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size);
   int send_colmap(const unsigned char* cvec, int size);
 
+  // A row-major image, rows stride_bytes apart: interleaved RGB or grey
+  // levels. Resizes when the size changes; allocates nothing after the
+  // first frame of a size.
+  int show_rgb(const unsigned char* pixels, int width, int height, size_t stride_bytes);
+  int show_gray(const unsigned char* pixels, int width, int height, size_t stride_bytes);
+
   // Ends the server (status 0) and closes the connection.
   int disconnect();
   // Closes the connection; the server waits for its next client.
@@ -37,6 +48,9 @@ public:
   int put_bytes(const void* p, int n);
 
   int sock;  // -1 while not connected
+
+private:
+  ravlon* rv;
 };
 
 #endif

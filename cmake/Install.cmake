@@ -1,13 +1,13 @@
 # What `cmake --install` puts under the prefix: the programs, the client
-# library for C++ programs outside the tree (CMake package and pkg-config
-# file), the Python package with its ravlon-send launcher, the manual
-# pages and the licence.
+# libraries for C and C++ programs outside the tree (headers, CMake package
+# and pkg-config files), the Python package with its ravlon-send launcher,
+# the manual pages and the licence.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 install(TARGETS ravlon ravlon-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-install(TARGETS ravlonclient EXPORT ravlonTargets
+install(TARGETS ravlonc ravlonclient EXPORT ravlonTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -17,9 +17,11 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/ravlonConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES cmake/ravlonConfig.cmake ${CMAKE_BINARY_DIR}/ravlonConfigVersion.cmake
   DESTINATION ${RAVLON_CMAKE_DIR})
-configure_file(cmake/ravlon-client.pc.in ${CMAKE_BINARY_DIR}/ravlon-client.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/ravlon-client.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# ravlon.pc for C (libravlon), ravlon-client.pc for C++ (on top of it).
+foreach(pc ravlon ravlon-client)
+  configure_file(cmake/${pc}.pc.in ${CMAKE_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
 
 # Debian's python3 finds packages of the prefix /usr in
 # lib/python3/dist-packages, and under any other prefix (/usr/local) in
@@ -43,9 +45,10 @@ file(RELATIVE_PATH RAVLON_PYTHON_FROM_BIN
 configure_file(cmake/ravlon-send.in ${CMAKE_BINARY_DIR}/ravlon-send @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/ravlon-send DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# Manual pages are installed compressed, as Debian keeps them.
+# Manual pages are installed compressed, as Debian keeps them; every
+# function of the C interface has its name as a link to ravlon_connect(3).
 set(manpages)
-foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1)
+foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1 ravlon_connect.3)
   set(gz ${CMAKE_BINARY_DIR}/man/${page}.gz)
   add_custom_command(OUTPUT ${gz}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
@@ -53,8 +56,18 @@ foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1)
     DEPENDS man/${page} VERBATIM)
   list(APPEND manpages ${gz})
 endforeach()
-add_custom_target(manpages ALL DEPENDS ${manpages})
+set(manlinks)
+foreach(fn resize send_rgb send_colmap show_rgb show_gray close disconnect errmsg)
+  set(link ${CMAKE_BINARY_DIR}/man/ravlon_${fn}.3.gz)
+  add_custom_command(OUTPUT ${link}
+    COMMAND ${CMAKE_COMMAND} -E create_symlink ravlon_connect.3.gz ${link} VERBATIM)
+  list(APPEND manlinks ${link})
+endforeach()
+add_custom_target(manpages ALL DEPENDS ${manpages} ${manlinks})
+list(FILTER manpages INCLUDE REGEX "\\.1\\.gz$")
 install(FILES ${manpages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/man/ravlon_connect.3.gz ${manlinks}
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)
 
 # The licence in Debian's machine-readable copyright format, where Debian
 # (and so the package) looks for it.

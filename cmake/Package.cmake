@@ -14,8 +14,9 @@ scientists get a live picture of their data without linking an X library.
 
 The package holds the ravlon server; the ravlon-send command and the
 Python package ravlon, which show numpy arrays, image files and raw video
-frames; the ravlon-demo client; and the C++ client library with its
-header, CMake package and pkg-config file.")
+frames; the ravlon-demo client; and the client libraries for C (also
+for Fortran) and C++ with their headers, CMake package, pkg-config files
+and manual page.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)

@@ -1,6 +1,6 @@
 """Request codes of ravlon's wire protocol and the sizes the server accepts.
 
-These must equal app/protocol.h; a test compares them, so the Python client
+These must equal client/ravlon_protocol.h; a test compares them, so the Python client
 refuses exactly what the server would refuse.
 """
 

@@ -1,5 +1,6 @@
 """The package refuses exactly what the server refuses: its limits are
-app/protocol.h's."""
+those of client/ravlon_protocol.h, the header both the server and the C
+client take theirs from."""
 
 import math
 import os
@@ -10,19 +11,17 @@ from support import SOURCE
 
 
 def header_constants():
-    text = open(os.path.join(SOURCE, "app", "protocol.h")).read()
+    text = open(os.path.join(SOURCE, "client", "ravlon_protocol.h")).read()
     found = {}
-    for name, expr in re.findall(r"const int (\w+) = ([^;]+);", text):
+    for name, expr in re.findall(r"#define RAVLON_(\w+) \(?([\d *]+)\)?", text):
         found[name] = math.prod(int(f) for f in expr.split("*"))
-    for name, value in re.findall(r"(REQ_\w+) = (\d+)", text):
-        found[name] = int(value)
     return found
 
 
 def test_limits_and_codes_match_the_server():
     header = header_constants()
-    for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "REQ_DISCONNECT", "REQ_RESIZE", "REQ_COLRGB",
-                 "REQ_COLMAP"):
+    for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "DEFAULT_PORT", "REQ_DISCONNECT", "REQ_RESIZE",
+                 "REQ_COLRGB", "REQ_COLMAP"):
         assert getattr(protocol, name) == header[name], name
 
 

@@ -1,0 +1,393 @@
+/* The C client of ravlon's wire protocol (ravlon.h). */
+#define _POSIX_C_SOURCE 200809L
+
+#include "ravlon.h"
+#include "ravlon_raw.h"
+
+#include <errno.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+struct ravlon {
+  int fd;
+  int width; /* the size last sent, 0 x 0 before any */
+  int height;
+  unsigned char *planes; /* the planes show_rgb and show_gray fill */
+  size_t planes_cap;
+};
+
+static _Thread_local char message[256];
+
+/* Every failure sets errno to err and leaves its message; returns -1. */
+static int fail(int err, const char *fmt, ...)
+{
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(message, sizeof message, fmt, ap);
+  va_end(ap);
+  errno = err;
+  return -1;
+}
+
+const char *ravlon_errmsg(void)
+{
+  return message;
+}
+
+/* What errno best says of a getaddrinfo failure. */
+static int resolve_errno(int eai)
+{
+  switch (eai) {
+  case EAI_SYSTEM:
+    return errno;
+  case EAI_MEMORY:
+    return ENOMEM;
+  case EAI_AGAIN:
+    return EAGAIN;
+  case EAI_BADFLAGS:
+  case EAI_FAMILY:
+  case EAI_SERVICE:
+  case EAI_SOCKTYPE:
+    return EINVAL;
+  default:
+    return EHOSTUNREACH;
+  }
+}
+
+/* A connect interrupted by a signal goes on by itself: wait for its end. */
+static int finish_connect(int fd)
+{
+  struct pollfd p = {fd, POLLOUT, 0};
+  int err = 0;
+  socklen_t len = sizeof err;
+  while (poll(&p, 1, -1) < 0)
+    if (errno != EINTR)
+      return -1;
+  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) < 0)
+    return -1;
+  errno = err;
+  return err ? -1 : 0;
+}
+
+/* A connected socket to one address, or -1 with errno. Close-on-exec: a
+ * child the program starts must not hold ravlon's connection open. No
+ * Nagle delay: each request goes out in one piece anyway. */
+static int open_socket(const struct addrinfo *ai)
+{
+  int on = 1;
+  int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
+  if (fd < 0)
+    return -1;
+  if (connect(fd, ai->ai_addr, ai->ai_addrlen) < 0 && (errno != EINTR || finish_connect(fd) < 0)) {
+    int e = errno;
+    close(fd);
+    errno = e;
+    return -1;
+  }
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  return fd;
+}
+
+static ravlon *connected(int fd)
+{
+  ravlon *rv = calloc(1, sizeof *rv);
+  if (!rv) {
+    close(fd);
+    fail(ENOMEM, "cannot allocate a connection");
+    return NULL;
+  }
+  rv->fd = fd;
+  return rv;
+}
+
+ravlon *ravlon_connect(const char *host, int port)
+{
+  struct addrinfo hints;
+  struct addrinfo *list = NULL;
+  const struct addrinfo *ai;
+  char service[8];
+  int fd = -1;
+  int r;
+  if (!host) {
+    fail(EINVAL, "cannot connect: no host (NULL)");
+    return NULL;
+  }
+  if (port < 1 || port > 65535) {
+    fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
+    return NULL;
+  }
+  memset(&hints, 0, sizeof hints);
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+  snprintf(service, sizeof service, "%d", port);
+  r = getaddrinfo(host, service, &hints, &list);
+  if (r != 0) {
+    int e = resolve_errno(r);
+    fail(e, "cannot resolve %s: %s", host, r == EAI_SYSTEM ? strerror(e) : gai_strerror(r));
+    return NULL;
+  }
+  errno = EHOSTUNREACH;
+  for (ai = list; ai && fd < 0; ai = ai->ai_next)
+    fd = open_socket(ai);
+  r = errno;
+  freeaddrinfo(list);
+  if (fd < 0) {
+    fail(r, "cannot connect to %s port %d: %s", host, port, strerror(r));
+    return NULL;
+  }
+  return connected(fd);
+}
+
+static int no_handle(void)
+{
+  return fail(EINVAL, "no connection (a NULL handle)");
+}
+
+/* The iovecs' bytes, all of them. MSG_NOSIGNAL: a server that has gone
+ * away is a failed call, not a SIGPIPE that kills the program. */
+static int send_all(ravlon *rv, struct iovec *iov, int n)
+{
+  while (n > 0) {
+    struct msghdr m;
+    ssize_t w;
+    memset(&m, 0, sizeof m);
+    m.msg_iov = iov;
+    m.msg_iovlen = (size_t)n;
+    w = sendmsg(rv->fd, &m, MSG_NOSIGNAL);
+    if (w < 0 && errno == EINTR)
+      continue;
+    if (w < 0)
+      return fail(errno, "cannot send to ravlon: %s", strerror(errno));
+    for (; n > 0 && (size_t)w >= iov->iov_len; iov++, n--)
+      w -= (ssize_t)iov->iov_len;
+    if (n > 0) {
+      iov->iov_base = (char *)iov->iov_base + w;
+      iov->iov_len -= (size_t)w;
+    }
+  }
+  return 0;
+}
+
+int ravlon_put(ravlon *rv, const void *bytes, size_t n)
+{
+  struct iovec iov;
+  if (!rv)
+    return no_handle();
+  iov.iov_base = (void *)bytes;
+  iov.iov_len = n;
+  return send_all(rv, &iov, 1);
+}
+
+int ravlon_socket(const ravlon *rv)
+{
+  return rv ? rv->fd : -1;
+}
+
+/* A request header grows by one integer, most significant byte first. */
+static unsigned char *put_int(unsigned char *p, int v)
+{
+  unsigned int u = (unsigned int)v;
+  p[0] = (unsigned char)(u >> 24);
+  p[1] = (unsigned char)(u >> 16);
+  p[2] = (unsigned char)(u >> 8);
+  p[3] = (unsigned char)u;
+  return p + 4;
+}
+
+static int bad_size(int width, int height)
+{
+  return fail(EINVAL, "%d x %d is not an image size of 1 to %d on each side", width, height,
+              RAVLON_MAX_IMAGE_SIDE);
+}
+
+int ravlon_resize(ravlon *rv, int width, int height)
+{
+  unsigned char head[12];
+  struct iovec iov;
+  if (!rv)
+    return no_handle();
+  if (!ravlon_valid_image_size(width, height))
+    return bad_size(width, height);
+  put_int(put_int(put_int(head, RAVLON_REQ_RESIZE), width), height);
+  iov.iov_base = head;
+  iov.iov_len = sizeof head;
+  if (send_all(rv, &iov, 1) < 0)
+    return -1;
+  rv->width = width;
+  rv->height = height;
+  return 0;
+}
+
+/* One frame of the given planes (three for RGB, one for colmap), preceded
+ * by a resize to width x height when that is not the size last sent. */
+static int send_frame(ravlon *rv, int code, const unsigned char *const *planes, int nplanes,
+                      int size, int width, int height)
+{
+  unsigned char head[20];
+  unsigned char *p = head;
+  struct iovec iov[4];
+  int i;
+  int resize = width && (width != rv->width || height != rv->height);
+  if (resize)
+    p = put_int(put_int(put_int(p, RAVLON_REQ_RESIZE), width), height);
+  p = put_int(put_int(p, code), size);
+  iov[0].iov_base = head;
+  iov[0].iov_len = (size_t)(p - head);
+  for (i = 0; i < nplanes; i++) {
+    iov[i + 1].iov_base = (void *)planes[i];
+    iov[i + 1].iov_len = (size_t)size;
+  }
+  if (send_all(rv, iov, nplanes + 1) < 0)
+    return -1;
+  if (resize) {
+    rv->width = width;
+    rv->height = height;
+  }
+  return 0;
+}
+
+static int bad_frame(int size)
+{
+  return fail(EINVAL, "%d is not a frame size of 0 to %d bytes", size, RAVLON_MAX_FRAME_SIZE);
+}
+
+int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
+                    const unsigned char *b, int size)
+{
+  const unsigned char *planes[3];
+  if (!rv)
+    return no_handle();
+  if (!ravlon_valid_frame_size(size))
+    return bad_frame(size);
+  if (size > 0 && (!r || !g || !b))
+    return fail(EINVAL, "a NULL plane");
+  planes[0] = r;
+  planes[1] = g;
+  planes[2] = b;
+  return send_frame(rv, RAVLON_REQ_COLRGB, planes, 3, size, 0, 0);
+}
+
+int ravlon_send_colmap(ravlon *rv, const unsigned char *cvec, int size)
+{
+  if (!rv)
+    return no_handle();
+  if (!ravlon_valid_frame_size(size))
+    return bad_frame(size);
+  if (size > 0 && !cvec)
+    return fail(EINVAL, "a NULL index vector");
+  return send_frame(rv, RAVLON_REQ_COLMAP, &cvec, 1, size, 0, 0);
+}
+
+/* The image's arguments hold and the handle has room for its planes,
+ * grown only for a larger image than any before. */
+static int prepare(ravlon *rv, const unsigned char *pixels, int width, int height, size_t stride,
+                   size_t depth)
+{
+  size_t need;
+  if (!rv)
+    return no_handle();
+  if (!pixels)
+    return fail(EINVAL, "no pixels (a NULL image)");
+  if (!ravlon_valid_image_size(width, height))
+    return bad_size(width, height);
+  if (stride < (size_t)width * depth)
+    return fail(EINVAL, "a stride of %zu bytes is shorter than a row of %zu", stride,
+                (size_t)width * depth);
+  need = (size_t)width * (size_t)height * depth;
+  if (need > rv->planes_cap) {
+    unsigned char *p = malloc(need);
+    if (!p)
+      return fail(ENOMEM, "cannot allocate %zu bytes for the planes", need);
+    free(rv->planes);
+    rv->planes = p;
+    rv->planes_cap = need;
+  }
+  return 0;
+}
+
+static int min_int(int a, int b)
+{
+  return a < b ? a : b;
+}
+
+/* Row-major pixels of depth bytes become depth column-major planes, in
+ * square tiles so that both the rows read and the columns written stay in
+ * the cache. */
+enum { TILE = 32 };
+
+static void transpose(unsigned char *planes, const unsigned char *pixels, int width, int height,
+                      size_t stride, int depth)
+{
+  size_t n = (size_t)width * (size_t)height;
+  int x0, y0, x, y, c;
+  for (x0 = 0; x0 < width; x0 += TILE)
+    for (y0 = 0; y0 < height; y0 += TILE)
+      for (x = x0; x < min_int(x0 + TILE, width); x++) {
+        const unsigned char *src = pixels + (size_t)y0 * stride + (size_t)x * (size_t)depth;
+        unsigned char *dst = planes + (size_t)x * (size_t)height;
+        for (y = y0; y < min_int(y0 + TILE, height); y++, src += stride)
+          for (c = 0; c < depth; c++)
+            dst[y + c * n] = src[c];
+      }
+}
+
+/* Grey is an RGB frame whose three planes are the same one. */
+static int show(ravlon *rv, const unsigned char *pixels, int width, int height, size_t stride,
+                int depth)
+{
+  const unsigned char *planes[3];
+  int n = width * height;
+  int c;
+  if (prepare(rv, pixels, width, height, stride, (size_t)depth) < 0)
+    return -1;
+  transpose(rv->planes, pixels, width, height, stride, depth);
+  for (c = 0; c < 3; c++)
+    planes[c] = rv->planes + (depth == 3 ? (size_t)c * (size_t)n : 0);
+  return send_frame(rv, RAVLON_REQ_COLRGB, planes, 3, n, width, height);
+}
+
+int ravlon_show_rgb(ravlon *rv, const unsigned char *pixels, int width, int height,
+                    size_t stride_bytes)
+{
+  return show(rv, pixels, width, height, stride_bytes, 3);
+}
+
+int ravlon_show_gray(ravlon *rv, const unsigned char *pixels, int width, int height,
+                     size_t stride_bytes)
+{
+  return show(rv, pixels, width, height, stride_bytes, 1);
+}
+
+void ravlon_close(ravlon *rv)
+{
+  if (!rv)
+    return;
+  close(rv->fd);
+  free(rv->planes);
+  free(rv);
+}
+
+int ravlon_disconnect(ravlon *rv)
+{
+  unsigned char code[4];
+  int r;
+  int e;
+  if (!rv)
+    return no_handle();
+  put_int(code, RAVLON_REQ_DISCONNECT);
+  r = ravlon_put(rv, code, sizeof code);
+  e = errno;
+  ravlon_close(rv);
+  errno = e;
+  return r;
+}

@@ -1,0 +1,66 @@
+/* The C interface to ravlon, the image display server: one TCP connection
+ * over which a program sends the picture's size and its frames. The server
+ * never answers. Every call that sends returns 0 once all its bytes were
+ * handed to the system, or -1 with errno set and a message for
+ * ravlon_errmsg(); a call with bad arguments fails with EINVAL and sends
+ * nothing. One handle belongs to one thread at a time. See ravlon_connect(3).
+ *
+ * C99; usable from C++ (the declarations have C linkage) and from Fortran
+ * through iso_c_binding. */
+#ifndef RAVLON_H
+#define RAVLON_H
+
+#include <stddef.h>
+
+#include "ravlon_protocol.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct ravlon ravlon;
+
+/* Connects to ravlon on host (a name, an IPv4 or an IPv6 address) and port,
+ * trying each address the host resolves to in turn. NULL on failure, with
+ * errno set (EHOSTUNREACH for a host that does not resolve, ECONNREFUSED
+ * when nothing listens, EINVAL for a NULL host or a port outside 1-65535). */
+ravlon *ravlon_connect(const char *host, int port);
+
+/* The next frames are width x height pixels (1 to RAVLON_MAX_IMAGE_SIDE). */
+int ravlon_resize(ravlon *rv, int width, int height);
+
+/* One frame in the wire's layout: size bytes per plane (0 to
+ * RAVLON_MAX_FRAME_SIZE), column by column, the byte of pixel (x, y) at
+ * x * height + y. RGB takes three planes; colmap takes indices into the
+ * server's colour file (or X pixel values when it has none). */
+int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
+                    const unsigned char *b, int size);
+int ravlon_send_colmap(ravlon *rv, const unsigned char *cvec, int size);
+
+/* One frame from a row-major image of width x height pixels whose rows
+ * start stride_bytes apart: interleaved 8-bit RGB (3 bytes a pixel) or grey
+ * levels (1 byte a pixel). Resizes first when the size differs from the
+ * last one sent. The planes are kept in the handle: after the first frame
+ * of a size, showing allocates nothing. ENOMEM when they cannot be made. */
+int ravlon_show_rgb(ravlon *rv, const unsigned char *pixels, int width, int height,
+                    size_t stride_bytes);
+int ravlon_show_gray(ravlon *rv, const unsigned char *pixels, int width, int height,
+                     size_t stride_bytes);
+
+/* Closes the connection and frees the handle (NULL is ignored): ravlon
+ * waits for its next client. */
+void ravlon_close(ravlon *rv);
+/* Ends ravlon (status 0), then closes and frees like ravlon_close; -1 when
+ * the request could not be sent, the handle is freed all the same. */
+int ravlon_disconnect(ravlon *rv);
+
+/* What the calling thread's last failed call was about, as a line without
+ * a trailing newline ("cannot connect to ::1 port 9999: Connection
+ * refused"); "" before any failure. Valid until the thread's next call. */
+const char *ravlon_errmsg(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
