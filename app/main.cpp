@@ -25,6 +25,7 @@
 #include "image.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
+#include "resources.h"
 #include "service.h"
 
 namespace {
@@ -216,6 +217,18 @@ void read_allow_list(Widget appshell)
   fail(msg);
 }
 
+// The window's own title would hide the one -title (or the title
+// resource) gives.
+void take_title(Widget appshell)
+{
+  const char* title = string_resource(appshell, "title", "Title");
+  if (!title)
+    return;
+  char t[512];
+  snprintf(t, sizeof t, "%s", title);
+  imagewnd->set_title(t);
+}
+
 // Xlib ends the process when this returns; its own words would lack the
 // program's name.
 int x_connection_lost(Display*)
@@ -253,6 +266,7 @@ int main(int argc, char** argv)
   imagewnd = new ImageWnd(map);
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
+  take_title(shell->xtwgt);
   // A server that cannot be reached must not look like a healthy one.
   if (imagewnd->start_server(port, at) < 0)
     fail(buf);

@@ -192,17 +192,17 @@ TEST_F(Startup, WindowShowsThePortItListensOn)
   quit();
 }
 
-// -display, -geometry and -xrm are Xt's: the window opens on the screen
-// named (DISPLAY unset), its frame where the geometry puts it, and the
-// server listens where the resource says.
+// -display, -geometry, -title and -xrm are Xt's: the window opens on the
+// screen named (DISPLAY unset) with the title given, its frame where the
+// geometry puts it, and the server listens where the resource says.
 TEST_F(Startup, TakesTheXToolkitOptions)
 {
   port = free_port();
   xv.reset(new XView(1));
-  ASSERT_TRUE(rv.start({"-display", display_name(1), "-geometry", "+10+20", "-xrm",
-                        "ravlon.listenAddress: any", "-p", std::to_string(port)},
+  ASSERT_TRUE(rv.start({"-display", display_name(1), "-geometry", "+10+20", "-title", "Pictures",
+                        "-xrm", "ravlon.listenAddress: any", "-p", std::to_string(port)},
                        {"DISPLAY"}));
-  wnd = xv->find_window("Ravlon");
+  wnd = xv->find_window("Pictures");
   ASSERT_NE(wnd, 0u) << rv.err();
   XRectangle f = frame_geometry(xv->dpy, wnd);
   EXPECT_EQ(f.x, 10);
