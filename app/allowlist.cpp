@@ -31,6 +31,11 @@ bool as_v6(const sockaddr* peer, unsigned char out[16])
   return false;
 }
 
+bool is_v4(const unsigned char a[16])
+{
+  return memcmp(a, v4_mapped, 12) == 0;
+}
+
 bool same_prefix(const unsigned char* a, const unsigned char* b, int bits)
 {
   int whole = bits / 8;
@@ -81,6 +86,7 @@ int AllowList::add(const char* entry)
   if (bits < 0)
     return -1;
   net.bits = bits;
+  net.v4 = bits >= 96 && is_v4(net.addr);
   nets.push_back(net);
   return 0;
 }
@@ -113,7 +119,7 @@ bool AllowList::allows(const sockaddr* peer) const
   if (!as_v6(peer, a))
     return false;
   for (const Net& net : nets)
-    if (same_prefix(a, net.addr, net.bits))
+    if (net.v4 == is_v4(a) && same_prefix(a, net.addr, net.bits))
       return true;
   return false;
 }
@@ -130,7 +136,7 @@ void peer_text(const sockaddr* peer, char* out, size_t len)
     snprintf(out, len, "an unknown address");
     return;
   }
-  if (memcmp(a, v4_mapped, 12) == 0)
+  if (is_v4(a))
     inet_ntop(AF_INET, a + 12, out, static_cast<socklen_t>(len));
   else
     inet_ntop(AF_INET6, a, out, static_cast<socklen_t>(len));

@@ -22,10 +22,12 @@ public:
   bool allows(const sockaddr* peer) const;
 
 private:
-  // IPv4 entries are kept in their IPv6 form, ::ffff:a.b.c.d/96+bits.
+  // IPv4 entries are kept in their IPv6 form, ::ffff:a.b.c.d/96+bits,
+  // and match IPv4 peers only: ::/0 is every IPv6 peer, not every peer.
   struct Net {
     unsigned char addr[16];
     int bits;
+    bool v4;
   };
   int add(const char* entry);
 

@@ -169,7 +169,8 @@ TEST_F(ListenAddress, StartupEndsWhereItCannotListen)
 // Peers the list does not name are closed before a byte of theirs is read,
 // with a line on standard error and no window; the others are served.
 // Source addresses are bound before connecting (all of 127/8 is this
-// host's). Through the wildcard an IPv4 peer matches the IPv4 entries.
+// host's). Through the wildcard an IPv4 peer matches the IPv4 entries
+// only: ::/0 is every IPv6 peer, not every peer.
 TEST_F(ListenAddress, AllowFromAdmitsOnlyTheAddressesItNames)
 {
   struct Peer {
@@ -184,7 +185,7 @@ TEST_F(ListenAddress, AllowFromAdmitsOnlyTheAddressesItNames)
   const Case cases[] = {
       {"ravlon.listenAddress: 127.0.0.1\nravlon.allowFrom: 127.0.0.2\n",
        {{"127.0.0.1", "127.0.0.1", false}, {"127.0.0.2", "127.0.0.1", true}}},
-      {"ravlon.listenAddress: any\nravlon.allowFrom: ::/127, 127.0.0.0/31\n",
+      {"ravlon.listenAddress: any\nravlon.allowFrom: ::/0, 127.0.0.0/31\n",
        {{"127.0.0.2", "127.0.0.1", false}, {"::1", "::1", true}, {"127.0.0.1", "127.0.0.1", true}}},
   };
   const uint32_t stranger = 0xff00ff;
