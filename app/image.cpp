@@ -12,6 +12,7 @@
 
 #include "WEtc.h"
 #include "imagewnd.h"
+#include "nearcolour.h"
 #include "service.h"
 
 namespace {
@@ -197,10 +198,9 @@ int Image::alloc_colmap(const char* file)
     xc.green = colour_component(g);
     xc.blue = colour_component(b);
     xc.flags = DoRed | DoGreen | DoBlue;
-    if (XAllocColor(display, colormap, &xc)) {
-      colmap[i] = static_cast<unsigned int>(xc.pixel);
-      colflg[i] = 1;
-    }
+    colflg[i] =
+        alloc_nearest(display, colormap, visual ? visual : DefaultVisual(display, screen), xc);
+    colmap[i] = static_cast<unsigned int>(xc.pixel);
   }
   return 0;
 }

@@ -3,13 +3,14 @@
 #ifndef IMAGEWND_H
 #define IMAGEWND_H
 
-#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <X11/Xutil.h>
 
 #include "WEtc.h"
 #include "WShl.h"
 #include "decoder.h"
+#include "listenaddr.h"
 
 class Image;
 class ImageWnd;
@@ -39,8 +40,9 @@ public:
   void decomp_colrgb() {}
   void decomp_colmap() {}
 
-  // addr nullptr: the address of the host's own name.
-  int start_server(int port, const in_addr* addr = nullptr);
+  // at nullptr: the address of the host's own name. -1 with the message
+  // in buf.
+  int start_server(int port, const ListenAt* at = nullptr);
   int conn_client();
   int disconn_client();
   // The control socket is watched again after its rest.
@@ -89,6 +91,8 @@ private:
   void rest_control();
   void watch_stall(bool progress);
   int fail_start(const char* msg);
+  int bind_control(const ListenAt& sa);
+  int refuse(int s, const sockaddr* peer);
 };
 
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);

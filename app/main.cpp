@@ -1,6 +1,7 @@
-// Start-up of ravlon: arms the process, reads the command line, opens the
-// display, picks the standard colour map, builds the image window, starts
-// the server and hands control to the Xt main loop for good.
+// Start-up of ravlon: arms the process, opens the display (Xt takes its own
+// options off the command line), reads the rest of it, picks the standard
+// colour map, builds the image window, starts the server and shows the
+// window, then hands control to the Xt main loop for good.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -19,10 +20,12 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
+#include "allowlist.h"
 #include "fallback.h"
 #include "image.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
+#include "resources.h"
 #include "service.h"
 
 namespace {
@@ -120,11 +123,27 @@ const char* command_name(const char* argv0)
   fail("Usage: ravlon [-c rgbfile] [-p svrport]");
 }
 
-// A colour file name that does not fit its buffer is refused rather than
-// cut short into the name of some other file.
+// Decimal digits only, 1 to 65535; -1 for anything else.
+int parse_port(const char* s)
+{
+  long v = 0;
+  for (const char* p = s; *p; p++) {
+    if (*p < '0' || *p > '9')
+      return -1;
+    v = v * 10 + (*p - '0');
+    if (v > 65535)
+      return -1;
+  }
+  return v >= 1 ? static_cast<int>(v) : -1;
+}
+
+// Xt has taken its own options out of argv already. A colour file name
+// that does not fit its buffer is refused rather than cut short into the
+// name of some other file.
 void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len)
 {
   int c;
+  char msg[512];
   while ((c = getopt(argc, argv, "c:p:h")) != -1) {
     switch (c) {
       case 'c':
@@ -132,10 +151,32 @@ void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len)
           usage();
         snprintf(rgbfile, len, "%s", optarg);
         break;
-      case 'p': port = atoi(optarg); break;
+      case 'p':
+        port = parse_port(optarg);
+        if (port < 0) {
+          snprintf(msg, sizeof msg, "Invalid port \"%.400s\": give a number from 1 to 65535.",
+                   optarg);
+          fail(msg);
+        }
+        break;
       default: usage();
     }
   }
+}
+
+// Refused now rather than at the first colour-mapped frame: a file that
+// cannot be opened, or opens but cannot be read (a directory).
+void check_rgbfile(const char* path)
+{
+  FILE* f = fopen(path, "r");
+  bool ok = f && (fgetc(f) != EOF || !ferror(f));
+  if (f)
+    fclose(f);
+  if (ok)
+    return;
+  char msg[600];
+  snprintf(msg, sizeof msg, "Cannot read RGB color file %s.", path);
+  fail(msg);
 }
 
 // An 8-plane screen carries its map as the default map, deeper ones as
@@ -151,19 +192,48 @@ XStandardColormap* standard_map()
                      : "XA_RGB_BEST_MAP standard colormap not allocated.");
 }
 
-// The address the user chose with listenAddress, in addr; nullptr when
+// The address the user chose with listenAddress, in at; nullptr when
 // unset. One that does not resolve ends the start-up.
-const in_addr* chosen_address(Widget appshell, in_addr& addr)
+const ListenAt* chosen_address(Widget appshell, ListenAt& at)
 {
   const char* value = listen_address(appshell);
   if (!value)
     return nullptr;
-  if (resolve_listen_address(value, addr) < 0) {
+  if (resolve_listen_address(value, at) < 0) {
     char msg[512];
     snprintf(msg, sizeof msg, "Cannot resolve listenAddress %.460s.", value);
     fail(msg);
   }
-  return &addr;
+  return &at;
+}
+
+void read_allow_list(Widget appshell)
+{
+  char bad[128];
+  if (allow_from.parse(allow_from_resource(appshell), bad, sizeof bad) == 0)
+    return;
+  char msg[512];
+  snprintf(msg, sizeof msg, "Malformed allowFrom entry %s.", bad);
+  fail(msg);
+}
+
+// The window's own title would hide the one -title (or the title
+// resource) gives.
+void take_title(Widget appshell)
+{
+  const char* title = string_resource(appshell, "title", "Title");
+  if (!title)
+    return;
+  char t[512];
+  snprintf(t, sizeof t, "%s", title);
+  imagewnd->set_title(t);
+}
+
+// Xlib ends the process when this returns; its own words would lack the
+// program's name.
+int x_connection_lost(Display*)
+{
+  fail("Lost the connection to the X server.");
 }
 
 }  // namespace
@@ -177,25 +247,31 @@ int main(int argc, char** argv)
 
   int port = DEFAULT_PORT;
   char rgbfile[512] = "";
-  parse_options(argc, argv, port, rgbfile, sizeof rgbfile);
-
   XtAppContext app = nullptr;
   WAppShell* shell =
       new WAppShell("Ravlon", "Ravlon", argc, argv, app, const_cast<char**>(fallback_rsrc));
-  context = new WContext(shell, app);
-  if (!display)
+  if (!shell->xtwgt)
     fail("Cannot connect to X server.");
+  XSetIOErrorHandler(x_connection_lost);
+  parse_options(argc, argv, port, rgbfile, sizeof rgbfile);
+  context = new WContext(shell, app);
 
-  in_addr listen_at;
-  const in_addr* addr = chosen_address(shell->xtwgt, listen_at);
+  ListenAt listen_at;
+  const ListenAt* at = chosen_address(shell->xtwgt, listen_at);
+  read_allow_list(shell->xtwgt);
+  if (rgbfile[0])
+    check_rgbfile(rgbfile);
 
   XStandardColormap* map = rgbfile[0] ? nullptr : standard_map();
   imagewnd = new ImageWnd(map);
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
+  take_title(shell->xtwgt);
+  // A server that cannot be reached must not look like a healthy one.
+  if (imagewnd->start_server(port, at) < 0)
+    fail(buf);
   watch_sigint(app);  // from the window on, the loop quits and cleans up
   imagewnd->show();
-  imagewnd->start_server(port, addr);
   context->run();
   return 0;
 }

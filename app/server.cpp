@@ -12,54 +12,113 @@
 
 #include "WContext.h"
 #include "WEtc.h"
+#include "allowlist.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
 #include "service.h"
 
-// The server listens on addr, the address the user chose, or without one
-// on the address the host's own name resolves to, not on every interface.
-int ImageWnd::start_server(int p, const in_addr* addr)
+namespace {
+
+bool is_wildcard(const ListenAt& sa)
 {
-  in_addr own;
-  if (!addr) {
+  const sockaddr_in6* a = reinterpret_cast<const sockaddr_in6*>(&sa.addr);
+  return IN6_IS_ADDR_UNSPECIFIED(&a->sin6_addr);
+}
+
+// Where the system has no IPv6, "any" is every IPv4 interface.
+ListenAt ipv4_wildcard()
+{
+  ListenAt sa;
+  memset(&sa, 0, sizeof sa);
+  sockaddr_in* a = reinterpret_cast<sockaddr_in*>(&sa.addr);
+  a->sin_family = AF_INET;
+  a->sin_addr.s_addr = htonl(INADDR_ANY);
+  sa.len = sizeof *a;
+  return sa;
+}
+
+void set_port(ListenAt& sa, int p)
+{
+  unsigned short n = htons(static_cast<unsigned short>(p));
+  if (sa.addr.ss_family == AF_INET6)
+    reinterpret_cast<sockaddr_in6*>(&sa.addr)->sin6_port = n;
+  else
+    reinterpret_cast<sockaddr_in*>(&sa.addr)->sin_port = n;
+}
+
+// The port the socket really listens on (p when the system cannot say).
+int bound_port(int s, int p)
+{
+  sockaddr_storage ss;
+  socklen_t len = sizeof ss;
+  if (getsockname(s, reinterpret_cast<sockaddr*>(&ss), &len) < 0)
+    return p;
+  if (ss.ss_family == AF_INET6)
+    return ntohs(reinterpret_cast<sockaddr_in6*>(&ss)->sin6_port);
+  return ntohs(reinterpret_cast<sockaddr_in*>(&ss)->sin_port);
+}
+
+}  // namespace
+
+// The server listens on at, the address the user chose, or without one on
+// the address the host's own name resolves to, not on every interface.
+// Start-up ends when it cannot: the message is left in buf.
+int ImageWnd::start_server(int p, const ListenAt* at)
+{
+  ListenAt own;
+  if (!at) {
     char host[512];
     if (gethostname(host, sizeof host) < 0)
       host[0] = '\0';
     host[sizeof host - 1] = '\0';
     if (resolve_address(host, own) < 0) {
       snprintf(buf, sizeof buf, "Cannot get host entry for %.480s.", host);
-      error_dialog(buf);
       return -1;
     }
-    addr = &own;
+    at = &own;
   }
-  int s = socket(AF_INET, SOCK_STREAM, 0);
+  ListenAt sa = *at;
+  int s = socket(sa.addr.ss_family, SOCK_STREAM, 0);
+  if (s < 0 && sa.addr.ss_family == AF_INET6 && is_wildcard(sa)) {
+    sa = ipv4_wildcard();
+    s = socket(AF_INET, SOCK_STREAM, 0);
+  }
   if (s < 0) {
-    error_dialog("Cannot create control socket.");
+    snprintf(buf, sizeof buf, "Cannot create control socket.");
     return -1;
   }
   ctl_sock = s;
   watch_control(1);
-
-  sockaddr_in sa;
-  memset(&sa, 0, sizeof sa);
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(static_cast<unsigned short>(p & 0xffff));
-  sa.sin_addr = *addr;
-  port = p;
-  if (bind(ctl_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0)
+  set_port(sa, p);
+  if (bind_control(sa) < 0)
     return fail_start("Cannot bind control socket.");
-  if (listen(ctl_sock, 5) < 0)
+  // Clients that come while another is served wait in the queue, in the
+  // order they came, instead of being turned away and retrying.
+  if (listen(ctl_sock, SOMAXCONN) < 0)
     return fail_start("Cannot listen on control socket.");
+  port = bound_port(ctl_sock, p);
   listening = 1;
   show_status();
   return 0;
 }
 
+// A restart right after a quit must not wait for the last connection's
+// TIME_WAIT to end; the wildcard takes IPv4 clients too where it can.
+int ImageWnd::bind_control(const ListenAt& sa)
+{
+  int on = 1;
+  setsockopt(ctl_sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  if (sa.addr.ss_family == AF_INET6 && is_wildcard(sa)) {
+    int off = 0;
+    setsockopt(ctl_sock, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+  }
+  return bind(ctl_sock, reinterpret_cast<const sockaddr*>(&sa.addr), sa.len);
+}
+
 // A socket that is neither bound nor listening must not wake the loop.
 int ImageWnd::fail_start(const char* msg)
 {
-  error_dialog(msg);
+  snprintf(buf, sizeof buf, "%s", msg);
   watch_control(0);
   close(ctl_sock);
   ctl_sock = 0;
@@ -109,13 +168,15 @@ int ImageWnd::conn_client()
 {
   if (!listening || connected)
     return -1;
-  sockaddr_in peer;
+  sockaddr_storage peer;
   socklen_t len = sizeof peer;
   int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
   if (s < 0) {
     rest_control();
     return -1;
   }
+  if (!allow_from.allows(reinterpret_cast<sockaddr*>(&peer)))
+    return refuse(s, reinterpret_cast<sockaddr*>(&peer));
   no_blocking(s);
   decoder.reset();
   data_sock = s;
@@ -126,6 +187,17 @@ int ImageWnd::conn_client()
   watch_control(0);
   show_status();
   return 0;
+}
+
+// A stranger gets no byte read and no window on the user's screen, only
+// a line for the user to see.
+int ImageWnd::refuse(int s, const sockaddr* peer)
+{
+  close(s);
+  char who[64];
+  peer_text(peer, who, sizeof who);
+  fprintf(stderr, "%s: refused connection from %s\n", appname, who);
+  return -1;
 }
 
 void ImageWnd::rest_control()

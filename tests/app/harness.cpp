@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -129,24 +130,43 @@ std::vector<unsigned long> socket_inodes(pid_t pid)
   return v;
 }
 
+// The kernel prints an address as the hex of its 32-bit words.
+std::string kernel_address(const std::string& hex)
+{
+  unsigned char a[16];
+  size_t words = hex.size() / 8;
+  for (size_t i = 0; i < words && i < 4; i++) {
+    uint32_t w = static_cast<uint32_t>(std::stoul(hex.substr(i * 8, 8), nullptr, 16));
+    memcpy(a + i * 4, &w, 4);
+  }
+  char text[INET6_ADDRSTRLEN] = "";
+  inet_ntop(words == 4 ? AF_INET6 : AF_INET, a, text, sizeof text);
+  return text;
+}
+
 }  // namespace
 
 std::vector<TcpSocket> tcp_sockets(pid_t pid)
 {
   std::vector<unsigned long> mine = socket_inodes(pid);
   std::vector<TcpSocket> v;
-  std::ifstream f("/proc/net/tcp");
-  std::string line;
-  std::getline(f, line);  // the heading
-  while (std::getline(f, line)) {
-    TcpSocket t;
-    unsigned long ino = 0;
-    // sl local rem st tx:rx tr:when retrnsmt uid timeout inode; the kernel
-    // prints an address as the hex of its 32-bit word
-    if (sscanf(line.c_str(), " %*d: %x:%x %*x:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu", &t.local_addr,
-               &t.local_port, &t.remote_port, &t.state, &ino) == 5 &&
-        std::find(mine.begin(), mine.end(), ino) != mine.end())
-      v.push_back(t);
+  for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+    std::ifstream f(table);
+    std::string line;
+    std::getline(f, line);  // the heading
+    while (std::getline(f, line)) {
+      TcpSocket t;
+      char local[33] = "";
+      unsigned long ino = 0;
+      // sl local rem st tx:rx tr:when retrnsmt uid timeout inode
+      if (sscanf(line.c_str(),
+                 " %*d: %32[0-9A-Fa-f]:%x %*[0-9A-Fa-f]:%x %x %*x:%*x %*x:%*x %*x %*d %*d %lu",
+                 local, &t.local_port, &t.remote_port, &t.state, &ino) == 5 &&
+          std::find(mine.begin(), mine.end(), ino) != mine.end()) {
+        t.local_addr = kernel_address(local);
+        v.push_back(t);
+      }
+    }
   }
   return v;
 }
@@ -466,6 +486,11 @@ bool RavlonTest::waiting_lines()
 {
   Shot s = xv->grab(img);
   return s.count_not(0, 0, 208, 256, 220) > 0 && s.count_not(0, 0, 222, 256, 256) == 0;
+}
+
+bool RavlonTest::shows(uint32_t rgb)
+{
+  return xv->grab(img).count_not(rgb, 0, 0, 256, 256) == 0;
 }
 
 void RavlonTest::quit()

@@ -27,14 +27,14 @@ int free_port();
 // A listening socket that holds port on the host's address (-1 on failure).
 int hold_port(int port);
 
-// A TCP socket of a process as the kernel lists it (/proc/net/tcp).
+// A TCP socket of a process as the kernel lists it (/proc/net/tcp, tcp6).
 struct TcpSocket {
-  unsigned local_addr;  // as in_addr's s_addr
+  std::string local_addr;  // "127.0.0.1", "::", "::1"...
   int local_port;
   int remote_port;
   int state;  // TCP_LISTEN, TCP_SYN_SENT... of <netinet/tcp.h>
 };
-// The IPv4 TCP sockets process pid holds open.
+// The TCP sockets of both families process pid holds open.
 std::vector<TcpSocket> tcp_sockets(pid_t pid);
 // Process pid itself listens on port.
 bool listens_on(pid_t pid, int port);
@@ -137,6 +137,8 @@ protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
   // The last waiting line is drawn over a cleared lower half.
   bool waiting_lines();
+  // Every pixel of the image is 0xRRGGBB rgb.
+  bool shows(uint32_t rgb);
   // SIGINT ends ravlon with status 0.
   void quit();
 

@@ -1,17 +1,19 @@
-// The address ravlon listens on, as the user chooses it with the
-// listenAddress resource (here from the file XENVIRONMENT names), seen in
-// the kernel's table of listening sockets and by a real client.
+// Where ravlon listens and whom it lets in, as the user chooses them with
+// the listenAddress and allowFrom resources (here from the file
+// XENVIRONMENT names): the kernel's table of listening sockets, real
+// clients of both address families, and the pictures they send.
 #include "harness.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
-#include "ravlon_client.h"
+#include "netclient.h"
 
 namespace {
 
@@ -45,66 +47,190 @@ protected:
     return tmpdir;
   }
 
-  // ravlon, started now, listens on a alone (0.0.0.0 being every
-  // interface), a client gets through to it there, and it quits cleanly.
-  void serves_at(in_addr a)
+  std::vector<std::string> listening()
   {
-    start();
-    std::vector<unsigned> listening;
+    std::vector<std::string> v;
     for (const TcpSocket& t : tcp_sockets(rv.pid))
       if (t.local_port == port && t.state == TCP_LISTEN)
-        listening.push_back(t.local_addr);
-    EXPECT_EQ(listening, std::vector<unsigned>{a.s_addr});
-    RavlonClient c;
-    EXPECT_EQ(c.connect(a.s_addr == htonl(INADDR_ANY) ? "127.0.0.1" : inet_ntoa(a), port), 0);
-    quit();
-    EXPECT_EQ(rv.err(), "");
+        v.push_back(t.local_addr);
+    return v;
+  }
+
+  // A client from from (any source when empty) to to sends a frame of
+  // colour rgb, which the image then shows.
+  void frame_shown(const std::string& to, const std::string& from, uint32_t rgb)
+  {
+    int s = dial(to, port, from);
+    ASSERT_GE(s, 0) << to;
+    ASSERT_TRUE(send_bytes(s, rgb_frame(rgb, 65536)));
+    EXPECT_TRUE(wait_until([&] { return shows(rgb); })) << to;
+    close(s);
+  }
+
+  // ravlon ends at once with status 1 and exactly err on standard error.
+  void expect_failure(const std::string& err)
+  {
+    ASSERT_TRUE(rv.start({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}));
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 1);
+    EXPECT_EQ(rv.err(), err);
   }
 
   std::string tmpdir;
 };
 
-}  // namespace
-
-// Every form of the value; set by class in the application's app-defaults
-// file too. Unset, or set to nothing: the address of the host's own name.
-TEST_F(ListenAddress, ListensWhereTheResourceSays)
+std::string own_address()
 {
   hostent* he = gethostbyname(host_name().c_str());
-  ASSERT_TRUE(he && he->h_addrtype == AF_INET);
-  in_addr own;
-  memcpy(&own, he->h_addr_list[0], sizeof own);
+  return he && he->h_addrtype == AF_INET
+             ? inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]))
+             : "";
+}
+
+// The stream is closed: the peer sees its end or a reset.
+bool closed_by_peer(int s)
+{
+  pollfd pf = {s, POLLIN, 0};
+  char b;
+  return poll(&pf, 1, 5000) == 1 && recv(s, &b, 1, 0) <= 0;
+}
+
+}  // namespace
+
+// Every form of the value, set by class in the application's app-defaults
+// file too; any listens on both families with one socket. Unset, or set to
+// nothing: the address of the host's own name. Each address is reached by
+// a client whose frame is shown.
+TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
+{
+  const std::string own = own_address();
+  ASSERT_NE(own, "");
   struct Where {
     const char* lines;
     bool in_app_defaults;
-    const char* dotted;  // nullptr: own
+    std::vector<std::string> listening;
+    std::vector<std::string> reached_at;
   };
   // Another loopback address than the host name's (which may be
   // 127.0.0.1) shows that the app-defaults file was read.
   const Where cases[] = {
-      {"ravlon.listenAddress: any\n", false, "0.0.0.0"},
-      {"ravlon.listenAddress: 127.0.0.1\n", false, "127.0.0.1"},
-      {"Ravlon.ListenAddress: 127.0.0.2\n", true, "127.0.0.2"},
-      {"", false, nullptr},
-      {"ravlon.listenAddress:\n", false, nullptr},
+      {"ravlon.listenAddress: any\n", false, {"::"}, {"127.0.0.1", "::1"}},
+      {"ravlon.listenAddress: ::1\n", false, {"::1"}, {"::1"}},
+      {"ravlon.listenAddress: 127.0.0.1\n", false, {"127.0.0.1"}, {"127.0.0.1"}},
+      {"Ravlon.ListenAddress: 127.0.0.2\n", true, {"127.0.0.2"}, {"127.0.0.2"}},
+      {"", false, {own}, {own}},
+      {"ravlon.listenAddress:\n", false, {own}, {own}},
   };
   for (const Where& w : cases) {
     SCOPED_TRACE(w.lines);
     resources(w.lines, w.in_app_defaults);
-    in_addr a = own;
-    if (w.dotted)
-      a.s_addr = inet_addr(w.dotted);
-    serves_at(a);
+    start();
+    EXPECT_EQ(listening(), w.listening);
+    uint32_t rgb = 0xff0000;
+    for (const std::string& a : w.reached_at) {
+      frame_shown(a, "", rgb);
+      rgb >>= 8;
+    }
+    quit();
+    EXPECT_EQ(rv.err(), "");
     TearDown();
   }
 }
 
-// Before any window opens: one line and status 1.
-TEST_F(ListenAddress, NameThatDoesNotResolveEndsStartup)
+// A server that cannot be reached ends its start-up, before any window
+// opens: one line and status 1. 2001:db8::1 is a documentation address,
+// on no interface of any machine; nothing is sent to it.
+TEST_F(ListenAddress, StartupEndsWhereItCannotListen)
 {
-  resources("ravlon.listenAddress: nosuch.invalid\n");
-  ASSERT_TRUE(rv.start({"-p", std::to_string(free_port())}, {"DISPLAY=" + display_name(0)}));
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.status(), 1);
-  EXPECT_EQ(rv.err(), "ravlon: Cannot resolve listenAddress nosuch.invalid.\n");
+  struct Case {
+    const char* lines;
+    bool port_taken;
+    const char* err;
+  };
+  const Case cases[] = {
+      {"ravlon.listenAddress: nosuch.invalid\n", false,
+       "ravlon: Cannot resolve listenAddress nosuch.invalid.\n"},
+      {"ravlon.listenAddress: 2001:db8::1\n", false, "ravlon: Cannot bind control socket.\n"},
+      {"", true, "ravlon: Cannot bind control socket.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    resources(c.lines);
+    port = free_port();
+    int held = c.port_taken ? hold_port(port) : -1;
+    ASSERT_EQ(held >= 0, c.port_taken);
+    expect_failure(c.err);
+    if (held >= 0)
+      close(held);
+    TearDown();
+  }
+}
+
+// Peers the list does not name are closed before a byte of theirs is read,
+// with a line on standard error and no window; the others are served.
+// Source addresses are bound before connecting (all of 127/8 is this
+// host's). Through the wildcard an IPv4 peer matches the IPv4 entries
+// only: ::/0 is every IPv6 peer, not every peer.
+TEST_F(ListenAddress, AllowFromAdmitsOnlyTheAddressesItNames)
+{
+  struct Peer {
+    const char* from;
+    const char* to;
+    bool admitted;
+  };
+  struct Case {
+    const char* lines;
+    std::vector<Peer> peers;
+  };
+  const Case cases[] = {
+      {"ravlon.listenAddress: 127.0.0.1\nravlon.allowFrom: 127.0.0.2\n",
+       {{"127.0.0.1", "127.0.0.1", false}, {"127.0.0.2", "127.0.0.1", true}}},
+      {"ravlon.listenAddress: any\nravlon.allowFrom: ::/0, 127.0.0.0/31\n",
+       {{"127.0.0.2", "127.0.0.1", false}, {"::1", "::1", true}, {"127.0.0.1", "127.0.0.1", true}}},
+  };
+  const uint32_t stranger = 0xff00ff;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    resources(c.lines);
+    start();
+    std::string err;
+    uint32_t rgb = 0xff0000;
+    for (const Peer& p : c.peers) {
+      SCOPED_TRACE(p.from);
+      if (p.admitted) {
+        frame_shown(p.to, p.from, rgb);
+        rgb >>= 8;
+        continue;
+      }
+      int s = dial(p.to, port, p.from);
+      ASSERT_GE(s, 0);
+      send_bytes(s, rgb_frame(stranger, 65536));  // may meet the close already
+      err += std::string("ravlon: refused connection from ") + p.from + "\n";
+      EXPECT_TRUE(wait_until([&] { return rv.err() == err; })) << rv.err();
+      EXPECT_TRUE(closed_by_peer(s));
+      close(s);
+      EXPECT_EQ(xv->grab(img).count(stranger, 0, 0, 256, 256), 0);
+    }
+    EXPECT_EQ(xv->find_window("Error", 0), 0u);
+    quit();
+    EXPECT_EQ(rv.err(), err);
+    TearDown();
+  }
+}
+
+// A malformed entry ends the start-up, naming the entry.
+TEST_F(ListenAddress, MalformedAllowFromEndsStartup)
+{
+  const char* const bad[][2] = {
+      {"10.1.0.0/33", "10.1.0.0/33"}, {"::1/129", "::1/129"},
+      {"localhost", "localhost"},     {"127.0.0.1/", "127.0.0.1/"},
+      {"1.2.3.4/+8", "1.2.3.4/+8"},   {"::1, 10.0.0.0/8 1.2.3", "1.2.3"},
+  };
+  for (const auto& b : bad) {
+    SCOPED_TRACE(b[0]);
+    resources(std::string("ravlon.allowFrom: ") + b[0] + "\n");
+    port = free_port();
+    expect_failure(std::string("ravlon: Malformed allowFrom entry ") + b[1] + ".\n");
+    TearDown();
+  }
 }

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -40,6 +41,50 @@ bool allows(long word, long bit)
 }
 
 class Startup : public RavlonTest {};
+
+// Rows baseline - 11 to baseline + 1 (the 6x13 font's ascent and descent),
+// 1 where a pixel is white.
+std::vector<std::vector<int>> status_line(const Shot& s, int baseline)
+{
+  std::vector<std::vector<int>> rows;
+  for (int y = baseline - 11; y <= baseline + 1; y++) {
+    rows.emplace_back();
+    for (int x = 0; x < 256; x++)
+      rows.back().push_back(s.at(x, y) == 0xffffff);
+  }
+  return rows;
+}
+
+// text in white 6x13 centred across 256 pixels, drawn here, in the rows
+// status_line reads.
+std::vector<std::vector<int>> text_line(Display* d, const char* text)
+{
+  std::vector<std::vector<int>> rows;
+  XFontStruct* f = XLoadQueryFont(d, "6x13");
+  if (!f)
+    return rows;
+  Window root = DefaultRootWindow(d);
+  Pixmap p = XCreatePixmap(d, root, 256, 13, static_cast<unsigned>(DefaultDepth(d, 0)));
+  GC gc = XCreateGC(d, p, 0, nullptr);
+  XSetForeground(d, gc, BlackPixel(d, 0));
+  XFillRectangle(d, p, gc, 0, 0, 256, 13);
+  XSetForeground(d, gc, WhitePixel(d, 0));
+  XSetFont(d, gc, f->fid);
+  int len = static_cast<int>(strlen(text));
+  XDrawString(d, p, gc, (256 - XTextWidth(f, text, len)) / 2, 11, text, len);
+  XImage* xi = XGetImage(d, p, 0, 0, 256, 13, AllPlanes, ZPixmap);
+  for (int y = 0; xi && y < 13; y++) {
+    rows.emplace_back();
+    for (int x = 0; x < 256; x++)
+      rows.back().push_back(XGetPixel(xi, x, y) == WhitePixel(d, 0));
+  }
+  if (xi)
+    XDestroyImage(xi);
+  XFreeGC(d, gc);
+  XFreePixmap(d, p);
+  XFreeFont(d, f);
+  return rows;
+}
 
 // A fake X server: a socket listening on 127.0.0.1:6000+num for a free num,
 // with a queue of backlog; -1 when none is free.
@@ -114,17 +159,113 @@ TEST_F(Startup, RunByItsPath)
   EXPECT_EQ(rv.err(), usage_line);
 }
 
-TEST_F(Startup, UsageAndNoDisplayEndWithStatus1)
+// Xt takes its own options first (-display here): what is left must be
+// ravlon's. A port is 1 to 65535 in decimal, and nothing else.
+TEST_F(Startup, UsageBadPortAndNoDisplayEndWithStatus1)
 {
   const std::string getopt = "ravlon: ";
   expect_failure({"-h"}, {}, usage_line);
-  expect_failure({"-display", display_name(0)}, {},
-                 getopt + "invalid option -- 'd'\n" + usage_line);
-  expect_failure({"-x"}, {}, getopt + "invalid option -- 'x'\n" + usage_line);
+  expect_failure({"-display", display_name(0), "-x"}, {"DISPLAY"},
+                 getopt + "invalid option -- 'x'\n" + usage_line);
   expect_failure({"-p"}, {}, getopt + "option requires an argument -- 'p'\n" + usage_line);
   expect_failure({"-c"}, {}, getopt + "option requires an argument -- 'c'\n" + usage_line);
   expect_failure({"-c", std::string(512, 'x')}, {}, usage_line);  // longer than its buffer
+  for (const char* p : {"abc", "", "0", "65536", "70000", "12ab", "-5", " 80"})
+    expect_failure(
+        {"-p", p}, {},
+        std::string("ravlon: Invalid port \"") + p + "\": give a number from 1 to 65535.\n");
   expect_failure({}, {"DISPLAY=:99999"}, "ravlon: Cannot connect to X server.\n");
+  expect_failure({"-display", ":99999", "-p", "1234"}, {}, "ravlon: Cannot connect to X server.\n");
+}
+
+// The window says the port it listens on: "on port 1234." as ravlon draws
+// it, white 6x13 text centred on baseline 218.
+TEST_F(Startup, WindowShowsThePortItListensOn)
+{
+  int probe = hold_port(1234);
+  if (probe < 0)
+    GTEST_SKIP() << "port 1234 is taken by another program";
+  close(probe);
+  port = 1234;
+  start({"-p", "1234"});
+  EXPECT_EQ(text_line(xv->dpy, "on port 1234."), status_line(xv->grab(img), 218));
+  quit();
+}
+
+// -display, -geometry, -title and -xrm are Xt's: the window opens on the
+// screen named (DISPLAY unset) with the title given, its frame where the
+// geometry puts it, and the server listens where the resource says.
+TEST_F(Startup, TakesTheXToolkitOptions)
+{
+  port = free_port();
+  xv.reset(new XView(1));
+  ASSERT_TRUE(rv.start({"-display", display_name(1), "-geometry", "+10+20", "-title", "Pictures",
+                        "-xrm", "ravlon.listenAddress: any", "-p", std::to_string(port)},
+                       {"DISPLAY"}));
+  wnd = xv->find_window("Pictures");
+  ASSERT_NE(wnd, 0u) << rv.err();
+  XRectangle f = frame_geometry(xv->dpy, wnd);
+  EXPECT_EQ(f.x, 10);
+  EXPECT_EQ(f.y, 20);
+  std::vector<std::string> at;
+  for (const TcpSocket& t : tcp_sockets(rv.pid))
+    if (t.local_port == port && t.state == TCP_LISTEN)
+      at.push_back(t.local_addr);
+  EXPECT_EQ(at, std::vector<std::string>{"::"});
+  quit();
+  EXPECT_EQ(rv.err(), "");
+}
+
+// A colour file that cannot be read is refused at start-up, on either
+// screen. Root reads any file, so the file without permissions is tried
+// by an unprivileged user.
+TEST_F(Startup, UnreadableColourFileEndsStartup)
+{
+  char tmpl[] = "/tmp/ravlon-test-rgb.XXXXXX";
+  int fd = mkstemp(tmpl);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  ASSERT_EQ(chmod(tmpl, 0), 0);
+  const std::string locked = tmpl;
+  struct Case {
+    std::string file;
+    int scr;
+  };
+  const Case cases[] = {{"/tmp", 0}, {"/tmp", 1}, {"/nonexistent/colours", 0}, {locked, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::vector<std::string> args{"-c", c.file};
+    Ravlon rv;
+    if (c.file == locked && geteuid() == 0) {
+      if (access("/usr/bin/setpriv", X_OK) != 0) {
+        ADD_FAILURE() << "setpriv is needed to read the file as another user";
+        continue;
+      }
+      rv.path = "/usr/bin/setpriv";
+      rv.name = "setpriv";
+      args.insert(args.begin(),
+                  {"--reuid=65534", "--regid=65534", "--clear-groups", RAVLON_BINARY});
+    }
+    ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(c.scr)}));
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 1);
+    EXPECT_EQ(rv.err(), "ravlon: Cannot read RGB color file " + c.file + ".\n");
+  }
+  unlink(tmpl);
+}
+
+// An X server that goes away ends ravlon with its own line, not Xlib's.
+TEST_F(Startup, LostXConnectionEndsWithStatus1)
+{
+  TcpXServer x;
+  ASSERT_TRUE(x.start()) << x.err();
+  dpy_name = "127.0.0.1:" + std::to_string(x.num);
+  start();
+  xv.reset();  // the test's own connection must not see the server go
+  x.signal(SIGKILL);
+  ASSERT_TRUE(rv.wait_exit());
+  EXPECT_EQ(rv.status(), 1);
+  EXPECT_EQ(rv.err(), "ravlon: Lost the connection to the X server.\n");
 }
 
 // Before its window exists ravlon may wait on the X server for good: for
@@ -180,7 +321,7 @@ TEST_F(Startup, Depth8ScreenAndMissingStandardMap)
                  "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
   expect_failure({}, {"DISPLAY=" + display_name(1)},
                  "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
-  start({"-c", "/nonexistent.rgb"}, 1);
+  start({"-c", "/dev/null"}, 1);  // an empty file: every entry black
   quit();
   EXPECT_EQ(rv.err(), "");
 }
