@@ -25,12 +25,11 @@
 #include "image.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
+#include "protocol.h"
 #include "resources.h"
 #include "service.h"
 
 namespace {
-
-const int DEFAULT_PORT = 9999;
 
 // SIGINT may arrive while the process is inside Xlib, where cleanup's X
 // calls are not safe: the handler only wakes the main loop, which quits.
@@ -245,7 +244,7 @@ int main(int argc, char** argv)
   no_core_files();
   appname = strnew(command_name(argv[0]));
 
-  int port = DEFAULT_PORT;
+  int port = RAVLON_DEFAULT_PORT;
   char rgbfile[512] = "";
   XtAppContext app = nullptr;
   WAppShell* shell =
