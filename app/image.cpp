@@ -21,7 +21,7 @@ const char* const credit_line = "Image display server";
 
 }  // namespace
 
-Image::Image(Widget parent)
+Image::Image(Widget parent, const XStandardColormap* map)
     : WDrawingArea(parent),
       rgbfile(nullptr),
       colmap(nullptr),
@@ -32,6 +32,10 @@ Image::Image(Widget parent)
       height(256),
       depth(0),
       visual(nullptr),
+      stdmap(map),
+      rgblut(),
+      maplut(),
+      rgbok(0),
       turn(0),
       rgbwarned(0)
 {
@@ -91,6 +95,8 @@ void Image::init()
   }
   // The copy's source is always whole: no exposure events are wanted back.
   XSetGraphicsExposures(display, dagc, False);
+  make_rgb_luts();
+  colmap_lut(maplut, colmap, colortbl[0]);
   if (new_pixmap(width, height) < 0)
     return;
 
@@ -209,8 +215,12 @@ int Image::alloc_colmap(const char* file)
 // cannot be read ends the process.
 void Image::load_colmap()
 {
-  if (colmap || !rgbfile || alloc_colmap(rgbfile) == 0)
+  if (colmap || !rgbfile)
     return;
+  if (alloc_colmap(rgbfile) == 0) {
+    colmap_lut(maplut, colmap, colortbl[0]);
+    return;
+  }
   snprintf(buf, sizeof buf, "Cannot read RGB color file %s.", rgbfile);
   fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", buf);
   exit(1);
@@ -235,35 +245,32 @@ void Image::draw_image(const unsigned char* cvec, int size)
   if (!pixmap)
     return;
   load_colmap();
-  PixelLut lut;
-  colmap_lut(lut, colmap, colortbl[0]);
-  show_frame(&cvec, &lut, 1, size);
+  show_frame(&cvec, &maplut, 1, size);
 }
 
 // Without a standard colour map a visual with channel masks still says how
 // to make a pixel; other visuals cannot show RGB frames.
-int Image::rgb_map(XStandardColormap& m)
+void Image::make_rgb_luts()
 {
-  if (smap) {
-    m = *smap;
-    return 0;
-  }
-  if (visual_map(m, visual) == 0)
-    return 0;
-  if (!rgbwarned)
-    error_dialog("Cannot draw RGB frames without a standard colormap.");
-  rgbwarned = 1;
-  return -1;
+  XStandardColormap m;
+  if (stdmap)
+    m = *stdmap;
+  rgbok = stdmap || visual_map(m, visual) == 0;
+  if (rgbok)
+    rgb_luts(rgblut, m);
 }
 
 void Image::draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b,
                        int size)
 {
-  XStandardColormap m;
-  if (!pixmap || rgb_map(m) == -1)
+  if (!pixmap)
     return;
-  PixelLut luts[3];
-  rgb_luts(luts, m);
+  if (!rgbok) {
+    if (!rgbwarned)
+      error_dialog("Cannot draw RGB frames without a standard colormap.");
+    rgbwarned = 1;
+    return;
+  }
   const unsigned char* planes[3] = {r, g, b};
-  show_frame(planes, luts, 3, size);
+  show_frame(planes, rgblut, 3, size);
 }

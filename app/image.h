@@ -10,7 +10,9 @@
 
 class Image : public WDrawingArea {
 public:
-  explicit Image(Widget parent);
+  // map: the standard colour map RGB frames are drawn with, owned by the
+  // caller for the image's life; null for none.
+  Image(Widget parent, const XStandardColormap* map);
   ~Image() override;
 
   void init() override;
@@ -36,11 +38,17 @@ public:
 private:
   int new_pixmap(int w, int h);
   void show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
-  int rgb_map(XStandardColormap& m);
+  void make_rgb_luts();
   void load_colmap();
 
   int depth;       // of the window, and so of the pixmap
   Visual* visual;  // of the window
+  const XStandardColormap* stdmap;
+  // The conversion of frame bytes to pixel values, made when the visual is
+  // known and when the colour table is loaded, not for every frame.
+  PixelLut rgblut[3];
+  PixelLut maplut;
+  char rgbok;  // rgblut can be used: a standard map or channel masks
   // Used in turn: a frame is filled while the X server may still be
   // reading the one before it.
   FrameBuf frames[2];

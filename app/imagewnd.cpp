@@ -102,7 +102,7 @@ void ImageWnd::build_widgets()
       static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
   XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
 
-  Image* img = new Image(form);
+  Image* img = new Image(form, smap);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNbackground,
                 static_cast<XtArgVal>(colortbl[0]), nullptr);
