@@ -26,6 +26,8 @@ public:
   void resize_image(int w, int h);
   void clear_text();
   void draw_text(int y, const char* text);
+  // The pixel value each index byte is drawn with.
+  const PixelLut& index_lut() const { return maplut; }
 
   char* rgbfile;
   unsigned int* colmap;

@@ -89,6 +89,7 @@ unsigned char* ImageWnd::plane_buffer(int plane, int size)
   unsigned char** vec = nullptr;
   int* cap = nullptr;
   vector_slot(plane, vec, cap);
+  forget_frame(plane);
   if (*vec && size <= *cap)
     return *vec;
   delete[] * vec;
@@ -125,18 +126,21 @@ int ImageWnd::resize_image(int w, int h)
   g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
   set_geom(g);
   image()->resize_image(w, h);
+  shown.nplanes = 0;  // the picture is blank until the next frame
   return 0;
 }
 
 int ImageWnd::update_colrgb(int size)
 {
   image()->draw_image(red_vec, green_vec, blue_vec, size);
+  frame_drawn(3, size);
   return 0;
 }
 
 int ImageWnd::update_colmap(int size)
 {
   image()->draw_image(cvec, size);
+  frame_drawn(1, size);
   return 0;
 }
 
