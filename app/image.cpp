@@ -114,8 +114,10 @@ void Image::init()
   }
   clear_text();
   draw_text(y, credit_line);
-  if (imagewnd)
+  if (imagewnd) {
     imagewnd->show_status();
+    imagewnd->redraw_frame();
+  }
 }
 
 void Image::expose()

@@ -69,6 +69,8 @@ public:
   int saved_frame(PngFrame& f) const;
   // A frame's planes are arriving over the last frame's vectors.
   bool frame_arriving() const;
+  // Draws the last frame again; the image calls it once it can draw.
+  void redraw_frame();
 
   char listening;
   char connected;

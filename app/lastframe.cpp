@@ -1,5 +1,6 @@
 // The image window's last frame: kept in the vectors it arrived in, so that
-// it can be saved, until the next frame's planes begin to overwrite it.
+// it can be drawn again at the image's first exposure and saved, until the
+// next frame's planes begin to overwrite it.
 #include "decoder.h"
 #include "image.h"
 #include "imagewnd.h"
@@ -36,4 +37,14 @@ int ImageWnd::saved_frame(PngFrame& f) const
   f.height = shown.height;
   f.colours = nullptr;
   return 0;
+}
+
+// Frames that arrive before the image can draw are not lost: the last of
+// them is shown as soon as it can be.
+void ImageWnd::redraw_frame()
+{
+  if (shown.nplanes == 3)
+    image()->draw_image(red_vec, green_vec, blue_vec, shown.size);
+  else if (shown.nplanes == 1)
+    image()->draw_image(cvec, shown.size);
 }

@@ -1,6 +1,7 @@
 // A client's session with the real ravlon over TCP, seen on the screen:
-// resizing, frames, a broken request, leaving, a second client, ending the
-// server, and the port it listens on.
+// resizing, frames (one sent before the window is first exposed), a broken
+// request, leaving, a second client, ending the server, and the port it
+// listens on.
 #include "harness.h"
 
 #include <sys/resource.h>
@@ -215,4 +216,25 @@ TEST_F(Session, DemoClientRunsToTheEnd)
   ASSERT_TRUE(rv.wait_exit());
   EXPECT_EQ(rv.status(), 0);
   EXPECT_EQ(rv.err(), "");
+}
+
+// A client that connects the moment ravlon listens, before its window has
+// been exposed, and sends at once: its frame is shown, not lost.
+TEST_F(Session, FrameBeforeTheFirstExposureIsShown)
+{
+  port = free_port();
+  xv.reset(new XView(0));
+  ASSERT_TRUE(rv.start({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}));
+  RavlonClient c;
+  for (int i = 0; i < 40000 && c.connect(host_name().c_str(), port) != 0; i++)
+    usleep(500);
+  ASSERT_GE(c.sock, 0) << rv.err();
+  std::vector<unsigned char> r(4096, 255), gb(4096, 0);
+  ASSERT_EQ(c.resize(64, 64), 0);
+  ASSERT_EQ(c.send_rgb(r.data(), gb.data(), gb.data(), 4096), 0);
+  wnd = xv->find_window("Ravlon");
+  ASSERT_NE(wnd, 0u);
+  ASSERT_TRUE(wait_until([&] { return (img = xv->find_descendant(wnd, 64, 64)) != 0; }));
+  EXPECT_TRUE(wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
+  quit();
 }
