@@ -130,14 +130,13 @@ void Image::expose()
 
 // Before the first expose only the size is kept: init then makes the pixmap
 // at the size the window has already taken.
-void Image::resize_image(int w, int h)
+int Image::resize_image(int w, int h)
 {
-  if (dagc) {
-    new_pixmap(w, h);
-    return;
-  }
+  if (dagc)
+    return new_pixmap(w, h);
   width = w;
   height = h;
+  return 0;
 }
 
 void Image::clear_text()

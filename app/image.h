@@ -23,7 +23,8 @@ public:
   // pixel (x, y) at x * height + y); pixels past size stay black.
   void draw_image(const unsigned char* cvec, int size);
   void draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size);
-  void resize_image(int w, int h);
+  // -1 (reported) when the X server refuses the picture: it keeps its size.
+  int resize_image(int w, int h);
   void clear_text();
   void draw_text(int y, const char* text);
   // The pixel value each index byte is drawn with.

@@ -117,16 +117,19 @@ void ImageWnd::fail_request(const char* msg)
   drop_client(msg);
 }
 
+// The picture is made first: one the X server refuses leaves window and
+// picture at their present size, the refusal in the error window.
 int ImageWnd::resize_image(int w, int h)
 {
+  if (image()->resize_image(w, h) < 0)
+    return -1;
+  shown.nplanes = 0;  // the picture is blank until the next frame
   // A copy: set_geom reads the present geometry into geom before using
   // its argument.
   WRect g = get_geom();
   g.w = static_cast<Dimension>(w);
   g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
   set_geom(g);
-  image()->resize_image(w, h);
-  shown.nplanes = 0;  // the picture is blank until the next frame
   return 0;
 }
 

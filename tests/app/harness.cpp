@@ -330,6 +330,16 @@ int shm_segments(pid_t pid)
   return n;
 }
 
+long status_kb(pid_t pid, const char* field)
+{
+  std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+  std::string line, key = std::string(field) + ":";
+  while (std::getline(f, line))
+    if (line.compare(0, key.size(), key) == 0)
+      return atol(line.c_str() + key.size());
+  return -1;
+}
+
 int Shot::count(uint32_t c, int x0, int y0, int x1, int y1) const
 {
   int n = 0;

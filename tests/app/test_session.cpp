@@ -238,3 +238,75 @@ TEST_F(Session, FrameBeforeTheFirstExposureIsShown)
   EXPECT_TRUE(wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
   quit();
 }
+
+namespace {
+
+// ravlon on a private X server that can spare little memory for pictures.
+class SessionLowMemory : public Session {
+protected:
+  void TearDown() override
+  {
+    if (rv.running()) {
+      rv.signal(SIGKILL);
+      rv.wait_exit();
+    }
+    xv.reset();
+  }
+
+  TcpXServer x;
+};
+
+}  // namespace
+
+// A picture the X server cannot make: its message, and window and picture
+// stay at the old size with the old frame, exact; the next size is taken.
+TEST_F(SessionLowMemory, RefusedResizeKeepsTheOldSize)
+{
+  ASSERT_TRUE(x.start()) << x.err();
+  long data = status_kb(x.pid, "VmData");
+  ASSERT_GT(data, 0);
+  rlimit lim;
+  lim.rlim_cur = lim.rlim_max = static_cast<rlim_t>(data + 96 * 1024) * 1024;
+  ASSERT_EQ(prlimit(x.pid, RLIMIT_DATA, &lim, nullptr), 0);
+  dpy_name = "127.0.0.1:" + std::to_string(x.num);
+  start();
+  RavlonClient c;
+  connect(c);
+  std::vector<unsigned char> r(65536), g(65536), b(65536, 7);
+  for (int i = 0; i < 65536; i++) {
+    r[i] = static_cast<unsigned char>(i);
+    g[i] = static_cast<unsigned char>(i >> 8);
+  }
+  ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
+  // The pixels no other window (the error window) covers.
+  XRectangle hid = {0, 0, 0, 0};
+  auto frame_shown = [&] {
+    Shot s = xv->grab(img);
+    if (s.w < 256 || s.h < 256)
+      return false;
+    XRectangle at = geometry(xv->dpy, img);
+    for (int x = 0; x < 256; x++)
+      for (int y = 0; y < 256; y++) {
+        int rx = at.x + x, ry = at.y + y;
+        if (rx >= hid.x && rx < hid.x + hid.width && ry >= hid.y && ry < hid.y + hid.height)
+          continue;
+        if (s.at(x, y) != (static_cast<uint32_t>(r[x * 256 + y]) << 16 | g[x * 256 + y] << 8 | 7))
+          return false;
+      }
+    return true;
+  };
+  ASSERT_TRUE(wait_until(frame_shown));
+  XRectangle before = geometry(xv->dpy, wnd);
+  ASSERT_EQ(c.resize(8192, 8192), 0);
+  Window err = xv->find_window("Error");
+  ASSERT_NE(err, 0u) << "the X server made the 256 MB picture";
+  usleep(200000);
+  hid = geometry(xv->dpy, err);
+  XRectangle after = geometry(xv->dpy, wnd);
+  EXPECT_EQ(after.width, before.width);
+  EXPECT_EQ(after.height, before.height);
+  EXPECT_TRUE(frame_shown());
+  ASSERT_EQ(c.resize(128, 96), 0);
+  EXPECT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).width == 128; }));
+  quit();
+}
