@@ -82,15 +82,16 @@ void ImageWnd::vector_slot(int plane, unsigned char**& vec, int*& cap)
   }
 }
 
-// A vector is made at the first frame of its kind and grows when a frame
-// is larger than what it holds; its old contents are overwritten anyway.
+// A vector is made at the first frame of its kind and is made again when a
+// frame is larger than what it holds, or a quarter of it or less, so that
+// memory follows the frames; its old contents are overwritten anyway.
 unsigned char* ImageWnd::plane_buffer(int plane, int size)
 {
   unsigned char** vec = nullptr;
   int* cap = nullptr;
   vector_slot(plane, vec, cap);
   forget_frame(plane);
-  if (*vec && size <= *cap)
+  if (*vec && size <= *cap && size > *cap / 4)
     return *vec;
   delete[] * vec;
   *cap = 0;
