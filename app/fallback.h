@@ -17,6 +17,8 @@ inline const char* const fallback_rsrc[] = {
     "ravlon*XmToggleButton*shadowThickness: 2",
     "ravlon*XmLabel*fontList: 6x13",
     "ravlon*XmList*fontList: 6x13",
+    // black, the select colour of toggles, would hide a list's chosen entry
+    "ravlon*XmList*selectColor: SteelBlue1",
     "ravlon*XmText*fontList: 6x13",
     "ravlon*WMenu*background: SteelBlue1",
     "ravlon*WMenu*topShadowColor: CadetBlue1",

@@ -22,7 +22,7 @@ const char* const credit_line = "Image display server";
 
 }  // namespace
 
-Image::Image(Widget parent)
+Image::Image(Widget parent, const XStandardColormap* map)
     : WDrawingArea(parent),
       rgbfile(nullptr),
       colmap(nullptr),
@@ -33,6 +33,10 @@ Image::Image(Widget parent)
       height(256),
       depth(0),
       visual(nullptr),
+      stdmap(map),
+      rgblut(),
+      maplut(),
+      rgbok(0),
       turn(0),
       rgbwarned(0)
 {
@@ -92,6 +96,8 @@ void Image::init()
   }
   // The copy's source is always whole: no exposure events are wanted back.
   XSetGraphicsExposures(display, dagc, False);
+  make_rgb_luts();
+  colmap_lut(maplut, colmap, colortbl[0]);
   if (new_pixmap(width, height) < 0)
     return;
 
@@ -109,8 +115,10 @@ void Image::init()
   }
   clear_text();
   draw_text(y, credit_line);
-  if (imagewnd)
+  if (imagewnd) {
     imagewnd->show_status();
+    imagewnd->redraw_frame();
+  }
 }
 
 void Image::expose()
@@ -123,14 +131,13 @@ void Image::expose()
 
 // Before the first expose only the size is kept: init then makes the pixmap
 // at the size the window has already taken.
-void Image::resize_image(int w, int h)
+int Image::resize_image(int w, int h)
 {
-  if (dagc) {
-    new_pixmap(w, h);
-    return;
-  }
+  if (dagc)
+    return new_pixmap(w, h);
   width = w;
   height = h;
+  return 0;
 }
 
 void Image::clear_text()
@@ -209,8 +216,12 @@ int Image::alloc_colmap(const char* file)
 // cannot be read ends the process.
 void Image::load_colmap()
 {
-  if (colmap || !rgbfile || alloc_colmap(rgbfile) == 0)
+  if (colmap || !rgbfile)
     return;
+  if (alloc_colmap(rgbfile) == 0) {
+    colmap_lut(maplut, colmap, colortbl[0]);
+    return;
+  }
   snprintf(buf, sizeof buf, "Cannot read RGB color file %s.", rgbfile);
   fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", buf);
   exit(1);
@@ -235,35 +246,32 @@ void Image::draw_image(const unsigned char* cvec, int size)
   if (!pixmap)
     return;
   load_colmap();
-  PixelLut lut;
-  colmap_lut(lut, colmap, colortbl[0]);
-  show_frame(&cvec, &lut, 1, size);
+  show_frame(&cvec, &maplut, 1, size);
 }
 
 // Without a standard colour map a visual with channel masks still says how
 // to make a pixel; other visuals cannot show RGB frames.
-int Image::rgb_map(XStandardColormap& m)
+void Image::make_rgb_luts()
 {
-  if (smap) {
-    m = *smap;
-    return 0;
-  }
-  if (visual_map(m, visual) == 0)
-    return 0;
-  if (!rgbwarned)
-    error_dialog("Cannot draw RGB frames without a standard colormap.");
-  rgbwarned = 1;
-  return -1;
+  XStandardColormap m;
+  if (stdmap)
+    m = *stdmap;
+  rgbok = stdmap || visual_map(m, visual) == 0;
+  if (rgbok)
+    rgb_luts(rgblut, m);
 }
 
 void Image::draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b,
                        int size)
 {
-  XStandardColormap m;
-  if (!pixmap || rgb_map(m) == -1)
+  if (!pixmap)
     return;
-  PixelLut luts[3];
-  rgb_luts(luts, m);
+  if (!rgbok) {
+    if (!rgbwarned)
+      error_dialog("Cannot draw RGB frames without a standard colormap.");
+    rgbwarned = 1;
+    return;
+  }
   const unsigned char* planes[3] = {r, g, b};
-  show_frame(planes, luts, 3, size);
+  show_frame(planes, rgblut, 3, size);
 }

@@ -10,7 +10,9 @@
 
 class Image : public WDrawingArea {
 public:
-  explicit Image(Widget parent);
+  // map: the standard colour map RGB frames are drawn with, owned by the
+  // caller for the image's life; null for none.
+  Image(Widget parent, const XStandardColormap* map);
   ~Image() override;
 
   void init() override;
@@ -21,9 +23,12 @@ public:
   // pixel (x, y) at x * height + y); pixels past size stay black.
   void draw_image(const unsigned char* cvec, int size);
   void draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size);
-  void resize_image(int w, int h);
+  // -1 (reported) when the X server refuses the picture: it keeps its size.
+  int resize_image(int w, int h);
   void clear_text();
   void draw_text(int y, const char* text);
+  // The pixel value each index byte is drawn with.
+  const PixelLut& index_lut() const { return maplut; }
 
   char* rgbfile;
   unsigned int* colmap;
@@ -36,11 +41,17 @@ public:
 private:
   int new_pixmap(int w, int h);
   void show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
-  int rgb_map(XStandardColormap& m);
+  void make_rgb_luts();
   void load_colmap();
 
   int depth;       // of the window, and so of the pixmap
   Visual* visual;  // of the window
+  const XStandardColormap* stdmap;
+  // The conversion of frame bytes to pixel values, made when the visual is
+  // known and when the colour table is loaded, not for every frame.
+  PixelLut rgblut[3];
+  PixelLut maplut;
+  char rgbok;  // rgblut can be used: a standard map or channel masks
   // Used in turn: a frame is filled while the X server may still be
   // reading the one before it.
   FrameBuf frames[2];

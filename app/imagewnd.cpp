@@ -12,6 +12,7 @@
 #include "WEtc.h"
 #include "image.h"
 #include "menu.h"
+#include "savepicture.h"
 
 ImageWnd* imagewnd = nullptr;
 XStandardColormap* smap = nullptr;
@@ -66,7 +67,9 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       red_cap(0),
       green_cap(0),
       blue_cap(0),
-      cvec_cap(0)
+      cvec_cap(0),
+      shown(),
+      saver(new PictureSaver)
 {
   // A map whose visual is missing would give colours meant for another
   // visual: RGB frames go by the default visual's masks then.
@@ -86,6 +89,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
 ImageWnd::~ImageWnd()
 {
   disconn_client();
+  delete saver;
 }
 
 void ImageWnd::build_widgets()
@@ -102,7 +106,7 @@ void ImageWnd::build_widgets()
       static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
   XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
 
-  Image* img = new Image(form);
+  Image* img = new Image(form, smap);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNbackground,
                 static_cast<XtArgVal>(colortbl[0]), nullptr);
@@ -135,5 +139,5 @@ void ImageWnd::show_status()
 void cp_activate_imagewnd(Widget, XtPointer, XtPointer)
 {
   if (context && context->mainmenu)
-    context->mainmenu->menu_select(0);
+    context->mainmenu->menu_select(FILE_QUIT);
 }

@@ -14,6 +14,18 @@
 
 class Image;
 class ImageWnd;
+class PictureSaver;
+struct PngFrame;
+
+// The last frame drawn, as it was received: nplanes 3 (RGB) or 1 (index)
+// while its vectors still hold it, 0 when there is none or they are being
+// written again; the picture size it was drawn at, and its bytes per plane.
+struct ShownFrame {
+  int nplanes;
+  int width;
+  int height;
+  int size;
+};
 
 // The window is this much taller than the image: the menu bar sits above it.
 const int MENUBAR_HEIGHT = 32;
@@ -55,6 +67,13 @@ public:
   // it once it can draw, after its start-up picture.
   void show_status();
 
+  // The last frame's planes and size for saving; -1 when there is none.
+  int saved_frame(PngFrame& f) const;
+  // A frame's planes are arriving over the last frame's vectors.
+  bool frame_arriving() const;
+  // Draws the last frame again; the image calls it once it can draw.
+  void redraw_frame();
+
   char listening;
   char connected;
   int port;
@@ -74,6 +93,8 @@ public:
   int green_cap;
   int blue_cap;
   int cvec_cap;
+  ShownFrame shown;
+  PictureSaver* saver;  // File > Save Picture...
 
 private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
@@ -86,6 +107,8 @@ private:
   void drop_client(const char* msg);
   int close_data();
   void free_vectors();
+  void frame_drawn(int nplanes, int size);
+  void forget_frame(int plane);
   void vector_slot(int plane, unsigned char**& vec, int*& cap);
   void watch_control(char on);
   void rest_control();

@@ -1,15 +1,19 @@
-// The application's menu: the File menu's Quit, reached also through its
-// accelerator and the window manager's close button.
+// The application's menu: the File menu's Save Picture... and Quit, Quit
+// reached also through its accelerator and the window manager's close
+// button.
 #include "menu.h"
 
 #include <cstdlib>
 
 #include <Xm/PushB.h>
 
+#include "imagewnd.h"
+#include "savepicture.h"
 #include "service.h"
 
 const WMenuItem file_pdm[] = {
-    {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", 0, nullptr},
+    {"Save Picture...", &xmPushButtonWidgetClass, 0, "Meta<Key>s:", "Meta+S", FILE_SAVE, nullptr},
+    {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", FILE_QUIT, nullptr},
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
 
@@ -23,7 +27,9 @@ void Menu::menu_select(long id)
 
 void Menu::do_file_pdm(short item)
 {
-  if (item == 0) {
+  if (item == FILE_SAVE && imagewnd) {
+    imagewnd->saver->choose();
+  } else if (item == FILE_QUIT) {
     cleanup();
     exit(0);
   }

@@ -1,10 +1,13 @@
-// The application's menu: Quit is its only action.
+// The application's menu: File's Save Picture... and Quit.
 #ifndef MENU_H
 #define MENU_H
 
 #include "WMenu.h"
 
 extern const WMenuItem file_pdm[];
+
+// Ids of the File menu's items (menu 0): their places in it.
+enum { FILE_SAVE = 0, FILE_QUIT = 1 };
 
 class Menu : public WMenu {
 public:

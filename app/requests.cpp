@@ -82,14 +82,16 @@ void ImageWnd::vector_slot(int plane, unsigned char**& vec, int*& cap)
   }
 }
 
-// A vector is made at the first frame of its kind and grows when a frame
-// is larger than what it holds; its old contents are overwritten anyway.
+// A vector is made at the first frame of its kind and is made again when a
+// frame is larger than what it holds, or a quarter of it or less, so that
+// memory follows the frames; its old contents are overwritten anyway.
 unsigned char* ImageWnd::plane_buffer(int plane, int size)
 {
   unsigned char** vec = nullptr;
   int* cap = nullptr;
   vector_slot(plane, vec, cap);
-  if (*vec && size <= *cap)
+  forget_frame(plane);
+  if (*vec && size <= *cap && size > *cap / 4)
     return *vec;
   delete[] * vec;
   *cap = 0;
@@ -116,27 +118,33 @@ void ImageWnd::fail_request(const char* msg)
   drop_client(msg);
 }
 
+// The picture is made first: one the X server refuses leaves window and
+// picture at their present size, the refusal in the error window.
 int ImageWnd::resize_image(int w, int h)
 {
+  if (image()->resize_image(w, h) < 0)
+    return -1;
+  shown.nplanes = 0;  // the picture is blank until the next frame
   // A copy: set_geom reads the present geometry into geom before using
   // its argument.
   WRect g = get_geom();
   g.w = static_cast<Dimension>(w);
   g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
   set_geom(g);
-  image()->resize_image(w, h);
   return 0;
 }
 
 int ImageWnd::update_colrgb(int size)
 {
   image()->draw_image(red_vec, green_vec, blue_vec, size);
+  frame_drawn(3, size);
   return 0;
 }
 
 int ImageWnd::update_colmap(int size)
 {
   image()->draw_image(cvec, size);
+  frame_drawn(1, size);
   return 0;
 }
 

@@ -15,6 +15,7 @@
 #include "allowlist.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
+#include "savepicture.h"
 #include "service.h"
 
 namespace {
@@ -213,10 +214,13 @@ void ImageWnd::end_rest()
     watch_control(1);
 }
 
+// The last frame's vectors stay: it is still shown, and may be saved.
 void ImageWnd::end_client()
 {
   close_data();
-  free_vectors();
+  saver->frame_lost();
+  if (!shown.nplanes)
+    free_vectors();
   connected = 0;
   watch_control(1);
   show_status();
@@ -256,6 +260,7 @@ void ImageWnd::free_vectors()
     *vec = nullptr;
     *cap = 0;
   }
+  shown.nplanes = 0;
 }
 
 int ImageWnd::disconn_client()

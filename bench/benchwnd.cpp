@@ -44,12 +44,11 @@ int BenchWnd::open(int& argc, char** argv)
     return -1;
   }
   map = maps[0];
-  smap = &map;
   XFree(maps);
   wnd = new WWindow("render_bench", map.colormap, vi->visual, vi->depth);
   XFree(vi);
   Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
-  image = new Image(form);
+  image = new Image(form, &map);
   XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
                 XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, XmNwidth,
                 512, XmNheight, 512, XtNbackground, static_cast<XtArgVal>(colortbl[0]), nullptr);

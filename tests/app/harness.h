@@ -87,6 +87,9 @@ public:
 
 // Shared-memory segments process pid has made that still exist.
 int shm_segments(pid_t pid);
+// A size field of /proc/PID/status ("VmRSS", "VmData"...) in kB, -1 when
+// it cannot be read.
+long status_kb(pid_t pid, const char* field);
 
 // A picture of a window read back from the X server, as 0xRRGGBB values.
 struct Shot {

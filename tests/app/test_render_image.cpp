@@ -34,7 +34,7 @@ protected:
     wnd = new WWindow("RenderTest", 0);
     wnd->set_geom(WRect(0, 0, 256, 256));
     Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
-    image = new Image(form);
+    image = new Image(form, nullptr);
     const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
     XtVaSetValues(image->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                   XmNbottomAttachment, attach, XmNrightAttachment, attach, nullptr);

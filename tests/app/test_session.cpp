@@ -1,6 +1,7 @@
 // A client's session with the real ravlon over TCP, seen on the screen:
-// resizing, frames, a broken request, leaving, a second client, ending the
-// server, and the port it listens on.
+// resizing, frames (one sent before the window is first exposed), a broken
+// request, leaving, a second client, ending the server, and the port it
+// listens on.
 #include "harness.h"
 
 #include <sys/resource.h>
@@ -224,4 +225,123 @@ TEST_F(Session, DemoClientRunsToTheEnd)
   ASSERT_TRUE(rv.wait_exit());
   EXPECT_EQ(rv.status(), 0);
   EXPECT_EQ(rv.err(), "");
+}
+
+// A client that connects the moment ravlon listens, before its window has
+// been exposed, and sends at once: its frame is shown, not lost.
+TEST_F(Session, FrameBeforeTheFirstExposureIsShown)
+{
+  port = free_port();
+  xv.reset(new XView(0));
+  ASSERT_TRUE(rv.start({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}));
+  RavlonClient c;
+  for (int i = 0; i < 40000 && c.connect(host_name().c_str(), port) != 0; i++)
+    usleep(500);
+  ASSERT_GE(c.sock, 0) << rv.err();
+  std::vector<unsigned char> r(4096, 255), gb(4096, 0);
+  ASSERT_EQ(c.resize(64, 64), 0);
+  ASSERT_EQ(c.send_rgb(r.data(), gb.data(), gb.data(), 4096), 0);
+  wnd = xv->find_window("Ravlon");
+  ASSERT_NE(wnd, 0u);
+  ASSERT_TRUE(wait_until([&] { return (img = xv->find_descendant(wnd, 64, 64)) != 0; }));
+  EXPECT_TRUE(wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
+  quit();
+}
+
+namespace {
+
+// ravlon on a private X server that can spare little memory for pictures.
+class SessionLowMemory : public Session {
+protected:
+  void TearDown() override
+  {
+    if (rv.running()) {
+      rv.signal(SIGKILL);
+      rv.wait_exit();
+    }
+    xv.reset();
+  }
+
+  TcpXServer x;
+};
+
+}  // namespace
+
+// A picture the X server cannot make: its message, and window and picture
+// stay at the old size with the old frame, exact; the next size is taken.
+TEST_F(SessionLowMemory, RefusedResizeKeepsTheOldSize)
+{
+  ASSERT_TRUE(x.start()) << x.err();
+  long data = status_kb(x.pid, "VmData");
+  ASSERT_GT(data, 0);
+  rlimit lim;
+  lim.rlim_cur = lim.rlim_max = static_cast<rlim_t>(data + 96 * 1024) * 1024;
+  ASSERT_EQ(prlimit(x.pid, RLIMIT_DATA, &lim, nullptr), 0);
+  dpy_name = "127.0.0.1:" + std::to_string(x.num);
+  start();
+  RavlonClient c;
+  connect(c);
+  std::vector<unsigned char> r(65536), g(65536), b(65536, 7);
+  for (int i = 0; i < 65536; i++) {
+    r[i] = static_cast<unsigned char>(i);
+    g[i] = static_cast<unsigned char>(i >> 8);
+  }
+  ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
+  // The pixels no other window (the error window) covers.
+  XRectangle hid = {0, 0, 0, 0};
+  auto frame_shown = [&] {
+    Shot s = xv->grab(img);
+    if (s.w < 256 || s.h < 256)
+      return false;
+    XRectangle at = geometry(xv->dpy, img);
+    for (int x = 0; x < 256; x++)
+      for (int y = 0; y < 256; y++) {
+        int rx = at.x + x, ry = at.y + y;
+        if (rx >= hid.x && rx < hid.x + hid.width && ry >= hid.y && ry < hid.y + hid.height)
+          continue;
+        if (s.at(x, y) != (static_cast<uint32_t>(r[x * 256 + y]) << 16 | g[x * 256 + y] << 8 | 7))
+          return false;
+      }
+    return true;
+  };
+  ASSERT_TRUE(wait_until(frame_shown));
+  XRectangle before = geometry(xv->dpy, wnd);
+  ASSERT_EQ(c.resize(8192, 8192), 0);
+  Window err = xv->find_window("Error");
+  ASSERT_NE(err, 0u) << "the X server made the 256 MB picture";
+  usleep(200000);
+  hid = geometry(xv->dpy, err);
+  XRectangle after = geometry(xv->dpy, wnd);
+  EXPECT_EQ(after.width, before.width);
+  EXPECT_EQ(after.height, before.height);
+  EXPECT_TRUE(frame_shown());
+  ASSERT_EQ(c.resize(128, 96), 0);
+  EXPECT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).width == 128; }));
+  quit();
+}
+
+// Memory follows the frames: after one 8192 x 8192 frame, small frames
+// bring ravlon's resident memory back near where it was (a loose bound:
+// the large frame alone takes 192 MB of vectors and more of images).
+TEST_F(Session, MemoryFollowsTheFrames)
+{
+  // Without its quarantine the sanitizer build hands freed memory back at
+  // once, as the C library does.
+  const char* asan = getenv("ASAN_OPTIONS");
+  setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(), 1);
+  start();
+  RavlonClient c;
+  connect(c);
+  ASSERT_TRUE(shown(c, 0x102030));
+  const long before = status_kb(rv.pid, "VmRSS");
+  const int side = 8192, n = side * side;
+  std::vector<unsigned char> plane(static_cast<size_t>(n), 0x80);
+  ASSERT_EQ(c.resize(side, side), 0);
+  ASSERT_EQ(c.send_rgb(plane.data(), plane.data(), plane.data(), n), 0);
+  EXPECT_TRUE(wait_until([&] { return status_kb(rv.pid, "VmRSS") > before + 150 * 1024; }));
+  ASSERT_EQ(c.resize(256, 256), 0);
+  for (uint32_t rgb : {0xff0000u, 0x00ff00u, 0x0000ffu})
+    ASSERT_TRUE(shown(c, rgb));
+  EXPECT_LT(status_kb(rv.pid, "VmRSS"), before + 64 * 1024) << "kB; " << before << " kB before";
+  quit();
 }

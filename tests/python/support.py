@@ -53,7 +53,7 @@ def free_port():
 
 class Ravlon:
     """ravlon on a free port, its window found and showing its waiting
-    lines (frames before the image's first expose would be dropped)."""
+    lines."""
 
     def __init__(self, *args):
         self.port = free_port()
