@@ -54,6 +54,7 @@ class Client:
         self.host = host if host is not None else _default_host()
         self.port = port if port is not None else _default_port()
         self._size = None  # the image size last sent, for show()
+        self._planes = None  # show()'s last planes, reused for the next frame
         self._sock = self._connect()
 
     def _connect(self):
@@ -119,7 +120,8 @@ class Client:
         magenta. The formulas are in ravlon.scalar."""
         from . import arrays
 
-        planes = arrays.frame_planes(array, cmap, vmin, vmax, scale, limits)
+        planes = self._planes = arrays.frame_planes(array, cmap, vmin, vmax, scale, limits,
+                                                    out=self._planes)
         channels, width, height = planes.shape
         self._size_for(width, height)
         # The planes lie one after the other as the request carries them.

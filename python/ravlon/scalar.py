@@ -19,6 +19,7 @@ import numbers
 import numpy as np
 
 from . import cmaps
+from .arrays import planes_buffer
 
 NAN_COLOUR = (255, 0, 255)  # magenta, in none of the built-in maps
 SCALES = ("linear", "log", "sqrt", "asinh")
@@ -56,7 +57,7 @@ def wants_map(array, cmap, vmin, vmax, scale, limits):
     return given or array.dtype not in (np.uint8, np.bool_)
 
 
-def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits=None):
+def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits=None, out=None):
     """The RGB planes 3 x W x H (C-contiguous, wire order) of the 2-D array
     mapped through cmap: a built-in name (default "gray") or a callable
     like matplotlib's colour maps, values 0..1 to RGB(A) floats."""
@@ -80,7 +81,7 @@ def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits
         if bad is not None and not bad.any():
             bad = None
         index = _index(t, lo, hi, scale, bad)
-    planes = np.empty((3,) + index.shape, np.uint8)
+    planes = planes_buffer((3,) + index.shape, out)
     flat = index.ravel().astype(np.intp)
     for c in range(3):
         np.take(table[c], flat, out=planes[c].ravel())
