@@ -2,7 +2,6 @@
 plain listening socket takes ravlon's place: what arrives is checked byte
 for byte."""
 
-import socket
 import subprocess
 
 import numpy as np
@@ -10,25 +9,11 @@ import pytest
 
 import ravlon
 from ravlon.protocol import pack
-from support import HOST, SEND
+from support import HOST, SEND, listener, received
 
 PICTURE = np.array([[1, 2, 3, 4], [5, 6, 7, 8]], np.uint8)  # a grey 4 x 2
 # What show() sends for it: the size, then three equal planes column by column.
 WIRE = pack(2, 4, 2) + pack(3, 8) + bytes([1, 5, 2, 6, 3, 7, 4, 8]) * 3
-
-
-def listener(host):
-    family, _, _, _, address = socket.getaddrinfo(host, 0, type=socket.SOCK_STREAM)[0]
-    s = socket.socket(family)
-    s.bind(address)
-    s.listen()
-    return s
-
-
-def received(conn):
-    with conn:
-        conn.settimeout(20)
-        return b"".join(iter(lambda: conn.recv(65536), b""))
 
 
 def by_client(host, port, tmp_path):
