@@ -56,4 +56,5 @@ def _fits(path):
             # FITS counts rows from the bottom; the window from the top.
             return _picture(path, np.array(data[::-1]))
     except (OSError, ValueError) as e:
-        raise SendError(f"{path}: not a FITS file ravlon-send can read: {e}") from None
+        why = getattr(e, "strerror", None) or f"not a FITS file ravlon-send can read: {e}"
+        raise SendError(f"{path}: {why}") from None

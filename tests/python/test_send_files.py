@@ -82,7 +82,12 @@ def test_scalar_files_through_colour_maps(server, tmp_path):
     np.save(tmp_path / "rgb.npy", rgb)
     table = lambda name: np.rint(cmaps.floats(name) * 255).astype(np.uint8)
     limits = ["--vmin", "1000", "--vmax", "5000"]
-    for name, args, expected in [
+    fits = []
+    if importlib.util.find_spec("astropy"):  # optional: FITS counts rows from the bottom
+        from astropy.io import fits as astropy_fits
+        astropy_fits.PrimaryHDU(depth[::-1].astype(">i4")).writeto(tmp_path / "sky.fits")
+        fits = [("sky.fits", limits, table("gray")[index])]
+    for name, args, expected in fits + [
         ("depth.png", ["--cmap", "viridis", *limits], table("viridis")[index]),
         ("depth.tif", limits, table("gray")[index]),
         ("field.npy", ["--cmap", "magma", "--scale", "sqrt", "--vmin", "0", "--vmax", "1"],
