@@ -13,7 +13,7 @@ def limits(text):
         return text
     try:
         value = float(text)
-        scalar.value_limits(None, limits=value)  # only checks it
+        scalar.percentile(value)
     except ValueError:
         raise argparse.ArgumentTypeError(
             f"{text!r} is neither minmax nor a percentile above 50 and up to 100") from None

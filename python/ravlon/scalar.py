@@ -128,7 +128,7 @@ def value_limits(array, vmin=None, vmax=None, limits=None):
     for name, v in (("vmin", vmin), ("vmax", vmax)):
         if v is not None and not (isinstance(v, numbers.Real) and np.isfinite(v)):
             raise ValueError(f"{name} must be a finite number, not {v!r}")
-    percent = _percentile(limits)
+    percent = percentile(limits)
     if vmin is not None and vmax is not None:
         return float(vmin), float(vmax)
     finite = array
@@ -144,7 +144,9 @@ def value_limits(array, vmin=None, vmax=None, limits=None):
     return (lo if vmin is None else float(vmin)), (hi if vmax is None else float(vmax))
 
 
-def _percentile(limits):
+def percentile(limits):
+    """The percentile limits asks for, None for min-max; ValueError when it
+    is neither."""
     if limits is None or limits == "minmax":
         return None
     if isinstance(limits, numbers.Real) and not isinstance(limits, bool) and 50 < limits <= 100:

@@ -89,7 +89,7 @@ def test_scalar_files_through_colour_maps(server, tmp_path):
         fits = [("sky.fits", limits, table("gray")[index])]
     for name, args, expected in fits + [
         ("depth.png", ["--cmap", "viridis", *limits], table("viridis")[index]),
-        ("depth.tif", limits, table("gray")[index]),
+        ("depth.tif", ["--limits", "99.5", *limits], table("gray")[index]),
         ("field.npy", ["--cmap", "magma", "--scale", "sqrt", "--vmin", "0", "--vmax", "1"],
          table("magma")[index]),
         ("rgb.npy", ["--cmap", "turbo"], rgb),  # colour pictures as they are
