@@ -64,20 +64,22 @@ def connect(proc, port):
 
 
 def python_fps(binary, frames, send):
-    """Frames per second of send(client) repeated frames times."""
+    """Frames per second of send(client) repeated frames times, and the
+    client's processor time per frame in ms."""
     port = free_port()
     proc = subprocess.Popen(["ravlon", "-p", str(port)], executable=binary,
                             stdin=subprocess.DEVNULL)
     client = connect(proc, port)
     if client is None:
         return None
-    t0 = time.monotonic()
+    t0, cpu0 = time.monotonic(), time.process_time()
     for _ in range(frames):
         send(client)
     client.disconnect()
+    cpu = time.process_time() - cpu0
     status = proc.wait()
     dt = time.monotonic() - t0
-    return frames / dt if status == 0 else None
+    return (frames / dt, cpu * 1e3 / frames) if status == 0 else (None, None)
 
 
 def cpp_fps(render_bench, frames):
@@ -103,11 +105,15 @@ def send_planes(client):
 
 
 def end_to_end(a, frames, rounds):
-    runs = {"cpp": [], "show": [], "planes": []}
+    """Median frames per second of each client, and the median processor
+    time per frame of the Python ones."""
+    runs = {"cpp": [], "show": [], "planes": [], "show cpu": [], "planes cpu": []}
     for _ in range(rounds):
         runs["cpp"].append(cpp_fps(a.render_bench, frames))
-        runs["show"].append(python_fps(a.ravlon, frames, show_rgb))
-        runs["planes"].append(python_fps(a.ravlon, frames, send_planes))
+        for key, send in (("show", show_rgb), ("planes", send_planes)):
+            fps, cpu = python_fps(a.ravlon, frames, send)
+            runs[key].append(fps)
+            runs[key + " cpu"].append(cpu)
     return {k: statistics.median(v) if None not in v else None for k, v in runs.items()}
 
 
@@ -160,11 +166,13 @@ def main():
           f"({frames} frames a run, median of {rounds} rounds taken in turns)")
     fps = end_to_end(a, frames, rounds)
     cpp = fps["cpp"]
+    print("  client                                     frames/s  of C++  client CPU ms/frame")
     for key, name in [("cpp", "C++ client (ravlonclient send_rgb)"),
                       ("show", "Python show() of H x W x 3 uint8"),
                       ("planes", "Python send_rgb() of ready planes")]:
-        share = f"{100 * fps[key] / cpp:6.0f} %" if fps[key] and cpp else ""
-        print(f"  {name:38s} {figure(fps[key])} {share}")
+        share = f"{100 * fps[key] / cpp:5.0f} %" if fps[key] and cpp else "       "
+        cpu = f"{fps[key + ' cpu']:10.2f}" if fps.get(key + " cpu") else ""
+        print(f"  {name:38s} {figure(fps[key])} {share} {cpu}")
     transpose = in_process(5 if a.brief else 20)
     if fps["show"] and cpp:
         print(f"  Python / C++                            {100 * fps['show'] / cpp:6.0f} %  "
@@ -174,7 +182,7 @@ def main():
 
 
 def figure(fps):
-    return f"{fps:6.1f} frames/s" if fps else "  not available"
+    return f"{fps:10.1f}" if fps else "       n/a"
 
 
 if __name__ == "__main__":
