@@ -22,9 +22,11 @@ Mikhailov, Google LLC (2019); 256 entries.
 
 coolwarm: Kenneth Moreland's diverging map from "Diverging Color Maps for
 Scientific Visualization" (Advances in Visual Computing, ISVC 2009), his
-33-point table CoolWarmFloat33 (position, red, green, blue), published with
-the paper on his web pages for anyone to use; the 256 entries are its linear
-interpolation at i / 255, as a segmented colour map samples it.
+33-point table CoolWarmFloat33 (position, red, green, blue), which he
+published with the paper (kennethmoreland.com/color-maps) for use in
+visualisation software; no licence text or notice comes with the table, and
+matplotlib carries it under its own BSD-style licence. The 256 entries are
+its linear interpolation at i / 255, as a segmented colour map samples it.
 
 The tables were read, as the numbers stand, from the copies that Debian's
 python3-matplotlib 3.6.3 carries (matplotlib/_cm_listed.py and _cm.py).
