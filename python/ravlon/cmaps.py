@@ -25,7 +25,7 @@ Scientific Visualization" (Advances in Visual Computing, ISVC 2009), his
 33-point table CoolWarmFloat33 (position, red, green, blue), which he
 published with the paper (kennethmoreland.com/color-maps) for use in
 visualisation software; no licence text or notice comes with the table, and
-matplotlib carries it under its own BSD-style licence. The 256 entries are
+matplotlib carries it under its own PSF-based licence. The 256 entries are
 its linear interpolation at i / 255, as a segmented colour map samples it.
 
 The tables were read, as the numbers stand, from the copies that Debian's
