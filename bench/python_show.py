@@ -166,7 +166,7 @@ def main():
           f"({frames} frames a run, median of {rounds} rounds taken in turns)")
     fps = end_to_end(a, frames, rounds)
     cpp = fps["cpp"]
-    print("  client                                     frames/s  of C++  client CPU ms/frame")
+    print("  client                                   frames/s  of C++  client CPU ms/frame")
     for key, name in [("cpp", "C++ client (ravlonclient send_rgb)"),
                       ("show", "Python show() of H x W x 3 uint8"),
                       ("planes", "Python send_rgb() of ready planes")]:
