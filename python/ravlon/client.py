@@ -168,9 +168,17 @@ class Client:
     def _send(self, *pieces):
         if self._sock is None:
             raise ConnectionError(errno.ENOTCONN, "not connected to ravlon")
+        # One gathering write for the request, its header and its planes
+        # together: no segment of its own for the header, no wake-up of
+        # ravlon for it. A write the system cuts short goes on from there.
+        views = [memoryview(p).cast("B") for p in pieces]
         try:
-            for piece in pieces:
-                self._sock.sendall(piece)
+            while views:
+                sent = self._sock.sendmsg(views)
+                while views and sent >= len(views[0]):
+                    sent -= len(views.pop(0))
+                if views:
+                    views[0] = views[0][sent:]
         except OSError as e:
             raise ConnectionError(
                 f"connection to ravlon at {self._where()} lost: {_reason(e)}") from e
