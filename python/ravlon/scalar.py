@@ -75,7 +75,10 @@ def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits
         index, bad = _table_lookup(array, lo, hi, scale), None
     else:
         # Worked on transposed from the start: the planes are column-major.
-        work = np.float32 if array.dtype.itemsize <= 4 and array.dtype.kind == "f" else np.float64
+        # Half and single floats in single precision, unless the limits
+        # given lie beyond it.
+        small = array.dtype.kind == "f" and array.dtype.itemsize <= 4 and max(abs(lo), abs(hi)) < 1e38
+        work = np.float32 if small else np.float64
         t = np.array(array.T, dtype=work, order="C")
         bad = ~np.isfinite(t) if array.dtype.kind == "f" else None
         if bad is not None and not bad.any():
