@@ -70,7 +70,10 @@ def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits
         array = array.astype(array.dtype.newbyteorder("="))
     if array.dtype.kind == "b":
         array = array.view(np.uint8)
-    lo, hi = value_limits(array, vmin, vmax, limits)
+    finite = np.isfinite(array) if array.dtype.kind == "f" else None
+    if finite is not None and finite.all():
+        finite = None
+    lo, hi = value_limits(array, vmin, vmax, limits, finite)
     if array.dtype.kind in "iu" and array.dtype.itemsize <= 2:
         index, bad = _table_lookup(array, lo, hi, scale), None
     else:
@@ -80,9 +83,7 @@ def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits
         small = array.dtype.kind == "f" and array.dtype.itemsize <= 4 and max(abs(lo), abs(hi)) < 1e38
         work = np.float32 if small else np.float64
         t = np.array(array.T, dtype=work, order="C")
-        bad = ~np.isfinite(t) if array.dtype.kind == "f" else None
-        if bad is not None and not bad.any():
-            bad = None
+        bad = None if finite is None else ~finite.T
         index = _index(t, lo, hi, scale, bad)
     planes = planes_buffer((3,) + index.shape, out)
     flat = index.ravel().astype(np.intp)
@@ -110,40 +111,42 @@ def _index(t, lo, hi, scale, bad):
         if not np.isfinite(span):  # limits at the ends of the float range
             t *= 0.5
             lo, span = lo * 0.5, hi * 0.5 - lo * 0.5
+        # Linear goes straight to 256 t: scaling by a power of two is exact,
+        # so the entries are those of the other scales' longer way.
+        top = 256 if scale == "linear" else 1
         if span:
             t -= t.dtype.type(lo)
-            t *= t.dtype.type(1 / span)
-            np.clip(t, 0, 1, out=t)
+            t *= t.dtype.type(top / span)
+            np.clip(t, 0, top, out=t)
         else:
             t[...] = 0
         if bad is not None:
             t[bad] = 0
-        _SCALE_OF[scale](t)
-        t *= 256
+        if top == 1:
+            _SCALE_OF[scale](t)
+            t *= 256
         np.minimum(t, 255, out=t)
         return t.astype(np.uint8)
 
 
-def value_limits(array, vmin=None, vmax=None, limits=None):
+def value_limits(array, vmin=None, vmax=None, limits=None, finite=None):
     """(vmin, vmax): those given, the others from the array's finite values
     by limits: "minmax" (None) or a percentile p, 50 < p <= 100, that
-    clips both tails (p and 100 - p). With no finite value, 0."""
+    clips both tails (p and 100 - p). With no finite value, 0. finite is
+    the mask of the finite values when some are not, None when all are."""
     for name, v in (("vmin", vmin), ("vmax", vmax)):
         if v is not None and not (isinstance(v, numbers.Real) and np.isfinite(v)):
             raise ValueError(f"{name} must be a finite number, not {v!r}")
     percent = percentile(limits)
     if vmin is not None and vmax is not None:
         return float(vmin), float(vmax)
-    finite = array
-    if array.dtype.kind == "f":
-        ok = np.isfinite(array)
-        finite = array if ok.all() else array[ok]
-    if finite.size == 0:
+    values = array if finite is None else array[finite]
+    if values.size == 0:
         lo = hi = 0.0
     elif percent is None:
-        lo, hi = float(finite.min()), float(finite.max())
+        lo, hi = float(values.min()), float(values.max())
     else:
-        lo, hi = (float(v) for v in np.percentile(finite, [100 - percent, percent]))
+        lo, hi = (float(v) for v in np.percentile(values, [100 - percent, percent]))
     return (lo if vmin is None else float(vmin)), (hi if vmax is None else float(vmax))
 
 
