@@ -1,8 +1,13 @@
 #!/usr/bin/python3
-"""The Python client's show() end to end: numpy arrays 1920 x 1080 RGB uint8
-streamed to a real ravlon process, which then gets the disconnect request;
-the clock stops when ravlon has exited. Printed beside the C++ client's
-figure for the same size and frame count (render_bench --stream-fps).
+"""The Python client beside the C++ client, and where its time goes.
+
+End to end: 1920 x 1080 frames streamed to a real ravlon process, which then
+gets the disconnect request; the clock stops when ravlon has exited. The C++
+client (render_bench --stream-fps), Python's show() of RGB uint8 arrays and
+Python's send_rgb() of planes made beforehand take turns, round after round,
+and each figure is the median of its rounds, so that a change of the
+machine's load touches all three alike. In process: the cost of making the
+wire's planes from an RGB array and from scalar fields through a colour map.
 
     bench/python_show.py [--brief] [--ravlon PATH] [--render-bench PATH]
 """
@@ -10,6 +15,7 @@ figure for the same size and frame count (render_bench --stream-fps).
 import argparse
 import os
 import socket
+import statistics
 import subprocess
 import sys
 import time
@@ -17,12 +23,16 @@ import time
 import numpy as np
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "python"))
+sys.path[:0] = [os.path.join(ROOT, "python"), os.path.join(ROOT, "tests", "python")]
 
 import ravlon  # noqa: E402
+import xshot  # noqa: E402
+from ravlon import arrays  # noqa: E402
 
 WIDTH, HEIGHT = 1920, 1080
 TARGET = 0.8  # of the C++ client's frames per second
+RNG = np.random.default_rng(1)
+PICTURE = RNG.integers(0, 256, (HEIGHT, WIDTH, 3), dtype=np.uint8)
 
 
 def free_port():
@@ -32,30 +42,44 @@ def free_port():
 
 
 def connect(proc, port):
-    """A client once ravlon listens; None if it ended first."""
+    """A client once ravlon listens and shows its picture, as the C++
+    client's figure starts (frames before that would not be drawn); None
+    if it ended first."""
     while proc.poll() is None:
         try:
-            return ravlon.Client(port=port)
+            client = ravlon.Client(port=port)
+            break
         except ConnectionError:
             time.sleep(0.02)
+    else:
+        return None
+    found = subprocess.run(["timeout", "20", "xdotool", "search", "--sync", "--onlyvisible",
+                            "--name", "^Ravlon$"], capture_output=True, text=True).stdout.split()
+    for _ in range(500):
+        image = found and xshot.descendant_of_size(int(found[0]), 256, 256)
+        if image and np.ptp(xshot.grab(image)) > 0:
+            return client
+        time.sleep(0.02)
     return None
 
 
-def python_fps(binary, frames):
-    pic = np.random.default_rng(1).integers(0, 256, (HEIGHT, WIDTH, 3), dtype=np.uint8)
+def python_fps(binary, frames, send):
+    """Frames per second of send(client) repeated frames times, and the
+    client's processor time per frame in ms."""
     port = free_port()
     proc = subprocess.Popen(["ravlon", "-p", str(port)], executable=binary,
                             stdin=subprocess.DEVNULL)
     client = connect(proc, port)
     if client is None:
         return None
-    t0 = time.monotonic()
+    t0, cpu0 = time.monotonic(), time.process_time()
     for _ in range(frames):
-        client.show(pic)
+        send(client)
     client.disconnect()
+    cpu = time.process_time() - cpu0
     status = proc.wait()
     dt = time.monotonic() - t0
-    return frames / dt if status == 0 else None
+    return (frames / dt, cpu * 1e3 / frames) if status == 0 else (None, None)
 
 
 def cpp_fps(render_bench, frames):
@@ -68,27 +92,97 @@ def cpp_fps(render_bench, frames):
         return None
 
 
+def show_rgb(client):
+    client.show(PICTURE)
+
+
+PLANES = arrays.column_planes(PICTURE)
+
+
+def send_planes(client):
+    client._size_for(WIDTH, HEIGHT)
+    client.send_rgb(PLANES[0], PLANES[1], PLANES[2])
+
+
+def end_to_end(a, frames, rounds):
+    """Median frames per second of each client, and the median processor
+    time per frame of the Python ones."""
+    runs = {"cpp": [], "show": [], "planes": [], "show cpu": [], "planes cpu": []}
+    for _ in range(rounds):
+        runs["cpp"].append(cpp_fps(a.render_bench, frames))
+        for key, send in (("show", show_rgb), ("planes", send_planes)):
+            fps, cpu = python_fps(a.ravlon, frames, send)
+            runs[key].append(fps)
+            runs[key + " cpu"].append(cpu)
+    return {k: statistics.median(v) if None not in v else None for k, v in runs.items()}
+
+
+def quickest_ms(make, rounds):
+    best = float("inf")
+    for _ in range(rounds):
+        t0 = time.perf_counter()
+        make()
+        best = min(best, time.perf_counter() - t0)
+    return best * 1e3
+
+
+def fields():
+    """Scalar fields 1920 x 1080 with the arguments they are shown with."""
+    smooth = np.sin(np.linspace(0, 20, WIDTH))[np.newaxis, :] * np.linspace(0, 1, HEIGHT)[:, None]
+    return [
+        ("float64 field, viridis, min-max", smooth, dict(cmap="viridis")),
+        ("float32 field, viridis, min-max", smooth.astype(np.float32), dict(cmap="viridis")),
+        ("uint16 frame, gray, fixed limits", (smooth * 30000 + 30000).astype(np.uint16),
+         dict(vmin=1000, vmax=60000)),
+        ("float64 field, magma, 99.5 %, asinh", smooth, dict(cmap="magma", limits=99.5,
+                                                             scale="asinh")),
+    ]
+
+
+def in_process(rounds):
+    out = np.empty((3, WIDTH, HEIGHT), np.uint8)
+    print(f"making the wire's planes in process, {WIDTH}x{HEIGHT} (quickest of {rounds})")
+    print("  what                                   ms/frame  ns/pixel")
+    costs = [("RGB uint8 (transpose, reused buffer)",
+              lambda: arrays.column_planes(PICTURE, out))]
+    costs += [(name, lambda f=f, o=o: arrays.frame_planes(f, **o, out=out))
+              for name, f, o in fields()]
+    transpose = None
+    for name, make in costs:
+        ms = quickest_ms(make, rounds)
+        transpose = transpose or ms
+        print(f"  {name:38s} {ms:7.2f}  {ms * 1e6 / (WIDTH * HEIGHT):7.2f}")
+    return transpose
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     p.add_argument("--brief", action="store_true", help="few frames, for the figures only")
     p.add_argument("--ravlon", default=os.path.join(ROOT, "build/release/ravlon"))
     p.add_argument("--render-bench", default=os.path.join(ROOT, "build/release/bench/render_bench"))
     a = p.parse_args()
-    frames = 20 if a.brief else 200
-    print(f"end to end: show() of {WIDTH}x{HEIGHT} RGB uint8 arrays from Python, "
-          f"beside the C++ client ({frames} frames each)")
-    py = python_fps(a.ravlon, frames)
-    cpp = cpp_fps(a.render_bench, frames)
-    print(f"  Python client (ravlon.Client.show)  {figure(py)}")
-    print(f"  C++ client (ravlonclient)           {figure(cpp)}")
-    if py and cpp:
-        print(f"  Python / C++                        {100 * py / cpp:6.0f} %  "
-              f"(target: at least {100 * TARGET:.0f} %)")
-    return 0 if py else 1
+    frames, rounds = (20, 2) if a.brief else (100, 5)
+    print(f"end to end: {WIDTH}x{HEIGHT} RGB frames from Python beside the C++ client "
+          f"({frames} frames a run, median of {rounds} rounds taken in turns)")
+    fps = end_to_end(a, frames, rounds)
+    cpp = fps["cpp"]
+    print("  client                                   frames/s  of C++  client CPU ms/frame")
+    for key, name in [("cpp", "C++ client (ravlonclient send_rgb)"),
+                      ("show", "Python show() of H x W x 3 uint8"),
+                      ("planes", "Python send_rgb() of ready planes")]:
+        share = f"{100 * fps[key] / cpp:5.0f} %" if fps[key] and cpp else "       "
+        cpu = f"{fps[key + ' cpu']:10.2f}" if fps.get(key + " cpu") else ""
+        print(f"  {name:38s} {figure(fps[key])} {share} {cpu}")
+    transpose = in_process(5 if a.brief else 20)
+    if fps["show"] and cpp:
+        print(f"  Python / C++                            {100 * fps['show'] / cpp:6.0f} %  "
+              f"(target: at least {100 * TARGET:.0f} %); the transpose alone is "
+              f"{transpose * cpp / 10:.0f} % of the C++ client's frame time")
+    return 0 if fps["show"] else 1
 
 
 def figure(fps):
-    return f"{fps:6.1f} frames/s" if fps else "  not available"
+    return f"{fps:10.1f}" if fps else "       n/a"
 
 
 if __name__ == "__main__":

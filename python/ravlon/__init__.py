@@ -2,7 +2,8 @@
 
     import numpy, ravlon
     with ravlon.Client() as c:
-        c.show(numpy.random.rand(480, 640, 3))
+        c.show(numpy.random.rand(480, 640, 3))                  # RGB
+        c.show(numpy.random.rand(480, 640) * 300, cmap="magma")  # a scalar field
 """
 
 from .client import Client

@@ -6,7 +6,7 @@ import re
 import select
 import sys
 
-from . import protocol
+from . import mapping_options, protocol
 from .client import Client
 from .errors import SendError
 
@@ -20,9 +20,9 @@ USAGE = f"""\
        {PROG} [-H host] [-p port] [options] --pattern NAME [-n FRAMES] [--size WxH]"""
 
 DESCRIPTION = """\
-Shows image files in turn (PNG, JPEG, PNM, TIFF, GIF, BMP), raw frames (for
-example from ffmpeg: -f rawvideo -pix_fmt rgb24) or moving test patterns in
-ravlon, the image display server."""
+Shows image files in turn (PNG, JPEG, PNM, TIFF, GIF, BMP), numpy .npy arrays
+and FITS images, raw frames (for example from ffmpeg: -f rawvideo -pix_fmt
+rgb24) or moving test patterns in ravlon, the image display server."""
 
 
 def image_size(text):
@@ -83,6 +83,7 @@ def parser():
                    help="end ravlon after the last frame (and --hold)")
     p.add_argument("--colmap", action="store_true",
                    help="send grey pictures as colour-mapped indices (for ravlon -c)")
+    mapping_options.add_options(p)
     return p
 
 
@@ -101,6 +102,7 @@ def check_args(p, a):
         p.error("no FILE to show (or --raw, or --pattern)")
     if (a.frames or a.size) and not a.pattern:
         p.error("-n and --size go with --pattern")
+    mapping_options.check(p, a)
 
 
 def frames(a):
@@ -142,7 +144,8 @@ def run(a):
 
     source = frames(a)
     with Client(a.host, a.port) as client:
-        stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap)
+        stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap,
+               mapping=mapping_options.show_options(a))
         try:
             hold(client, 0 if a.hold is None and a.disconnect else a.hold)
         except KeyboardInterrupt:

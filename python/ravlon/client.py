@@ -54,14 +54,17 @@ class Client:
         self.host = host if host is not None else _default_host()
         self.port = port if port is not None else _default_port()
         self._size = None  # the image size last sent, for show()
+        self._planes = None  # show()'s last planes, reused for the next frame
         self._sock = self._connect()
 
     def _connect(self):
+        # Every address the host has, IPv6 and IPv4, in getaddrinfo's order.
+        # The socket is not inherited by child processes (close-on-exec).
         try:
             sock = socket.create_connection((self.host, self.port))
         except OSError as e:
             raise ConnectionError(
-                f"cannot connect to ravlon at {self.host}:{self.port}: {_reason(e)}") from e
+                f"cannot connect to ravlon at {self._where()}: {_reason(e)}") from e
         # Frames go out in a few large writes; a small request must not wait
         # for the acknowledgement of the one before.
         sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
@@ -100,14 +103,25 @@ class Client:
         _check_frame_size(plane.nbytes)
         self._send(protocol.pack(protocol.REQ_COLMAP, plane.nbytes), plane)
 
-    def show(self, array):
-        """Shows a numpy array H x W (grey), H x W x 3 (RGB) or H x W x 4
-        (RGBA, alpha dropped), resizing the window when its shape changes.
-        Integers are clipped to 0..255; floats 0.0..1.0 are scaled to
-        0..255 and rounded, NaN shows as 0."""
+    def show(self, array, cmap=None, vmin=None, vmax=None, scale="linear", limits=None):
+        """Shows a numpy array, resizing the window when its shape changes.
+
+        H x W x 3 (RGB) and H x W x 4 (RGBA, alpha dropped): integers are
+        clipped to 0..255; floats 0.0..1.0 are scaled to 0..255 and
+        rounded, NaN shows as 0. H x W of uint8 or bool: grey.
+
+        Any other H x W array, or one given any of the other arguments, is
+        a scalar field shown through the colour map cmap ("gray" unless
+        given; "viridis", "magma", "inferno", "turbo", "coolwarm", or a
+        matplotlib colour map) between the limits vmin and vmax, those not
+        given taken from limits: "minmax" (the default) or a percentile such
+        as 99.5, which clips both tails (0.5 % at each end). scale is
+        "linear", "sqrt", "log" or "asinh". NaN and infinities show
+        magenta. The formulas are in ravlon.scalar."""
         from . import arrays
 
-        planes = arrays.column_planes(array)
+        planes = self._planes = arrays.frame_planes(array, cmap, vmin, vmax, scale, limits,
+                                                    out=self._planes)
         channels, width, height = planes.shape
         self._size_for(width, height)
         # The planes lie one after the other as the request carries them.
@@ -154,12 +168,24 @@ class Client:
     def _send(self, *pieces):
         if self._sock is None:
             raise ConnectionError(errno.ENOTCONN, "not connected to ravlon")
+        # One gathering write for the request, its header and its planes
+        # together: no segment of its own for the header, no wake-up of
+        # ravlon for it. A write the system cuts short goes on from there.
+        views = [memoryview(p).cast("B") for p in pieces]
         try:
-            for piece in pieces:
-                self._sock.sendall(piece)
+            while views:
+                sent = self._sock.sendmsg(views)
+                while views and sent >= len(views[0]):
+                    sent -= len(views.pop(0))
+                if views:
+                    views[0] = views[0][sent:]
         except OSError as e:
             raise ConnectionError(
-                f"connection to ravlon at {self.host}:{self.port} lost: {_reason(e)}") from e
+                f"connection to ravlon at {self._where()} lost: {_reason(e)}") from e
+
+    def _where(self):
+        host = f"[{self.host}]" if ":" in self.host else self.host
+        return f"{host}:{self.port}"
 
 
 def _reason(error):

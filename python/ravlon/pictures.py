@@ -2,6 +2,7 @@
 
 import numpy as np
 
+from . import datafiles
 from .arrays import to_bytes
 from .errors import SendError
 
@@ -17,8 +18,11 @@ def check_files(paths):
     sent; a picture that is damaged further in is found when it is shown.
     Pillow refuses to open a picture with more pixels than it decodes
     safely, with an error of its own that is no OSError."""
-    Image, _ = _pil()
     for path in paths:
+        if datafiles.is_data_file(path):
+            datafiles.check(path)
+            continue
+        Image, _ = _pil()
         try:
             Image.open(path).close()
         except (OSError, Image.DecompressionBombError) as e:
@@ -33,9 +37,13 @@ def _why_not(error):
 
 def file_frames(paths):
     """Every frame of every file (an animated GIF or a multi-page TIFF has
-    several), as uint8 arrays H x W (grey) or H x W x 3."""
-    Image, ImageSequence = _pil()
+    several), as arrays H x W (grey or, from 16-bit and data files, other
+    numbers) or H x W x 3."""
     for path in paths:
+        if datafiles.is_data_file(path):
+            yield from datafiles.frames(path)
+            continue
+        Image, ImageSequence = _pil()
         try:
             with Image.open(path) as im:
                 for frame in ImageSequence.Iterator(im):
@@ -47,9 +55,9 @@ def file_frames(paths):
 def picture_array(im):
     if im.mode in ("1", "L", "LA", "La"):
         return np.asarray(im.convert("L"))
-    if im.mode.startswith("I"):
-        # 16-bit grey: the top byte of each sample.
-        return (np.clip(np.asarray(im), 0, 65535) >> 8).astype(np.uint8)
+    if im.mode.startswith(("I", "F")):
+        # 16- and 32-bit grey keep their values, for the colour map.
+        return np.asarray(im)
     return np.asarray(im.convert("RGB"))
 
 
@@ -64,4 +72,8 @@ def fit(array, box):
         return array
     size = (max(1, round(width * scale)), max(1, round(height * scale)))
     Image, _ = _pil()
+    if array.ndim == 2 and array.dtype not in (np.uint8, np.bool_):
+        # A scalar field keeps its values: its colours are made afterwards.
+        scaled = Image.fromarray(np.asarray(array, np.float32), "F")
+        return np.asarray(scaled.resize(size, Image.Resampling.LANCZOS))
     return np.asarray(Image.fromarray(to_bytes(array)).resize(size, Image.Resampling.LANCZOS))

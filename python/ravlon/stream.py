@@ -21,11 +21,14 @@ class Pacer:
             time.sleep(delay)
 
 
-def send_frame(client, frame, colmap):
-    # Grey pictures go as RGB frames with equal planes, or as colour indices.
+def send_frame(client, frame, colmap, mapping):
+    # One-channel pictures go as RGB frames (grey, or through the colour
+    # map of mapping, show()'s arguments), or as colour indices.
     try:
         if colmap and frame.ndim == 2:
             client.show_colmap(frame)
+        elif frame.ndim == 2:
+            client.show(frame, **mapping)
         else:
             client.show(frame)
     except ValueError as e:
@@ -33,7 +36,7 @@ def send_frame(client, frame, colmap):
         raise SendError(f"{e}; --fit WxH scales pictures down") from None
 
 
-def stream(client, frames, fps=None, fit=None, colmap=False):
+def stream(client, frames, fps=None, fit=None, colmap=False, mapping=None):
     """Sends every frame, paced and counted on the progress line."""
     pacer = Pacer(fps)
     progress = Progress()
@@ -41,7 +44,7 @@ def stream(client, frames, fps=None, fit=None, colmap=False):
     try:
         for frame in frames:
             pacer.wait(count)
-            send_frame(client, fit_to(frame, fit) if fit else frame, colmap)
+            send_frame(client, fit_to(frame, fit) if fit else frame, colmap, mapping or {})
             count += 1
             progress.update(count)
     finally:

@@ -105,6 +105,22 @@ class Ravlon:
         return self.proc.returncode
 
 
+def listener(host):
+    """A listening socket on host, where a test takes ravlon's place."""
+    family, _, _, _, address = socket.getaddrinfo(host, 0, type=socket.SOCK_STREAM)[0]
+    s = socket.socket(family)
+    s.bind(address)
+    s.listen()
+    return s
+
+
+def received(conn):
+    """Every byte a connection brings until it ends."""
+    with conn:
+        conn.settimeout(20)
+        return b"".join(iter(lambda: conn.recv(65536), b""))
+
+
 def send(*args, port, input=None, timeout=60, cwd=None):
     """Runs ravlon-send to completion."""
     return subprocess.run([SEND, "-p", str(port), *args], input=input, capture_output=True,

@@ -1,6 +1,7 @@
 """ravlon-send with image files, against the real ravlon: what Pillow
 decodes is what the window shows."""
 
+import importlib.util
 import struct
 import zlib
 
@@ -8,6 +9,7 @@ import numpy as np
 import pytest
 from PIL import Image
 
+from ravlon import cmaps
 from support import HOST, free_port, interrupt, send, start_send
 
 RNG = np.random.default_rng(5)
@@ -69,13 +71,58 @@ def test_a_picture_larger_than_ravlon_accepts(server, tmp_path):
         " --fit WxH scales pictures down\n"))
 
 
+def test_scalar_files_through_colour_maps(server, tmp_path):
+    index = RNG.integers(0, 256, (80, 100))
+    middle = (index + 0.5) / 256  # of each entry's range of values
+    depth = (1000 + middle * 4000).astype(np.uint16)
+    Image.fromarray(depth).save(tmp_path / "depth.png")  # 16-bit grey
+    Image.fromarray(depth).save(tmp_path / "depth.tif")
+    np.save(tmp_path / "field.npy", middle ** 2)
+    rgb = RNG.integers(0, 256, (80, 100, 3), dtype=np.uint8)
+    np.save(tmp_path / "rgb.npy", rgb)
+    table = lambda name: np.rint(cmaps.floats(name) * 255).astype(np.uint8)
+    limits = ["--vmin", "1000", "--vmax", "5000"]
+    fits = []
+    if importlib.util.find_spec("astropy"):  # optional: FITS counts rows from the bottom
+        from astropy.io import fits as astropy_fits
+        astropy_fits.PrimaryHDU(depth[::-1].astype(">i4")).writeto(tmp_path / "sky.fits")
+        fits = [("sky.fits", limits, table("gray")[index])]
+    for name, args, expected in fits + [
+        ("depth.png", ["--cmap", "viridis", *limits], table("viridis")[index]),
+        ("depth.tif", ["--limits", "99.5", *limits], table("gray")[index]),
+        ("field.npy", ["--cmap", "magma", "--scale", "sqrt", "--vmin", "0", "--vmax", "1"],
+         table("magma")[index]),
+        ("rgb.npy", ["--cmap", "turbo"], rgb),  # colour pictures as they are
+    ]:
+        done = send("--hold", "0", *args, str(tmp_path / name), port=server.port)
+        assert (done.returncode, done.stderr) == (0, b"")
+        # The lower half is cleared once the client left.
+        assert server.shows(expected, rows=40), name
+
+
 def test_mistakes_and_no_server(tmp_path):
     junk = tmp_path / "junk.png"
     junk.write_bytes(b"no picture at all")
+    (tmp_path / "junk.npy").write_bytes(b"no array at all")
+    np.save(tmp_path / "cube.npy", np.zeros((2, 3, 4, 5)))
     missing = tmp_path / "missing.png"
     pic = make_picture(tmp_path / "pic.png", 10, 10)
     port = free_port()  # nothing listens there
-    for args, status, message in [
+    fits = tmp_path / "sky.fits"
+    fits.write_bytes(b"SIMPLE  =                    T".ljust(2880))
+    no_astropy = [] if importlib.util.find_spec("astropy") else [
+        ([str(fits)], 1, f"{fits}: FITS files need astropy (Debian: apt install python3-astropy)")]
+    for args, status, message in no_astropy + [
+        ([str(tmp_path / "junk.npy")], 1, f"{tmp_path}/junk.npy: not a .npy array ravlon-send can "
+                                          "read"),
+        ([str(tmp_path / "cube.npy")], 1, f"{tmp_path}/cube.npy: an array of float64, shape "
+                                          "(2, 3, 4, 5): ravlon-send shows numbers H x W (through "
+                                          "a colour map) or H x W x 3 (RGB)"),
+        (["--limits", "20", str(pic)], 2, "argument --limits: '20' is neither minmax nor a "
+                                          "percentile above 50 and up to 100 (see --help)"),
+        (["--colmap", "--cmap", "gray", str(pic)], 2, "--colmap sends grey bytes as colour "
+                                                      "indices: it takes no --cmap, --vmin, --vmax,"
+                                                      " --scale or --limits (see --help)"),
         ([str(missing)], 1, f"{missing}: No such file or directory"),
         ([str(junk)], 1, f"{junk}: not a picture ravlon-send can read"),
         ([str(tmp_path)], 1, f"{tmp_path}: Is a directory"),

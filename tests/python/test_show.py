@@ -14,8 +14,9 @@ def grey_rgb(grey):
 
 
 def test_arrays_of_every_kind(server):
-    # Each new shape resizes; RGBA drops alpha; integers are clipped, bool
-    # is 0 or 255, floats are scaled and rounded and clipped, NaN is black.
+    # Each new shape resizes; RGBA drops alpha; bool is 0 or 255; in colour
+    # pictures integers are clipped, floats are scaled and rounded and
+    # clipped, NaN is black.
     rgb = RNG.integers(0, 256, (90, 230, 3), dtype=np.uint8)
     rgba = RNG.integers(0, 256, (120, 70, 4), dtype=np.uint8)
     grey = RNG.integers(0, 256, (64, 200), dtype=np.uint8)
@@ -27,9 +28,9 @@ def test_arrays_of_every_kind(server):
         (rgb, rgb),
         (rgba, rgba[:, :, :3]),
         (grey, grey_rgb(grey)),
-        (np.tile(floats, (40, 3)),  # 40 x 30
+        (grey_rgb(np.tile(floats, (40, 3))),  # 40 x 30
          grey_rgb(np.tile(np.array([0, 255, 0, 255, 0, 128, 0, 1, 255, 0], np.uint8), (40, 3)))),
-        (ints, grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8))),
+        (grey_rgb(ints), grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8))),
         (mask, grey_rgb(mask.astype(np.uint8) * 255)),
     ]
     with ravlon.Client(port=server.port) as c:
