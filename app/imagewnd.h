@@ -13,9 +13,7 @@
 
 class Image;
 class ImageWnd;
-
-// The window is this much taller than the image: the menu bar sits above it.
-const int MENUBAR_HEIGHT = 32;
+class StatusLine;
 
 extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
@@ -49,9 +47,21 @@ public:
   int dispatch();
   // The request in progress made no progress for STALL_SECONDS.
   void give_up_stalled();
-  // Draws the status lines of the server's present state; the image calls
-  // it once it can draw, after its start-up picture.
+  // Shows the server's present state: before the first frame in the
+  // picture (the image calls it once it can draw, after its start-up
+  // picture), in the status line always.
   void show_status();
+  // The status line is refreshed soon.
+  void touch_status();
+  // The image at zoom 2^shift, the window at its new size where it stands.
+  int zoom_to(int shift);
+  // The zoom at which the frame fits the screen whole.
+  int fit_zoom() const;
+  // The largest view that fits the screen with the window's frame, menu
+  // bar and status line, for a picture zw pixels wide when zoomed.
+  void max_view(int zw, int& w, int& h) const;
+  // The window takes the view's size plus the menu bar and status line.
+  void fit_window();
 
   char listening;
   char connected;
@@ -72,10 +82,14 @@ public:
   int green_cap;
   int blue_cap;
   int cvec_cap;
+  StatusLine* status;
+  Widget menubar;
+  char peer[64];  // the client's address while one is connected
 
 private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
   void build_widgets();
+  int chrome_height(int w) const;
 
   // The client has left, or its stream cannot be trusted any more: its
   // socket is closed and the server listens for the next one.
@@ -91,6 +105,7 @@ private:
   int fail_start(const char* msg);
 };
 
+void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
 void ip_accept_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void ip_dispatch_imagewnd(XtPointer usr, int* src, XtInputId* id);

@@ -1,16 +1,18 @@
-// The application's menu: Quit is its only action.
+// The application's menu: File's Quit and View's zoom.
 #ifndef MENU_H
 #define MENU_H
 
 #include "WMenu.h"
 
 extern const WMenuItem file_pdm[];
+extern const WMenuItem view_pdm[];
 
 class Menu : public WMenu {
 public:
   explicit Menu(Widget par) : WMenu(par) {}
   void menu_select(long id) override;
   void do_file_pdm(short item);
+  void do_view_pdm(short item);
 };
 
 #endif

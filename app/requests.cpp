@@ -91,6 +91,7 @@ unsigned char* ImageWnd::plane_buffer(int plane, int size)
   vector_slot(plane, vec, cap);
   if (*vec && size <= *cap)
     return *vec;
+  image()->forget_frame();  // it may be drawing from the old vector
   delete[] * vec;
   *cap = 0;
   *vec = new (std::nothrow) unsigned char[size > 0 ? size : 1];
@@ -116,15 +117,26 @@ void ImageWnd::fail_request(const char* msg)
   drop_client(msg);
 }
 
+// Another size starts from the default view: 1:1 when the picture fits the
+// screen, else the largest zoom out that shows it whole; the same size
+// keeps the zoom and pan.
 int ImageWnd::resize_image(int w, int h)
 {
-  // A copy: set_geom reads the present geometry into geom before using
-  // its argument.
-  WRect g = get_geom();
-  g.w = static_cast<Dimension>(w);
-  g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
-  set_geom(g);
-  image()->resize_image(w, h);
+  Image* img = image();
+  const bool same = w == img->width && h == img->height;
+  int mw, mh;
+  max_view(w, mw, mh);
+  int shift = same ? img->zoom_shift : fit_shift(w, h, mw, mh, 0);
+  max_view(zoomed(w, shift), mw, mh);
+  if (same) {
+    if (img->set_zoom(shift, mw, mh) < 0)
+      return -1;
+    img->forget_frame();
+  } else if (img->resize_image(w, h, shift, mw, mh) < 0) {
+    return -1;
+  }
+  fit_window();
+  touch_status();
   return 0;
 }
 

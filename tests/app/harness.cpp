@@ -468,6 +468,32 @@ bool RavlonTest::waiting_lines()
   return s.count_not(0, 0, 208, 256, 220) > 0 && s.count_not(0, 0, 222, 256, 256) == 0;
 }
 
+// The status line's lines joined by spaces, as its window property holds
+// them.
+std::string RavlonTest::status()
+{
+  Atom type;
+  int format;
+  unsigned long n, left;
+  unsigned char* data = nullptr;
+  std::string s;
+  Atom prop = XInternAtom(xv->dpy, "RAVLON_STATUS", False);
+  if (XGetWindowProperty(xv->dpy, wnd, prop, 0, 4096, False, AnyPropertyType, &type, &format, &n,
+                         &left, &data) == Success &&
+      data)
+    s.assign(reinterpret_cast<char*>(data), n);
+  if (data)
+    XFree(data);
+  std::replace(s.begin(), s.end(), '\n', ' ');
+  return s;
+}
+
+bool RavlonTest::waiting()
+{
+  return status().find("Waiting for client connection on port " + std::to_string(port) + ".") !=
+         std::string::npos;
+}
+
 void RavlonTest::quit()
 {
   rv.signal(SIGINT);

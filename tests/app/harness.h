@@ -135,8 +135,13 @@ public:
 class RavlonTest : public ::testing::Test {
 protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
-  // The last waiting line is drawn over a cleared lower half.
+  // The last waiting line is drawn over a cleared lower half (before the
+  // first frame).
   bool waiting_lines();
+  // The status line's text, its lines joined by spaces.
+  std::string status();
+  // The status line says ravlon waits for a client, and on which port.
+  bool waiting();
   // SIGINT ends ravlon with status 0.
   void quit();
 

@@ -59,7 +59,7 @@ protected:
   // The server is back to waiting, and the next client's frame is shown.
   void expect_next_client_served()
   {
-    ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
+    ASSERT_TRUE(wait_until([&] { return waiting(); }));
     RavlonClient next;
     connect(next);
     ASSERT_TRUE(shown(next, 0x0000ff));
@@ -90,7 +90,10 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlaceThenDisconnectEndsServer)
   ASSERT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).width == 320; }));
   XRectangle after = geometry(xv->dpy, wnd);
   EXPECT_EQ(after.width, 320);
-  EXPECT_EQ(after.height, 232);
+  Window pic = xv->find_descendant(wnd, 320, 200);
+  ASSERT_NE(pic, 0u);
+  EXPECT_EQ(geometry(xv->dpy, pic).y - after.y, 32);  // under the menu bar
+  EXPECT_GT(after.height, 232);                        // and the status line under it
   EXPECT_EQ(after.x, 300);
   EXPECT_EQ(after.y, 200);
   int fd = dup(c.sock);
