@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include <Xm/Form.h>
 #include <Xm/MainW.h>
@@ -116,8 +117,10 @@ void ImageWnd::build_widgets()
                 status->label, XmNrightAttachment, attach, XmNbackground,
                 static_cast<XtArgVal>(colortbl[0]), nullptr);
   add_widget(img, 0);
-  // Keys pan the picture wherever the focus is in the window.
-  XtAddEventHandler(xtwgt, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
+  // Arrow keys pan the picture wherever the focus is in the window (the
+  // main window holds it as a rule).
+  for (Widget w : {xtwgt, mainwnd, form, img->xtwgt})
+    XtAddEventHandler(w, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
   status->set_width(IMAGE_SIDE);
 }
 
