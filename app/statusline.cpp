@@ -167,7 +167,8 @@ int StatusLine::compose(char* out, int n) const
   pixel_field(img, f[0], sizeof f[0]);
   zoom_field(img->zoom_shift, f[1], sizeof f[1]);
   snprintf(f[2], sizeof f[2], "%d x %d", img->width, img->height);
-  snprintf(f[3], sizeof f[3], "%ld frames %.0f/s", img->frames_shown, rate);
+  snprintf(f[3], sizeof f[3], "%ld frame%s %.0f/s", img->frames_shown,
+           img->frames_shown == 1 ? "" : "s", rate);
   // The server's lines, as the picture shows them before the first frame.
   const ImageWnd* iw = imagewnd;
   f[4][0] = f[5][0] = f[6][0] = '\0';
