@@ -165,10 +165,13 @@ int Image::take_view(int w, int h, int shift, int maxw, int maxh, int cx, int cy
   return 0;
 }
 
-// The new size has no frame yet: the picture is black.
+// The new size has no frame yet: the picture is black. The same size keeps
+// the pan.
 int Image::resize_image(int w, int h, int shift, int maxw, int maxh)
 {
-  if (take_view(w, h, shift, maxw, maxh, 0, 0) < 0)
+  const bool same = w == width && h == height && shift == zoom_shift;
+  const int cx = same ? pan_x + view_w / 2 : 0, cy = same ? pan_y + view_h / 2 : 0;
+  if (take_view(w, h, shift, maxw, maxh, cx, cy) < 0)
     return -1;
   forget_frame();
   if (pixmap) {

@@ -128,13 +128,8 @@ int ImageWnd::resize_image(int w, int h)
   max_view(w, mw, mh);
   int shift = same ? img->zoom_shift : fit_shift(w, h, mw, mh, 0);
   max_view(zoomed(w, shift), mw, mh);
-  if (same) {
-    if (img->set_zoom(shift, mw, mh) < 0)
-      return -1;
-    img->forget_frame();
-  } else if (img->resize_image(w, h, shift, mw, mh) < 0) {
+  if (img->resize_image(w, h, shift, mw, mh) < 0)
     return -1;
-  }
   fit_window();
   touch_status();
   return 0;
