@@ -176,7 +176,7 @@ void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut*
 void fill_view(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
                int size, unsigned int black, const FrameView& v, FillPath path)
 {
-  const bool one = v.shift == 0 && v.pan_x == 0 && v.pan_y == 0 && v.w == img->width &&
-                   v.h == img->height;
+  const bool one =
+      v.shift == 0 && v.pan_x == 0 && v.pan_y == 0 && v.w == img->width && v.h == img->height;
   fill_frame(img, planes, luts, nplanes, size, black, path, one ? nullptr : &v);
 }

@@ -46,7 +46,7 @@ public:
   unsigned int file_rgb[128];  // the colour file's colours, as 0xRRGGBB
   Pixmap pixmap;
   WFont ttlfont;
-  int width;   // of the frame
+  int width;  // of the frame
   int height;
   int zoom_shift;  // zoom factor 2^zoom_shift, ZOOM_MIN to ZOOM_MAX
   int pan_x;       // the zoomed picture's pixel at the view's (0, 0)

@@ -99,8 +99,8 @@ void peer_address(int s, char* out, size_t n)
   socklen_t len = sizeof ss;
   out[0] = '\0';
   if (getpeername(s, reinterpret_cast<sockaddr*>(&ss), &len) < 0 ||
-      getnameinfo(reinterpret_cast<sockaddr*>(&ss), len, out, static_cast<socklen_t>(n), nullptr,
-                  0, NI_NUMERICHOST) != 0)
+      getnameinfo(reinterpret_cast<sockaddr*>(&ss), len, out, static_cast<socklen_t>(n), nullptr, 0,
+                  NI_NUMERICHOST) != 0)
     out[0] = '\0';
 }
 

@@ -70,8 +70,8 @@ void pixel_field(const Image* img, char* out, int n)
   const unsigned v = p[0][i];
   len += snprintf(out + len, n - len, " index %u", v);
   if (img->colmap && v < 128 && len < n)
-    snprintf(out + len, n - len, " = %u %u %u", img->file_rgb[v] >> 16, (img->file_rgb[v] >> 8) & 255,
-             img->file_rgb[v] & 255);
+    snprintf(out + len, n - len, " = %u %u %u", img->file_rgb[v] >> 16,
+             (img->file_rgb[v] >> 8) & 255, img->file_rgb[v] & 255);
 }
 
 void zoom_field(int shift, char* out, int n)
@@ -85,13 +85,13 @@ void zoom_field(int shift, char* out, int n)
 }  // namespace
 
 StatusLine::StatusLine(Widget form)
-    : width(0), line_h(13), frame_h(0), line_of(), count_at(0), second_at(now_ms()), rate(0)
+    : line_h(13), frame_h(0), line_of(), count_at(0), second_at(now_ms()), rate(0)
 {
   const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
-  label = XtVaCreateManagedWidget(
-      "status", xmLabelWidgetClass, form, XmNleftAttachment, attach, XmNrightAttachment, attach,
-      XmNbottomAttachment, attach, XmNalignment, static_cast<XtArgVal>(XmALIGNMENT_BEGINNING),
-      XmNrecomputeSize, static_cast<XtArgVal>(False), nullptr);
+  label = XtVaCreateManagedWidget("status", xmLabelWidgetClass, form, XmNleftAttachment, attach,
+                                  XmNrightAttachment, attach, XmNbottomAttachment, attach,
+                                  XmNalignment, static_cast<XtArgVal>(XmALIGNMENT_BEGINNING),
+                                  XmNrecomputeSize, static_cast<XtArgVal>(False), nullptr);
   text[0] = '\0';
   set_text("8");
   XmFontList fl = nullptr;
@@ -128,7 +128,6 @@ int StatusLine::height_for(int w) const
 
 void StatusLine::set_width(int w)
 {
-  width = w;
   layout(w, line_of);
   XtVaSetValues(label, XmNheight, static_cast<XtArgVal>(height_for(w)), nullptr);
   refresh();
@@ -160,7 +159,7 @@ void StatusLine::refresh()
     touch();
 }
 
-int StatusLine::compose(char* out, int n) const
+void StatusLine::compose(char* out, int n) const
 {
   const Image* img = imagewnd->image();
   char f[NFIELDS][96];
@@ -191,7 +190,6 @@ int StatusLine::compose(char* out, int n) const
     const char* sep = len > line_start && f[i][0] ? fields[i].sep : "";
     len += snprintf(out + len, n - len, "%s%s", sep, f[i]);
   }
-  return len;
 }
 
 void StatusLine::set_text(const char* s)
@@ -204,8 +202,8 @@ void StatusLine::set_text(const char* s)
   XmStringFree(xs);
   Widget shl = get_wmshell(label);
   if (shl && XtWindow(shl))
-    XChangeProperty(display, XtWindow(shl), XInternAtom(display, "RAVLON_STATUS", False),
-                    XA_STRING, 8, PropModeReplace, reinterpret_cast<unsigned char*>(text),
+    XChangeProperty(display, XtWindow(shl), XInternAtom(display, "RAVLON_STATUS", False), XA_STRING,
+                    8, PropModeReplace, reinterpret_cast<unsigned char*>(text),
                     static_cast<int>(strlen(text)));
 }
 

@@ -26,14 +26,13 @@ public:
   Widget label;
 
 private:
-  int compose(char* out, int n) const;
+  void compose(char* out, int n) const;
   int layout(int w, int* lines) const;
   void set_text(const char* text);
 
   WAlarm alarm;
-  int width;
-  int line_h;  // of one line of text
-  int frame_h; // what the label adds to its text's height
+  int line_h;       // of one line of text
+  int frame_h;      // what the label adds to its text's height
   int line_of[16];  // the line each field goes on, at this width
   long count_at;    // frames shown when the present second began
   long second_at;   // when it began, in milliseconds

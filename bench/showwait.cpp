@@ -92,8 +92,8 @@ bool form(Display* d, Window w)
 int ravlon_view(int& w, int& h)
 {
   Display* d = XOpenDisplay(nullptr);
-  Window top = d ? find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); })
-                 : 0;
+  Window top =
+      d ? find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); }) : 0;
   Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
   if (f) {
     std::vector<Window> k = kids(d, f);

@@ -82,8 +82,8 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutAndViewSayForEveryDepthAndByteOrder)
               const long i = fx < w && fy < h ? fx * h + fy : size;
               unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
               ASSERT_EQ(XGetPixel(img, x, y), want & depth_mask(depth))
-                  << "shift " << vc.v.shift << " depth " << depth << " order " << order
-                  << " path " << path << " at " << x << "," << y;
+                  << "shift " << vc.v.shift << " depth " << depth << " order " << order << " path "
+                  << path << " at " << x << "," << y;
             }
           XDestroyImage(img);
         }

@@ -93,7 +93,7 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlaceThenDisconnectEndsServer)
   Window pic = xv->find_descendant(wnd, 320, 200);
   ASSERT_NE(pic, 0u);
   EXPECT_EQ(geometry(xv->dpy, pic).y - after.y, 32);  // under the menu bar
-  EXPECT_GT(after.height, 232);                        // and the status line under it
+  EXPECT_GT(after.height, 232);                       // and the status line under it
   EXPECT_EQ(after.x, 300);
   EXPECT_EQ(after.y, 200);
   int fd = dup(c.sock);

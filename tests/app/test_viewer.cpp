@@ -96,7 +96,8 @@ protected:
         const int fx = shift >= 0 ? (x + px) >> shift : (x + px) << -shift;
         const int fy = shift >= 0 ? (y + py) >> shift : (y + py) << -shift;
         const size_t i = f.at(fx, fy);
-        bad += XGetPixel(xi, x, y) != standard_pixel(*m, f.bytes[0][i], f.bytes[1][i], f.bytes[2][i]);
+        bad +=
+            XGetPixel(xi, x, y) != standard_pixel(*m, f.bytes[0][i], f.bytes[1][i], f.bytes[2][i]);
       }
     if (xi)
       XDestroyImage(xi);
@@ -154,7 +155,8 @@ TEST_F(Viewer, ZoomInShowsExactBlocksKeptAcrossFrames)
       vw = p.width, vh = p.height;
       px = 1024 - vw / 2 + k.pan, py = 768 - vh / 2;
     }
-    EXPECT_TRUE(shows(f, vw, vh, k.shift, px, py)) << k.keys << ": " << wrong(f, vw, vh, k.shift, px, py);
+    EXPECT_TRUE(shows(f, vw, vh, k.shift, px, py))
+        << k.keys << ": " << wrong(f, vw, vh, k.shift, px, py);
     Frame next(64, 48, 3, seed++);
     ASSERT_TRUE(send(next));
     EXPECT_TRUE(shows(next, vw, vh, k.shift, px, py)) << k.keys << " then a frame";
@@ -228,7 +230,8 @@ TEST_F(Viewer, StatusLineShowsThePixelUnderThePointer)
 TEST_F(Viewer, TallMenuBarLeavesThePictureWhole)
 {
   ASSERT_EQ(run("echo 'ravlon*WMenu*fontList: -adobe-helvetica-bold-r-*-*-24-*-*-*-*-*-*-*' | "
-                "DISPLAY=" + display_name(0) + " xrdb -merge"),
+                "DISPLAY=" +
+                display_name(0) + " xrdb -merge"),
             0);
   serve();
   Frame f(600, 400, 3, 4);
