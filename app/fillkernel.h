@@ -104,6 +104,55 @@ void fill_rect(const FillDest& d, const Px& px, long x0, long x1, long y0, long 
   });
 }
 
+// A zoomed view, row by row: each view row is written once, straight from
+// the planes. Zoomed in, one image pixel's value is worked out once per row
+// and written as a run of identical pixels; zoomed out, the view samples
+// every 2^-shift-th column and row. Bytes from n on, and places past the
+// frame, are black.
+template <class T, class Px>
+long zoom_in_row(T* q, long dw, const Px& px, const FrameView& v, long y, long n, unsigned int mask,
+                 T black)
+{
+  const long step = 1l << v.shift;
+  long X = 0;
+  long run = step - (v.pan_x & (step - 1));
+  for (long x = v.pan_x >> v.shift; X < dw && x < v.w; x++, run = step) {
+    const long i = x * v.h + y;
+    const T c = i < n ? static_cast<T>(px(i) & mask) : black;
+    for (const long e = fill_min(X + run, dw); X < e; X++)
+      q[X] = c;
+  }
+  return X;
+}
+
+template <class T, class Px>
+long zoom_out_row(T* q, long dw, const Px& px, const FrameView& v, long y, long n,
+                  unsigned int mask, T black)
+{
+  const int k = -v.shift;
+  long X = 0;
+  for (long x = v.pan_x << k; X < dw && x < v.w; X++, x += 1l << k) {
+    const long i = x * v.h + y;
+    q[X] = i < n ? static_cast<T>(px(i) & mask) : black;
+  }
+  return X;
+}
+
+template <class T, class Px>
+void fill_zoomed(const FillDest& d, long dw, const Px& px, const FrameView& v, long n, T black)
+{
+  for (long Y = 0; Y < d.h; Y++) {
+    T* q = reinterpret_cast<T*>(d.data + Y * d.bpl);
+    const long y = view_source(Y, v.pan_y, v.shift);
+    long X = 0;
+    if (y < v.h)
+      X = v.shift >= 0 ? zoom_in_row(q, dw, px, v, y, n, d.mask, black)
+                       : zoom_out_row(q, dw, px, v, y, n, d.mask, black);
+    for (; X < dw; X++)
+      q[X] = black;
+  }
+}
+
 // Columns 0 <= x < cols of 32-bit pixels with the target's vector
 // instructions; false, and nothing written, where it has none.
 bool fill_shift_vector(const FillDest& d, const ShiftPx& px, long cols);

@@ -26,10 +26,14 @@ void fill_cols<uint32_t, ShiftPx>(const FillDest& d, const ShiftPx& px, long col
 // and the black after it are written row by row.
 template <class T, class Px>
 void fill_direct(XImage* img, const Px& px, long n, unsigned int black, unsigned int mask,
-                 FillPath path)
+                 FillPath path, const FrameView* zv)
 {
   const FillDest d = {img->data, img->bytes_per_line, img->height, mask};
   const long w = img->width;
+  if (zv) {
+    fill_zoomed<T>(d, w, px, *zv, n, static_cast<T>(black & mask));
+    return;
+  }
   const long cols = fill_min(w, n / d.h);
   fill_cols<T>(d, px, cols, path);
   if (cols == w)
@@ -45,32 +49,37 @@ void fill_direct(XImage* img, const Px& px, long n, unsigned int black, unsigned
   }
 }
 
+// Pixels one by one, for byte orders other than the host's.
 template <class Px>
-void fill_any(XImage* img, const Px& px, long n, unsigned int black, unsigned int mask)
+void fill_any(XImage* img, const Px& px, long n, unsigned int black, unsigned int mask,
+              const FrameView* zv)
 {
-  const long h = img->height;
-  for (long x = 0; x < img->width; x++)
-    for (long y = 0; y < h; y++) {
-      const long i = x * h + y;
-      XPutPixel(img, x, y, (i < n ? px(i) : black) & mask);
+  const FrameView one = {img->width, img->height, 0, 0, 0};
+  const FrameView& v = zv ? *zv : one;
+  for (long X = 0; X < img->width; X++)
+    for (long Y = 0; Y < img->height; Y++) {
+      const long x = view_source(X, v.pan_x, v.shift), y = view_source(Y, v.pan_y, v.shift);
+      const long i = x < v.w && y < v.h ? x * v.h + y : n;
+      XPutPixel(img, X, Y, (i < n ? px(i) : black) & mask);
     }
 }
 
 template <class Px>
-void fill_pixels(XImage* img, const Px& px, long n, unsigned int black, FillPath path)
+void fill_pixels(XImage* img, const Px& px, long n, unsigned int black, FillPath path,
+                 const FrameView* zv)
 {
   const unsigned int mask = img->depth >= 32 ? 0xffffffffu : (1u << img->depth) - 1;
   const uint16_t probe = 1;
   const int host_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
   const bool native = img->bits_per_pixel == 8 || img->byte_order == host_order;
   if (native && img->bits_per_pixel == 32)
-    fill_direct<uint32_t>(img, px, n, black, mask, path);
+    fill_direct<uint32_t>(img, px, n, black, mask, path, zv);
   else if (native && img->bits_per_pixel == 16)
-    fill_direct<uint16_t>(img, px, n, black, mask, path);
+    fill_direct<uint16_t>(img, px, n, black, mask, path, zv);
   else if (img->bits_per_pixel == 8)
-    fill_direct<uint8_t>(img, px, n, black, mask, path);
+    fill_direct<uint8_t>(img, px, n, black, mask, path, zv);
   else
-    fill_any(img, px, n, black, mask);
+    fill_any(img, px, n, black, mask, zv);
 }
 
 // Tables that are each base + (byte << shift) need no lookup.
@@ -141,15 +150,33 @@ int visual_map(XStandardColormap& m, const Visual* vis)
   return 0;
 }
 
-void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
-                int size, unsigned int black, FillPath path)
+namespace {
+
+void fill_frame(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+                int size, unsigned int black, FillPath path, const FrameView* zv)
 {
   const long n = size < 0 ? 0 : size;
   ShiftPx sp = {planes, 0, {0, 0, 0}};
   if (nplanes == 3 && shift_luts(luts, sp))
-    fill_pixels(img, sp, n, black, path);
+    fill_pixels(img, sp, n, black, path, zv);
   else if (nplanes == 3)
-    fill_pixels(img, LutPx<3>{planes, luts}, n, black, path);
+    fill_pixels(img, LutPx<3>{planes, luts}, n, black, path, zv);
   else
-    fill_pixels(img, LutPx<1>{planes, luts}, n, black, path);
+    fill_pixels(img, LutPx<1>{planes, luts}, n, black, path, zv);
+}
+
+}  // namespace
+
+void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+                int size, unsigned int black, FillPath path)
+{
+  fill_frame(img, planes, luts, nplanes, size, black, path, nullptr);
+}
+
+void fill_view(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+               int size, unsigned int black, const FrameView& v, FillPath path)
+{
+  const bool one =
+      v.shift == 0 && v.pan_x == 0 && v.pan_y == 0 && v.w == img->width && v.h == img->height;
+  fill_frame(img, planes, luts, nplanes, size, black, path, one ? nullptr : &v);
 }

@@ -35,4 +35,25 @@ enum FillPath { FILL_PORTABLE, FILL_VECTOR };
 void fill_image(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
                 int size, unsigned int black, FillPath path = FILL_VECTOR);
 
+// How a frame of w x h pixels lies in a view: zoomed by 2^shift (-4 to 5),
+// with the zoomed picture's pixel (pan_x, pan_y) at the view's (0, 0).
+struct FrameView {
+  long w;
+  long h;
+  int shift;
+  long pan_x;
+  long pan_y;
+};
+
+// The frame's column (or row) that view column (or row) c shows.
+inline long view_source(long c, long pan, int shift)
+{
+  return shift >= 0 ? (c + pan) >> shift : (c + pan) << -shift;
+}
+
+// Fills the whole image, the view, from the frame as v places it. The
+// frame at 1:1 filling the view exactly goes through fill_image.
+void fill_view(XImage* img, const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+               int size, unsigned int black, const FrameView& v, FillPath path = FILL_VECTOR);
+
 #endif

@@ -3,6 +3,9 @@
 // and an expose costs a single copy.
 #include "image.h"
 
+#include <X11/keysym.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +30,22 @@ Image::Image(Widget parent, const XStandardColormap* map)
       rgbfile(nullptr),
       colmap(nullptr),
       colflg(nullptr),
+      file_rgb(),
       pixmap(0),
       ttlfont("6x13"),
       width(256),
       height(256),
+      zoom_shift(0),
+      pan_x(0),
+      pan_y(0),
+      view_w(256),
+      view_h(256),
+      frames_shown(0),
+      frame_planes{nullptr, nullptr, nullptr},
+      frame_nplanes(0),
+      frame_size(0),
+      pointer_x(-1),
+      pointer_y(-1),
       depth(0),
       visual(nullptr),
       stdmap(map),
@@ -38,8 +53,15 @@ Image::Image(Widget parent, const XStandardColormap* map)
       maplut(),
       rgbok(0),
       turn(0),
-      rgbwarned(0)
+      rgbwarned(0),
+      frame_luts(nullptr),
+      drag_x(0),
+      drag_y(0),
+      drag_pan_x(0),
+      drag_pan_y(0)
 {
+  set_trackmouse();
+  XtAddEventHandler(xtwgt, LeaveWindowMask, False, eh_leave_image, nullptr);
 }
 
 Image::~Image()
@@ -73,10 +95,10 @@ int Image::new_pixmap(int w, int h)
   if (pixmap)
     XFreePixmap(display, pixmap);
   pixmap = p;
-  width = w;
-  height = h;
+  view_w = w;
+  view_h = h;
   XSetForeground(display, dagc, colortbl[0]);
-  XFillRectangle(display, pixmap, dagc, 0, 0, width, height);
+  XFillRectangle(display, pixmap, dagc, 0, 0, view_w, view_h);
   return 0;
 }
 
@@ -98,16 +120,24 @@ void Image::init()
   XSetGraphicsExposures(display, dagc, False);
   make_rgb_luts();
   colmap_lut(maplut, colmap, colortbl[0]);
-  if (new_pixmap(width, height) < 0)
+  if (new_pixmap(view_w, view_h) < 0)
     return;
+  draw_title();
+  if (imagewnd)
+    imagewnd->redraw_frame();
+}
 
+// The start-up picture: the title at a third of the view's height, the
+// credit line below it and, below them, the server's lines.
+void Image::draw_title()
+{
   WFont tf(title_font);
   ttlfont = tf;
-  short y = static_cast<short>(height / 3);
+  short y = static_cast<short>(view_h / 3);
   if (ttlfont.xfs) {
     snprintf(buf, sizeof buf, "%s", "Ravlon");
     int len = static_cast<int>(strlen(buf));
-    short x = static_cast<short>((width - XTextWidth(ttlfont.xfs, buf, len)) / 2);
+    short x = static_cast<short>((view_w - XTextWidth(ttlfont.xfs, buf, len)) / 2);
     XSetForeground(display, dagc, colortbl[1]);
     XSetFont(display, dagc, ttlfont.xfs->fid);
     XDrawString(display, pixmap, dagc, x, y, buf, len);
@@ -115,29 +145,164 @@ void Image::init()
   }
   clear_text();
   draw_text(y, credit_line);
-  if (imagewnd) {
+  if (imagewnd)
     imagewnd->show_status();
-    imagewnd->redraw_frame();
-  }
 }
 
 void Image::expose()
 {
   if (!pixmap || !xwnd)
     return;
-  XCopyArea(display, pixmap, xwnd, dagc, 0, 0, width, height, 0, 0);
+  XCopyArea(display, pixmap, xwnd, dagc, 0, 0, view_w, view_h, 0, 0);
   XFlush(display);
 }
 
-// Before the first expose only the size is kept: init then makes the pixmap
-// at the size the window has already taken.
-int Image::resize_image(int w, int h)
+// Before the first expose only the sizes are kept: init then makes the
+// pixmap at the size the window has already taken.
+int Image::take_view(int w, int h, int shift, int maxw, int maxh, int cx, int cy)
 {
-  if (dagc)
-    return new_pixmap(w, h);
+  const int vw = std::max(1, std::min(zoomed(w, shift), maxw));
+  const int vh = std::max(1, std::min(zoomed(h, shift), maxh));
+  if (dagc && (vw != view_w || vh != view_h || !pixmap) && new_pixmap(vw, vh) < 0)
+    return -1;
   width = w;
   height = h;
+  zoom_shift = shift;
+  view_w = vw;
+  view_h = vh;
+  pan_x = std::max(0, std::min(cx - vw / 2, zoomed(w, shift) - vw));
+  pan_y = std::max(0, std::min(cy - vh / 2, zoomed(h, shift) - vh));
   return 0;
+}
+
+// The new size has no frame yet: the picture is black. The same size keeps
+// the pan.
+int Image::resize_image(int w, int h, int shift, int maxw, int maxh)
+{
+  const bool same = w == width && h == height && shift == zoom_shift;
+  const int cx = same ? pan_x + view_w / 2 : 0, cy = same ? pan_y + view_h / 2 : 0;
+  if (take_view(w, h, shift, maxw, maxh, cx, cy) < 0)
+    return -1;
+  forget_frame();
+  if (pixmap) {
+    XSetForeground(display, dagc, colortbl[0]);
+    XFillRectangle(display, pixmap, dagc, 0, 0, view_w, view_h);
+  }
+  return 0;
+}
+
+int Image::set_zoom(int shift, int maxw, int maxh)
+{
+  shift = std::max(ZOOM_MIN, std::min(shift, ZOOM_MAX));
+  const double f = std::ldexp(1.0, shift - zoom_shift);
+  const int cx = static_cast<int>((pan_x + view_w / 2.0) * f);
+  const int cy = static_cast<int>((pan_y + view_h / 2.0) * f);
+  if (take_view(width, height, shift, maxw, maxh, cx, cy) < 0)
+    return -1;
+  redraw();
+  return 0;
+}
+
+void Image::pan_to(int px, int py)
+{
+  px = std::max(0, std::min(px, zoomed(width, zoom_shift) - view_w));
+  py = std::max(0, std::min(py, zoomed(height, zoom_shift) - view_h));
+  if (px == pan_x && py == pan_y)
+    return;
+  pan_x = px;
+  pan_y = py;
+  redraw();
+}
+
+int Image::image_pixel(int wx, int wy, int* x, int* y) const
+{
+  if (wx < 0 || wy < 0 || wx >= view_w || wy >= view_h)
+    return -1;
+  const long ix = view_source(wx, pan_x, zoom_shift), iy = view_source(wy, pan_y, zoom_shift);
+  if (ix >= width || iy >= height)
+    return -1;
+  *x = static_cast<int>(ix);
+  *y = static_cast<int>(iy);
+  return 0;
+}
+
+void Image::forget_frame()
+{
+  frame_nplanes = 0;
+}
+
+// The frame kept, at the view's present zoom and pan; before any frame the
+// start-up picture.
+void Image::redraw()
+{
+  if (!pixmap)
+    return;
+  if (frame_nplanes)
+    show_frame(frame_planes, frame_luts, frame_nplanes, frame_size);
+  else
+    draw_title();
+}
+
+namespace {
+
+const int PAN_STEP = 32;  // view pixels an arrow key moves the picture
+
+}  // namespace
+
+void Image::keyboard(const XKeyEvent* ev)
+{
+  if (ev->type != KeyPress)
+    return;
+  XKeyEvent k = *ev;
+  switch (XLookupKeysym(&k, 0)) {
+    case XK_Left: pan_to(pan_x - PAN_STEP, pan_y); break;
+    case XK_Right: pan_to(pan_x + PAN_STEP, pan_y); break;
+    case XK_Up: pan_to(pan_x, pan_y - PAN_STEP); break;
+    case XK_Down: pan_to(pan_x, pan_y + PAN_STEP); break;
+    default: return;
+  }
+  if (imagewnd)
+    imagewnd->touch_status();
+}
+
+// A drag with any button pans; only the latest of the motions queued counts.
+void Image::mouse(const XEvent* ev)
+{
+  XEvent e = *ev;
+  if (e.type == MotionNotify)
+    while (XCheckTypedWindowEvent(display, e.xmotion.window, MotionNotify, &e)) {
+    }
+  const int x = e.type == MotionNotify ? e.xmotion.x : e.xbutton.x;
+  const int y = e.type == MotionNotify ? e.xmotion.y : e.xbutton.y;
+  if (e.type == ButtonPress) {
+    drag_x = x, drag_y = y;
+    drag_pan_x = pan_x, drag_pan_y = pan_y;
+  } else if (e.type == MotionNotify &&
+             (e.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))) {
+    pan_to(drag_pan_x + drag_x - x, drag_pan_y + drag_y - y);
+  }
+  pointer_x = x;
+  pointer_y = y;
+  if (imagewnd)
+    imagewnd->touch_status();
+}
+
+void eh_leave_image(Widget w, XtPointer, XEvent* evt, Boolean*)
+{
+  Image* img = static_cast<Image*>(get_usrdata(w));
+  if (!img || evt->type != LeaveNotify)
+    return;
+  img->pointer_x = img->pointer_y = -1;
+  if (imagewnd)
+    imagewnd->touch_status();
+}
+
+int fit_shift(int w, int h, int maxw, int maxh, char grow)
+{
+  for (int s = grow ? ZOOM_MAX : 0; s > ZOOM_MIN; s--)
+    if (zoomed(w, s) <= maxw && zoomed(h, s) <= maxh)
+      return s;
+  return ZOOM_MIN;
 }
 
 void Image::clear_text()
@@ -145,7 +310,7 @@ void Image::clear_text()
   if (!pixmap)
     return;
   XSetForeground(display, dagc, colortbl[0]);
-  XFillRectangle(display, pixmap, dagc, 0, height / 2, width, height);
+  XFillRectangle(display, pixmap, dagc, 0, view_h / 2, view_w, view_h);
 }
 
 void Image::draw_text(int y, const char* text)
@@ -154,7 +319,7 @@ void Image::draw_text(int y, const char* text)
     return;
   if (font.xfs) {
     int len = static_cast<int>(strlen(text));
-    int x = (width - XTextWidth(font.xfs, text, len)) / 2;
+    int x = (view_w - XTextWidth(font.xfs, text, len)) / 2;
     XSetForeground(display, dagc, colortbl[1]);
     XSetFont(display, dagc, font.xfs->fid);
     XDrawString(display, pixmap, dagc, x, y, text, len);
@@ -205,6 +370,7 @@ int Image::alloc_colmap(const char* file)
     xc.green = colour_component(g);
     xc.blue = colour_component(b);
     xc.flags = DoRed | DoGreen | DoBlue;
+    file_rgb[i] = (xc.red >> 8u) << 16 | (xc.green >> 8u) << 8 | xc.blue >> 8u;
     colflg[i] =
         alloc_nearest(display, colormap, visual ? visual : DefaultVisual(display, screen), xc);
     colmap[i] = static_cast<unsigned int>(xc.pixel);
@@ -233,12 +399,24 @@ void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts,
                        int size)
 {
   FrameBuf& frame = frames[turn];
-  if (frame.prepare(visual, depth, width, height) == -1)
+  if (frame.prepare(visual, depth, view_w, view_h) == -1)
     return;
   turn ^= 1;
-  fill_image(frame.image(), planes, luts, nplanes, size, colortbl[0]);
+  keep_frame(planes, luts, nplanes, size);
+  const FrameView v = {width, height, zoom_shift, pan_x, pan_y};
+  fill_view(frame.image(), planes, luts, nplanes, size, colortbl[0], v);
   frame.put(pixmap, dagc);
   expose();
+}
+
+void Image::keep_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes,
+                       int size)
+{
+  if (planes != frame_planes)
+    std::copy(planes, planes + nplanes, frame_planes);
+  frame_luts = luts;
+  frame_nplanes = nplanes;
+  frame_size = size;
 }
 
 void Image::draw_image(const unsigned char* cvec, int size)
@@ -247,6 +425,7 @@ void Image::draw_image(const unsigned char* cvec, int size)
     return;
   load_colmap();
   show_frame(&cvec, &maplut, 1, size);
+  frames_shown++;
 }
 
 // Without a standard colour map a visual with channel masks still says how
@@ -274,4 +453,5 @@ void Image::draw_image(const unsigned char* r, const unsigned char* g, const uns
   }
   const unsigned char* planes[3] = {r, g, b};
   show_frame(planes, rgblut, 3, size);
+  frames_shown++;
 }

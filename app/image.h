@@ -1,5 +1,6 @@
-// The picture of the image window: an off-screen pixmap of the image size,
-// drawn from frames and status text, copied to the window on expose.
+// The picture of the image window: an off-screen pixmap of the view (the
+// frame zoomed by 2^zoom_shift, cut to what fits the screen), drawn from
+// frames and status text, copied to the window on expose.
 #ifndef IMAGE_H
 #define IMAGE_H
 
@@ -23,23 +24,55 @@ public:
   // pixel (x, y) at x * height + y); pixels past size stay black.
   void draw_image(const unsigned char* cvec, int size);
   void draw_image(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size);
-  // -1 (reported) when the X server refuses the picture: it keeps its size.
-  int resize_image(int w, int h);
+  // The frame's new size, shown 1:1; or at zoom 2^shift in a view of at
+  // most maxw x maxh. -1 (reported) keeps everything as it was.
+  int resize_image(int w, int h) { return resize_image(w, h, 0, w, h); }
+  int resize_image(int w, int h, int shift, int maxw, int maxh);
+  // Another zoom of the same frame; the view's centre stays where it is.
+  int set_zoom(int shift, int maxw, int maxh);
+  // Puts the zoomed picture's pixel (px, py), as far as it can go, at the
+  // view's (0, 0).
+  void pan_to(int px, int py);
+  // The image pixel at position (wx, wy) of the drawing area; -1 outside.
+  int image_pixel(int wx, int wy, int* x, int* y) const;
+  // The planes of the frame shown go away.
+  void forget_frame();
   void clear_text();
   void draw_text(int y, const char* text);
+  void keyboard(const XKeyEvent* ev) override;
+  void mouse(const XEvent* ev) override;
   // The pixel value each index byte is drawn with.
   const PixelLut& index_lut() const { return maplut; }
 
   char* rgbfile;
   unsigned int* colmap;
   unsigned char* colflg;
+  unsigned int file_rgb[128];  // the colour file's colours, as 0xRRGGBB
   Pixmap pixmap;
   WFont ttlfont;
-  int width;
+  int width;  // of the frame
   int height;
+  int zoom_shift;  // zoom factor 2^zoom_shift, ZOOM_MIN to ZOOM_MAX
+  int pan_x;       // the zoomed picture's pixel at the view's (0, 0)
+  int pan_y;
+  int view_w;  // the pixmap, what the window shows
+  int view_h;
+  long frames_shown;
+  // The frame shown, kept for redrawing it at another zoom or pan; its
+  // planes belong to the image window. frame_nplanes 0: none.
+  const unsigned char* frame_planes[3];
+  int frame_nplanes;
+  int frame_size;
+  // The pointer in the drawing area, -1 when outside.
+  int pointer_x;
+  int pointer_y;
 
 private:
   int new_pixmap(int w, int h);
+  int take_view(int w, int h, int shift, int maxw, int maxh, int px, int py);
+  void redraw();
+  void draw_title();
+  void keep_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
   void show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes, int size);
   void make_rgb_luts();
   void load_colmap();
@@ -57,6 +90,26 @@ private:
   FrameBuf frames[2];
   int turn;
   char rgbwarned;  // the missing colour map has been reported
+  const PixelLut* frame_luts;  // rgblut or maplut, for the frame kept
+  int drag_x;  // where a drag with a button began, pan then
+  int drag_y;
+  int drag_pan_x;
+  int drag_pan_y;
 };
+
+const int ZOOM_MIN = -4;
+const int ZOOM_MAX = 5;
+
+// The size of n pixels at zoom 2^shift.
+inline int zoomed(int n, int shift)
+{
+  return shift >= 0 ? n << shift : (n + (1 << -shift) - 1) >> -shift;
+}
+
+// The zoom at which w x h fits maxw x maxh whole: the largest one, or with
+// grow 0 the largest one up to 1:1; ZOOM_MIN when none does.
+int fit_shift(int w, int h, int maxw, int maxh, char grow);
+
+void eh_leave_image(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
 
 #endif

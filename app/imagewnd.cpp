@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include <Xm/Form.h>
 #include <Xm/MainW.h>
@@ -13,6 +14,7 @@
 #include "image.h"
 #include "menu.h"
 #include "savepicture.h"
+#include "statusline.h"
 
 ImageWnd* imagewnd = nullptr;
 XStandardColormap* smap = nullptr;
@@ -69,7 +71,10 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       blue_cap(0),
       cvec_cap(0),
       shown(),
-      saver(new PictureSaver)
+      saver(new PictureSaver),
+      status(nullptr),
+      menubar(nullptr),
+      peer()
 {
   // A map whose visual is missing would give colours meant for another
   // visual: RGB frames go by the default visual's masks then.
@@ -77,8 +82,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
   wvec = new WWidget*[1];
   wvec[0] = nullptr;
   numwgt = 1;
-  set_geom(WRect(0, 0, IMAGE_SIDE, IMAGE_SIDE + MENUBAR_HEIGHT));
   build_widgets();
+  set_geom(WRect(0, 0, IMAGE_SIDE, static_cast<Dimension>(IMAGE_SIDE + chrome_height(IMAGE_SIDE))));
   set_decoration(NO_RESIZE_DECOR, 0);
   set_function(NO_RESIZE_FUNC, 0);
   set_cp_close(cp_activate_imagewnd, nullptr);
@@ -90,6 +95,7 @@ ImageWnd::~ImageWnd()
 {
   disconn_client();
   delete saver;
+  delete status;
 }
 
 void ImageWnd::build_widgets()
@@ -97,7 +103,9 @@ void ImageWnd::build_widgets()
   Widget mainwnd = XtVaCreateManagedWidget("mainwnd", xmMainWindowWidgetClass, xtwgt, nullptr);
   Menu* menu = new Menu(mainwnd);  // the display context's main menu until exit
   menu->add_menu("File", 0, file_pdm, 0, nullptr);
+  menu->add_menu("View", 0, view_pdm, 0, nullptr);
   context->set_mainmenu(menu);
+  menubar = menu->menubar;
 
   const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
   Widget form = XtVaCreateManagedWidget(
@@ -106,11 +114,86 @@ void ImageWnd::build_widgets()
       static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
   XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
 
+  status = new StatusLine(form);
   Image* img = new Image(form, smap);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
-                XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNbackground,
+                XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
+                status->label, XmNrightAttachment, attach, XmNbackground,
                 static_cast<XtArgVal>(colortbl[0]), nullptr);
   add_widget(img, 0);
+  // Arrow keys pan the picture wherever the focus is in the window (the
+  // main window holds it as a rule).
+  for (Widget w : {xtwgt, mainwnd, form, img->xtwgt})
+    XtAddEventHandler(w, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
+  status->set_width(IMAGE_SIDE);
+}
+
+void eh_keyboard_imagewnd(Widget, XtPointer, XEvent* evt, Boolean*)
+{
+  if (imagewnd && evt->type == KeyPress)
+    imagewnd->image()->keyboard(&evt->xkey);
+}
+
+// What the window adds to the picture's height at width w, as the fonts
+// make it: the menu bar (as it lays out at that width) and the status line.
+int ImageWnd::chrome_height(int w) const
+{
+  XtWidgetGeometry want, pref;
+  want.request_mode = CWWidth;
+  want.width = static_cast<Dimension>(w);
+  XtQueryGeometry(menubar, &want, &pref);
+  return pref.height + status->height_for(w);
+}
+
+void ImageWnd::max_view(int zw, int& w, int& h) const
+{
+  XPoint off;
+  if (reparent_offset(xtwgt, off) != 0)
+    off.x = off.y = 0;
+  w = DisplayWidth(display, screen) - 2 * off.x;
+  h = DisplayHeight(display, screen) - off.y - off.x;
+  w = w < 1 ? 1 : w;
+  h -= chrome_height(zw < w ? zw : w);
+  h = h < 1 ? 1 : h;
+}
+
+int ImageWnd::fit_zoom() const
+{
+  const Image* img = image();
+  int mw, mh;
+  max_view(img->width, mw, mh);
+  return fit_shift(img->width, img->height, mw, mh, 1);
+}
+
+// A copy: set_geom reads the present geometry into geom before using its
+// argument.
+void ImageWnd::fit_window()
+{
+  const Image* img = image();
+  status->set_width(img->view_w);
+  WRect g = get_geom();
+  g.w = static_cast<Dimension>(img->view_w);
+  g.h = static_cast<Dimension>(img->view_h + chrome_height(img->view_w));
+  set_geom(g);
+}
+
+int ImageWnd::zoom_to(int shift)
+{
+  Image* img = image();
+  shift = shift < ZOOM_MIN ? ZOOM_MIN : shift > ZOOM_MAX ? ZOOM_MAX : shift;
+  int mw, mh;
+  max_view(zoomed(img->width, shift), mw, mh);
+  if (img->set_zoom(shift, mw, mh) < 0)
+    return -1;
+  fit_window();
+  touch_status();
+  return 0;
+}
+
+void ImageWnd::touch_status()
+{
+  if (status)
+    status->touch();
 }
 
 Image* ImageWnd::image() const
@@ -121,17 +204,20 @@ Image* ImageWnd::image() const
 void ImageWnd::show_status()
 {
   Image* img = image();
-  if (!img || !listening)
+  touch_status();
+  if (!img || !listening || img->frames_shown)
     return;
   img->clear_text();
   snprintf(buf, sizeof buf, "on port %d.", port);
+  // Three quarters down the picture, as at the start-up size.
+  const int y = img->view_h * 3 / 4;
   if (connected) {
-    img->draw_text(192, "Client connected");
-    img->draw_text(205, buf);
+    img->draw_text(y, "Client connected");
+    img->draw_text(y + 13, buf);
   } else {
-    img->draw_text(192, "Waiting for");
-    img->draw_text(205, "client connection");
-    img->draw_text(218, buf);
+    img->draw_text(y, "Waiting for");
+    img->draw_text(y + 13, "client connection");
+    img->draw_text(y + 26, buf);
   }
 }
 

@@ -15,6 +15,7 @@
 class Image;
 class ImageWnd;
 class PictureSaver;
+class StatusLine;
 struct PngFrame;
 
 // The last frame drawn, as it was received: nplanes 3 (RGB) or 1 (index)
@@ -27,8 +28,6 @@ struct ShownFrame {
   int size;
 };
 
-// The window is this much taller than the image: the menu bar sits above it.
-const int MENUBAR_HEIGHT = 32;
 
 extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
@@ -63,9 +62,21 @@ public:
   int dispatch();
   // The request in progress made no progress for STALL_SECONDS.
   void give_up_stalled();
-  // Draws the status lines of the server's present state; the image calls
-  // it once it can draw, after its start-up picture.
+  // Shows the server's present state: before the first frame in the
+  // picture (the image calls it once it can draw, after its start-up
+  // picture), in the status line always.
   void show_status();
+  // The status line is refreshed soon.
+  void touch_status();
+  // The image at zoom 2^shift, the window at its new size where it stands.
+  int zoom_to(int shift);
+  // The zoom at which the frame fits the screen whole.
+  int fit_zoom() const;
+  // The largest view that fits the screen with the window's frame, menu
+  // bar and status line, for a picture zw pixels wide when zoomed.
+  void max_view(int zw, int& w, int& h) const;
+  // The window takes the view's size plus the menu bar and status line.
+  void fit_window();
 
   // The last frame's planes and size for saving; -1 when there is none.
   int saved_frame(PngFrame& f) const;
@@ -95,10 +106,14 @@ public:
   int cvec_cap;
   ShownFrame shown;
   PictureSaver* saver;  // File > Save Picture...
+  StatusLine* status;
+  Widget menubar;
+  char peer[64];  // the client's address while one is connected
 
 private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
   void build_widgets();
+  int chrome_height(int w) const;
 
   // The client has left, or its stream cannot be trusted any more: its
   // socket is closed and the server listens for the next one.
@@ -118,6 +133,7 @@ private:
   int refuse(int s, const sockaddr* peer);
 };
 
+void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
 void ip_accept_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void ip_dispatch_imagewnd(XtPointer usr, int* src, XtInputId* id);

@@ -7,6 +7,7 @@
 
 #include <Xm/PushB.h>
 
+#include "image.h"
 #include "imagewnd.h"
 #include "savepicture.h"
 #include "service.h"
@@ -17,12 +18,35 @@ const WMenuItem file_pdm[] = {
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
 
+enum { VIEW_ZOOM_IN = 0x10000, VIEW_ZOOM_OUT, VIEW_ACTUAL, VIEW_FIT };
+
+const WMenuItem view_pdm[] = {
+    {"Zoom In", &xmPushButtonWidgetClass, 0, "Meta<Key>i:", "Meta+I", VIEW_ZOOM_IN, nullptr},
+    {"Zoom Out", &xmPushButtonWidgetClass, 0, "Meta<Key>o:", "Meta+O", VIEW_ZOOM_OUT, nullptr},
+    {"Actual Size", &xmPushButtonWidgetClass, 0, "Meta<Key>1:", "Meta+1", VIEW_ACTUAL, nullptr},
+    {"Fit to Screen", &xmPushButtonWidgetClass, 0, "Meta<Key>f:", "Meta+F", VIEW_FIT, nullptr},
+    {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
+};
+
 // An id carries the menu number in its upper and the item in its lower
-// 16 bits; the File menu is menu 0.
+// 16 bits; the File menu is menu 0, View menu 1.
 void Menu::menu_select(long id)
 {
-  if (static_cast<short>(id >> 16) == 0)
-    do_file_pdm(static_cast<short>(id & 0xffff));
+  const short menu = static_cast<short>(id >> 16), item = static_cast<short>(id & 0xffff);
+  if (menu == 0)
+    do_file_pdm(item);
+  else if (menu == 1)
+    do_view_pdm(item);
+}
+
+void Menu::do_view_pdm(short item)
+{
+  if (!imagewnd)
+    return;
+  const int z = imagewnd->image()->zoom_shift;
+  const int to[] = {z + 1, z - 1, 0, imagewnd->fit_zoom()};
+  if (item >= 0 && item < 4)
+    imagewnd->zoom_to(to[item]);
 }
 
 void Menu::do_file_pdm(short item)

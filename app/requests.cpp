@@ -93,6 +93,7 @@ unsigned char* ImageWnd::plane_buffer(int plane, int size)
   forget_frame(plane);
   if (*vec && size <= *cap && size > *cap / 4)
     return *vec;
+  image()->forget_frame();  // it may be drawing from the old vector
   delete[] * vec;
   *cap = 0;
   *vec = new (std::nothrow) unsigned char[size > 0 ? size : 1];
@@ -119,18 +120,23 @@ void ImageWnd::fail_request(const char* msg)
 }
 
 // The picture is made first: one the X server refuses leaves window and
-// picture at their present size, the refusal in the error window.
+// picture at their present size, the refusal in the error window. Another
+// size starts from the default view: 1:1 when the picture fits the
+// screen, else the largest zoom out that shows it whole; the same size
+// keeps the zoom and pan.
 int ImageWnd::resize_image(int w, int h)
 {
-  if (image()->resize_image(w, h) < 0)
+  Image* img = image();
+  const bool same = w == img->width && h == img->height;
+  int mw, mh;
+  max_view(w, mw, mh);
+  int shift = same ? img->zoom_shift : fit_shift(w, h, mw, mh, 0);
+  max_view(zoomed(w, shift), mw, mh);
+  if (img->resize_image(w, h, shift, mw, mh) < 0)
     return -1;
   shown.nplanes = 0;  // the picture is blank until the next frame
-  // A copy: set_geom reads the present geometry into geom before using
-  // its argument.
-  WRect g = get_geom();
-  g.w = static_cast<Dimension>(w);
-  g.h = static_cast<Dimension>(h + MENUBAR_HEIGHT);
-  set_geom(g);
+  fit_window();
+  touch_status();
   return 0;
 }
 

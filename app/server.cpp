@@ -2,6 +2,7 @@
 // data socket of the one client served at a time, and their input sources.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "allowlist.h"
+#include "image.h"
 #include "imagewnd.h"
 #include "listenaddr.h"
 #include "savepicture.h"
@@ -150,6 +152,18 @@ void no_blocking(int s)
   fcntl(s, F_SETFL, (fl < 0 ? 0 : fl) | O_NONBLOCK);
 }
 
+// The numeric address of the socket's peer, IPv4 or IPv6; "" when unknown.
+void peer_address(int s, char* out, size_t n)
+{
+  sockaddr_storage ss;
+  socklen_t len = sizeof ss;
+  out[0] = '\0';
+  if (getpeername(s, reinterpret_cast<sockaddr*>(&ss), &len) < 0 ||
+      getnameinfo(reinterpret_cast<sockaddr*>(&ss), len, out, static_cast<socklen_t>(n), nullptr, 0,
+                  NI_NUMERICHOST) != 0)
+    out[0] = '\0';
+}
+
 // How long the control socket rests after an accept that failed.
 const int ACCEPT_REST_MS = 200;
 
@@ -186,6 +200,7 @@ int ImageWnd::conn_client()
       XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
                     ip_dispatch_imagewnd, nullptr);
   watch_control(0);
+  peer_address(s, this->peer, sizeof this->peer);
   show_status();
   return 0;
 }
@@ -214,7 +229,8 @@ void ImageWnd::end_rest()
     watch_control(1);
 }
 
-// The last frame's vectors stay: it is still shown, and may be saved.
+// The last frame's vectors stay: it is still shown, may be zoomed, panned
+// and saved.
 void ImageWnd::end_client()
 {
   close_data();
@@ -252,6 +268,8 @@ int ImageWnd::close_data()
 
 void ImageWnd::free_vectors()
 {
+  if (image())
+    image()->forget_frame();
   for (int p = PLANE_RED; p <= PLANE_CVEC; p++) {
     unsigned char** vec = nullptr;
     int* cap = nullptr;

@@ -19,6 +19,8 @@
 #include "floor.h"
 #include "frameplanes.h"
 #include "image.h"
+#include "imagewnd.h"
+#include "statusline.h"
 #include "pointdraw.h"
 #include "protocol.h"
 #include "rowmajor.h"
@@ -147,6 +149,58 @@ int memory(const Target& t, const StreamRun& largest, const Size& s)
   return 0;
 }
 
+// Zoomed frames end to end beside 1:1 frames as large as their view, the
+// same screen pixels: the ratio is what a zoomed frame costs against
+// those. A 4K frame starts fitted to the screen; Actual Size shows it 1:1
+// in a view cut to the screen.
+int zoom(bool brief)
+{
+  struct Case {
+    int w, h;
+    const char* keys;
+    const char* zoom;
+  } cases[] = {{512, 512, "alt+i", "2"},
+               {512, 512, "alt+i alt+i", "4"},
+               {3840, 2160, nullptr, "fit"},
+               {3840, 2160, "alt+1", "1:1"}};
+  printf("zoom end to end, RGB: frames/s beside 1:1 frames of the view's size in the same run\n");
+  printf("  frame      zoom  view        frames/s   1:1 of view/s   cost of a zoomed frame\n");
+  for (const Case& k : cases) {
+    const int frames = k.w > 512 ? (brief ? 8 : 60) : (brief ? 200 : 2000);
+    StreamRun z, one;
+    if (stream_frames(RAVLON_BINARY, k.w, k.h, true, frames, z, k.keys) == -1)
+      return -1;
+    if (k.w > 512) {
+      printf("  %4dx%-4d  %-4s  %4dx%-4d  %9.0f\n", k.w, k.h, k.zoom, z.view_w, z.view_h, z.fps);
+      continue;
+    }
+    if (stream_frames(RAVLON_BINARY, z.view_w, z.view_h, true, brief ? 60 : 600, one) == -1)
+      return -1;
+    printf("  %4dx%-4d  %-4s  %4dx%-4d  %9.0f  %14.0f   %5.2fx\n", k.w, k.h, k.zoom, z.view_w,
+           z.view_h, z.fps, one.fps, one.fps / z.fps);
+  }
+  return 0;
+}
+
+// One refresh of the status line with a new text, until the X server is
+// done: what it costs at most ten times a second.
+int status_refresh(BenchWnd& bw, bool brief)
+{
+  ImageWnd* iw = new ImageWnd(&bw.map);
+  imagewnd = iw;
+  iw->show();
+  Image* img = iw->image();
+  int k = 0;
+  double ms = ms_per_frame(brief ? 200 : 2000, [&] {
+    img->frames_shown = ++k;
+    iw->status->refresh();
+  });
+  printf("status line refresh: %.3f ms, %.2f %% of one core at 10 a second\n", ms, ms);
+  imagewnd = nullptr;
+  delete iw;
+  return 0;
+}
+
 int run(BenchWnd& bw, bool brief)
 {
   XWindowAttributes wa;
@@ -171,7 +225,7 @@ int run(BenchWnd& bw, bool brief)
       "the floor is max(X server put and copy of a ready image, loopback transfer of the bytes)\n");
   printf(
       "  size       frames        count   frames/s  put+copy ms  transfer ms  floor/s  of floor\n");
-  StreamRun largest = {0, 0};
+  StreamRun largest = {0, 0, 0, 0};
   for (int i = 0; i < nsizes; i++)
     for (bool rgb : {true, false}) {
       StreamRun r;
@@ -180,6 +234,8 @@ int run(BenchWnd& bw, bool brief)
         largest = r;
     }
   res |= rowmajor_figures(brief);
+  res |= zoom(brief);
+  res |= status_refresh(bw, brief);
   return memory(t, largest, sizes[nsizes - 1]) | res;
 }
 

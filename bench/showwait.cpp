@@ -4,9 +4,11 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -55,7 +57,73 @@ bool drawn(Display* d, Window w)
   return two;
 }
 
+std::vector<Window> kids(Display* d, Window w)
+{
+  Window root, parent, *list = nullptr;
+  unsigned int n = 0;
+  std::vector<Window> k;
+  if (XQueryTree(d, w, &root, &parent, &list, &n))
+    k.assign(list, list + n);
+  if (list)
+    XFree(list);
+  return k;
+}
+
+XWindowAttributes attributes(Display* d, Window w)
+{
+  XWindowAttributes a = {};
+  XGetWindowAttributes(d, w, &a);
+  return a;
+}
+
+// The form: two children without children of their own, as wide as it,
+// one above the other.
+bool form(Display* d, Window w)
+{
+  std::vector<Window> k = kids(d, w);
+  if (k.size() != 2 || !kids(d, k[0]).empty() || !kids(d, k[1]).empty())
+    return false;
+  XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
+  return a.y != b.y && a.width == b.width && a.width == attributes(d, w).width;
+}
+
 }  // namespace
+
+int ravlon_view(int& w, int& h)
+{
+  Display* d = XOpenDisplay(nullptr);
+  Window top =
+      d ? find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); }) : 0;
+  Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
+  if (f) {
+    std::vector<Window> k = kids(d, f);
+    XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
+    const XWindowAttributes& up = a.y < b.y ? a : b;
+    w = up.width;
+    h = up.height;
+  }
+  if (d)
+    XCloseDisplay(d);
+  return f ? 0 : -1;
+}
+
+int ravlon_keys(const char* keys)
+{
+  int w0 = 0, h0 = 0, w = 0, h = 0;
+  ravlon_view(w0, h0);
+  std::string cmd = "xdotool search --onlyvisible --name '^Ravlon$' windowfocus --sync key ";
+  if (system((cmd + keys).c_str()) != 0) {
+    fprintf(stderr, "render_bench: xdotool cannot press %s\n", keys);
+    return -1;
+  }
+  for (int i = 0; i < 250; i++) {
+    if (ravlon_view(w, h) == 0 && w != w0)
+      return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  fprintf(stderr, "render_bench: %s did not change ravlon's view\n", keys);
+  return -1;
+}
 
 int wait_ravlon_picture(int ms)
 {

@@ -10,5 +10,11 @@
 // drawn in it; 0, or -1 after a message on stderr when ms milliseconds
 // pass first.
 int wait_ravlon_picture(int ms);
+// The size of ravlon's picture area (the form's upper child, above the
+// status line); -1 when there is none.
+int ravlon_view(int& w, int& h);
+// Presses keys (xdotool's names) in ravlon's window and waits until its
+// picture has another width; 0, or -1 after a message on stderr.
+int ravlon_keys(const char* keys);
 
 #endif

@@ -143,14 +143,22 @@ int connect_nodelay(RavlonClient& c, int port)
   return 0;
 }
 
-int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out)
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out,
+                  const char* keys)
 {
   FramePlanes p(w, h);  // made before the clock starts
   Served s;
   if (s.start(ravlon) == -1)
     return -1;
+  int sent = 0;
+  if (keys) {
+    sent = s.c.resize(w, h) == -1 || send_frames(s.c, p, rgb, 1) == -1 ? -1 : ravlon_keys(keys);
+  }
   auto t0 = std::chrono::steady_clock::now();
-  int sent = s.c.resize(w, h) == -1 ? -1 : send_frames(s.c, p, rgb, frames);
+  if (sent == 0)
+    sent = !keys && s.c.resize(w, h) == -1 ? -1 : send_frames(s.c, p, rgb, frames);
+  if (ravlon_view(out.view_w, out.view_h) == -1)
+    out.view_w = out.view_h = 0;
   out.peak_kb = status_kb(s.pid, "VmHWM");
   if (s.finish(sent) == -1)
     return -1;

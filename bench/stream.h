@@ -11,10 +11,14 @@ struct FramePlanes;
 struct StreamRun {
   double fps;
   long peak_kb;  // ravlon's peak resident size (VmHWM) after the frames
+  int view_w;    // ravlon's picture area while they were shown
+  int view_h;
 };
 
-// Returns 0, or -1 after a message on stderr.
-int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out);
+// Returns 0, or -1 after a message on stderr. keys, when given, are
+// pressed in ravlon's window after a first frame, before the clock starts.
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out,
+                  const char* keys = nullptr);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);

@@ -77,8 +77,8 @@ def parser():
                    help="scale each picture down, keeping its aspect ratio, to fit WxH")
     p.add_argument("--loop", action="store_true", help="repeat the files or the pattern")
     p.add_argument("--hold", type=_number(float, 0, 1e9, "a number of seconds"), metavar="SECONDS",
-                   help="keep the connection this long after the last frame "
-                        "(default: until Ctrl-C; ravlon clears half its picture when a client leaves)")
+                   default=0, help="keep the connection this long after the last frame, or until "
+                                   "Ctrl-C (default: 0, end with the last frame)")
     p.add_argument("--disconnect", action="store_true",
                    help="end ravlon after the last frame (and --hold)")
     p.add_argument("--colmap", action="store_true",
@@ -132,10 +132,8 @@ def _open(path):
 
 
 def hold(client, seconds):
-    """Keeps the connection, and so the whole picture, for seconds (None:
-    until Ctrl-C), or until ravlon ends and there is nothing left to hold."""
-    if seconds is None and sys.stderr.isatty():
-        print(f"{PROG}: holding the picture; Ctrl-C to leave", file=sys.stderr)
+    """Keeps the connection for seconds, or until ravlon ends and there is
+    nothing left to hold."""
     select.select([client], [], [], seconds)
 
 
@@ -147,9 +145,9 @@ def run(a):
         stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap,
                mapping=mapping_options.show_options(a))
         try:
-            hold(client, 0 if a.hold is None and a.disconnect else a.hold)
+            hold(client, a.hold)
         except KeyboardInterrupt:
-            pass  # leaving is the way to end an endless hold
+            pass  # leaving is the way to end a hold
         if a.disconnect:
             client.disconnect()
 

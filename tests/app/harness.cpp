@@ -316,14 +316,14 @@ TcpXServer::~TcpXServer()
 // The server writes its display number and a newline to the pipe once it
 // is ready; it may write them one by one, and ends if the pipe is closed
 // in between.
-bool TcpXServer::start()
+bool TcpXServer::start(const std::string& size)
 {
   int fds[2];
   if (pipe(fds) < 0)
     return false;
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   bool ok = Proc::start("/usr/bin/Xvfb", {"Xvfb", "-displayfd", std::to_string(fds[1]), "-noreset",
-                                          "-listen", "tcp", "-screen", "0", "640x480x24"});
+                                          "-listen", "tcp", "-screen", "0", size + "x24"});
   close(fds[1]);
   std::string line;
   pollfd pf = {fds[0], POLLIN, 0};
@@ -503,6 +503,32 @@ bool RavlonTest::shows(uint32_t rgb)
 {
   Shot s = xv->grab(img);
   return s.w >= 256 && s.h >= 256 && s.count_not(rgb, 0, 0, 256, 256) == 0;
+}
+
+// The status line's lines joined by spaces, as its window property holds
+// them.
+std::string RavlonTest::status()
+{
+  Atom type;
+  int format;
+  unsigned long n, left;
+  unsigned char* data = nullptr;
+  std::string s;
+  Atom prop = XInternAtom(xv->dpy, "RAVLON_STATUS", False);
+  if (XGetWindowProperty(xv->dpy, wnd, prop, 0, 4096, False, AnyPropertyType, &type, &format, &n,
+                         &left, &data) == Success &&
+      data)
+    s.assign(reinterpret_cast<char*>(data), n);
+  if (data)
+    XFree(data);
+  std::replace(s.begin(), s.end(), '\n', ' ');
+  return s;
+}
+
+bool RavlonTest::waiting()
+{
+  return status().find("Waiting for client connection on port " + std::to_string(port) + ".") !=
+         std::string::npos;
 }
 
 void RavlonTest::quit()

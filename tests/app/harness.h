@@ -76,12 +76,13 @@ public:
   std::string name = "ravlon";  // argv[0]
 };
 
-// A private Xvfb of one depth-24 screen, with the best standard colour map
-// and no window manager, that also listens on TCP (port 6000 + num).
+// A private Xvfb of one depth-24 screen (640 x 480 unless told otherwise),
+// with the best standard colour map and no window manager, that also
+// listens on TCP (port 6000 + num).
 class TcpXServer : public Proc {
 public:
   ~TcpXServer();  // ends it so that it removes its socket and lock file
-  bool start();
+  bool start(const std::string& size = "640x480");
   int num = -1;
 };
 
@@ -138,10 +139,15 @@ public:
 class RavlonTest : public ::testing::Test {
 protected:
   void start(std::vector<std::string> args = {}, int scr = 0, bool waiting = true);
-  // The last waiting line is drawn over a cleared lower half.
+  // The last waiting line is drawn over a cleared lower half (before the
+  // first frame).
   bool waiting_lines();
   // Every pixel of the image is 0xRRGGBB rgb.
   bool shows(uint32_t rgb);
+  // The status line's text, its lines joined by spaces.
+  std::string status();
+  // The status line says ravlon waits for a client, and on which port.
+  bool waiting();
   // SIGINT ends ravlon with status 0.
   void quit();
 

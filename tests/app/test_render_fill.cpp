@@ -47,8 +47,10 @@ struct RenderFill : ::testing::Test {
 
 // Column-major planes of a 7 x 5 frame that is 3 bytes short: pixel (x, y)
 // comes from byte x * 5 + y; the last three pixels of the last column stay
-// black; values are cut to the depth.
-TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder)
+// black; values are cut to the depth. Views of it, zoomed and panned, show
+// view pixel (X, Y) from frame pixel ((X + pan) * 2^shift), and black past
+// the frame.
+TEST_F(RenderFill, PixelsLandWhereTheLayoutAndViewSayForEveryDepthAndByteOrder)
 {
   const int w = 7, h = 5, size = w * h - 3;
   std::vector<unsigned char> r(size), g(size), b(size);
@@ -61,23 +63,31 @@ TEST_F(RenderFill, PixelsLandWhereTheLayoutSaysForEveryDepthAndByteOrder)
   rgb_luts(luts, m);
   const unsigned char* planes[3] = {r.data(), g.data(), b.data()};
   const unsigned int black = 0x5a5a5a5a;
-  for (int depth : {8, 16, 24, 32})
-    for (int order : {LSBFirst, MSBFirst}) {
-      int bpp = depth == 24 ? 32 : depth;
-      for (FillPath path : {FILL_PORTABLE, FILL_VECTOR}) {
-        XImage* img = image(depth, bpp, order, w, h);
-        fill_image(img, planes, luts, 3, size, black, path);
-        for (int x = 0; x < w; x++)
-          for (int y = 0; y < h; y++) {
-            int i = x * h + y;
-            unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
-            ASSERT_EQ(XGetPixel(img, x, y), want & depth_mask(depth))
-                << "depth " << depth << " order " << order << " path " << path << " at " << x << ","
-                << y;
-          }
-        XDestroyImage(img);
+  struct View {
+    int vw, vh;
+    FrameView v;
+  } views[] = {{w, h, {w, h, 0, 0, 0}},  {6, 4, {w, h, 0, 2, 1}},  {30, 22, {w, h, 2, 3, 5}},
+               {3, 3, {w, h, -1, 1, 0}}, {16, 9, {w, h, 1, 0, 0}}, {1, 2, {w, h, -2, 1, 1}}};
+  for (const View& vc : views)
+    for (int depth : {8, 16, 24, 32})
+      for (int order : {LSBFirst, MSBFirst}) {
+        int bpp = depth == 24 ? 32 : depth;
+        for (FillPath path : {FILL_PORTABLE, FILL_VECTOR}) {
+          XImage* img = image(depth, bpp, order, vc.vw, vc.vh);
+          fill_view(img, planes, luts, 3, size, black, vc.v, path);
+          for (int x = 0; x < vc.vw; x++)
+            for (int y = 0; y < vc.vh; y++) {
+              const long fx = view_source(x, vc.v.pan_x, vc.v.shift);
+              const long fy = view_source(y, vc.v.pan_y, vc.v.shift);
+              const long i = fx < w && fy < h ? fx * h + fy : size;
+              unsigned long want = i < size ? 3ul + (r[i] << 20) + (g[i] << 10) + b[i] : black;
+              ASSERT_EQ(XGetPixel(img, x, y), want & depth_mask(depth))
+                  << "shift " << vc.v.shift << " depth " << depth << " order " << order << " path "
+                  << path << " at " << x << "," << y;
+            }
+          XDestroyImage(img);
+        }
       }
-    }
 }
 
 namespace {

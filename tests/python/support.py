@@ -78,15 +78,13 @@ class Ravlon:
         shot = self.image(256, 256)
         return shot is not None and shot[208:220].any() and not shot[222:].any()
 
-    def shows(self, expected, rows=None, seconds=10.0):
-        """Waits until the image is exactly expected (H x W x 3), or its
-        first rows rows."""
+    def shows(self, expected, seconds=10.0):
+        """Waits until the image is exactly expected (H x W x 3)."""
         height, width = expected.shape[:2]
-        rows = rows or height
 
         def same():
             shot = self.image(width, height)
-            return shot is not None and np.array_equal(shot[:rows], expected[:rows])
+            return shot is not None and np.array_equal(shot, expected)
 
         return wait_until(same, seconds)
 
