@@ -32,15 +32,12 @@ Image::Image(Widget parent)
       height(256),
       depth(0),
       visual(nullptr),
-      turn(0),
       rgbwarned(0)
 {
 }
 
 Image::~Image()
 {
-  if (pixmap)
-    XFreePixmap(display, pixmap);
   if (colmap) {
     for (int i = 0; i < 128; i++)
       if (colflg[i]) {
@@ -58,16 +55,11 @@ Image::~Image()
 // its present pixmap and size.
 int Image::new_pixmap(int w, int h)
 {
-  trap_x_errors();
-  Pixmap p = XCreatePixmap(display, xwnd, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                           static_cast<unsigned>(depth));
-  if (untrap_x_errors() < 0) {
+  if (picture.make(xwnd, visual, depth, w, h) < 0) {
     error_dialog("Cannot create image pixmap.");
     return -1;
   }
-  if (pixmap)
-    XFreePixmap(display, pixmap);
-  pixmap = p;
+  pixmap = picture.shown();
   width = w;
   height = h;
   XSetForeground(display, dagc, colortbl[0]);
@@ -89,8 +81,9 @@ void Image::init()
     depth = colorpln;
     visual = DefaultVisual(display, screen);
   }
-  // The copy's source is always whole: no exposure events are wanted back.
-  XSetGraphicsExposures(display, dagc, False);
+  // The copy's source is always whole: its only exposure event, NoExpose,
+  // tells the picture when the server is done with a pixmap.
+  XSetGraphicsExposures(display, dagc, True);
   if (new_pixmap(width, height) < 0)
     return;
 
@@ -216,17 +209,16 @@ void Image::load_colmap()
   exit(1);
 }
 
-// The frame's pixels go to the pixmap in one image request; the window then
-// gets the whole picture by one copy.
+// The frame's pixels are written into the picture's next image, which
+// becomes the picture; the window then gets it whole by one copy.
 void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes,
                        int size)
 {
-  FrameBuf& frame = frames[turn];
-  if (frame.prepare(visual, depth, width, height) == -1)
+  XImage* img = picture.next_image();
+  if (!img)
     return;
-  turn ^= 1;
-  fill_image(frame.image(), planes, luts, nplanes, size, colortbl[0]);
-  frame.put(pixmap, dagc);
+  fill_image(img, planes, luts, nplanes, size, colortbl[0]);
+  pixmap = picture.show_next(dagc);
   expose();
 }
 

@@ -5,8 +5,8 @@
 
 #include "WDrawingArea.h"
 #include "WFont.h"
-#include "framebuf.h"
 #include "framefill.h"
+#include "picture.h"
 
 class Image : public WDrawingArea {
 public:
@@ -28,7 +28,7 @@ public:
   char* rgbfile;
   unsigned int* colmap;
   unsigned char* colflg;
-  Pixmap pixmap;
+  Pixmap pixmap;  // the picture shown, one of picture's
   WFont ttlfont;
   int width;
   int height;
@@ -41,10 +41,7 @@ private:
 
   int depth;       // of the window, and so of the pixmap
   Visual* visual;  // of the window
-  // Used in turn: a frame is filled while the X server may still be
-  // reading the one before it.
-  FrameBuf frames[2];
-  int turn;
+  Picture picture;
   char rgbwarned;  // the missing colour map has been reported
 };
 
