@@ -7,7 +7,9 @@
 
 #include <cstdint>
 
+#include "WContext.h"
 #include "WEtc.h"
+#include "WShl.h"
 #include "service.h"
 #include "shmseg.h"
 #include "xlocal.h"
@@ -26,12 +28,12 @@ XtResource picture_resources[] = {
 
 // The user may keep the picture in an ordinary pixmap (sharedPixmaps:
 // false), the way to any other server.
-bool shared_pixmaps_wanted(Drawable d)
+bool shared_pixmaps_wanted()
 {
-  Widget w = XtWindowToWidget(display, d);
   PictureResources r = {True};
-  if (w)
-    XtGetApplicationResources(w, &r, picture_resources, XtNumber(picture_resources), nullptr, 0);
+  if (context && context->appshl && context->appshl->xtwgt)
+    XtGetApplicationResources(context->appshl->xtwgt, &r, picture_resources,
+                              XtNumber(picture_resources), nullptr, 0);
   return r.shared_pixmaps;
 }
 
@@ -68,14 +70,14 @@ Picture::~Picture()
 
 // A segment id names memory on the server's host, so only a local server
 // is offered one; it must also lay its pixmaps out as images (ZPixmap).
-bool Picture::may_share(Drawable d)
+bool Picture::may_share()
 {
   if (sharing == -1) {
     int major = 0, minor = 0;
     Bool pixmaps = False;
     sharing = local_display(DisplayString(display)) &&
               XShmQueryVersion(display, &major, &minor, &pixmaps) && pixmaps &&
-              XShmPixmapFormat(display) == ZPixmap && shared_pixmaps_wanted(d);
+              XShmPixmapFormat(display) == ZPixmap && shared_pixmaps_wanted();
   }
   return sharing == 1;
 }
@@ -84,7 +86,7 @@ int Picture::make(Drawable d, Visual* vis, int dep, int w, int h)
 {
   Shared fresh[2] = {};
   Pixmap p = 0;
-  if (!may_share(d) || make_pair(d, vis, dep, w, h, fresh) == -1) {
+  if (!may_share() || make_pair(d, vis, dep, w, h, fresh) == -1) {
     trap_x_errors();
     p = XCreatePixmap(display, d, static_cast<unsigned>(w), static_cast<unsigned>(h),
                       static_cast<unsigned>(dep));

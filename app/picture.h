@@ -50,7 +50,7 @@ private:
     unsigned long free_after;  // the last request that may use it, 0 none
   };
 
-  bool may_share(Drawable d);
+  bool may_share();
   int make_shared(Drawable d, Visual* vis, int depth, int w, int h);
   int make_pair(Drawable d, Visual* vis, int depth, int w, int h, Shared* pair);
   int make_one(Drawable d, Visual* vis, int depth, int w, int h, Shared& s);
