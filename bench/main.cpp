@@ -31,8 +31,9 @@ namespace {
 struct Size {
   int w;
   int h;
-  int frames;  // streamed, transferred, put; a fifth (and 3) converted, half (and 4) timed one by
-               // one
+  // Streamed, transferred and put; a fifth of them (and 3) converted, and
+  // half of them (and 4) sent one at a time for the latency.
+  int frames;
 };
 
 const Size full_sizes[] = {{256, 256, 2000}, {512, 512, 2000}, {1920, 1080, 300}, {3840, 2160, 60}};
