@@ -51,8 +51,7 @@ private:
   };
 
   bool may_share();
-  int make_shared(Drawable d, Visual* vis, int depth, int w, int h);
-  int make_pair(Drawable d, Visual* vis, int depth, int w, int h, Shared* pair);
+  int make_pair(Drawable d, Visual* vis, int depth, int w, int h, Shared* fresh);
   int make_one(Drawable d, Visual* vis, int depth, int w, int h, Shared& s);
   void wait_free(Shared& s);
   void release();
