@@ -2,13 +2,11 @@
 // a plain image otherwise.
 #include "framebuf.h"
 
-#include <sys/ipc.h>
-#include <sys/shm.h>
-
 #include <cstdlib>
 
 #include "WEtc.h"
 #include "service.h"
+#include "shmseg.h"
 #include "xlocal.h"
 
 FrameBuf::FrameBuf() : img(nullptr), shminfo(), shmflg(0), putserial(0) {}
@@ -61,35 +59,24 @@ void FrameBuf::wait_put()
 
 // A remote server must not be given a segment id: on its host the attach
 // may succeed on some unrelated segment. A local server that cannot map
-// the segment (another IPC namespace) refuses the attach with an error;
-// the plain path takes over then.
+// the segment refuses the attach; the plain path takes over then.
+bool FrameBuf::may_share()
+{
+  return local_display(DisplayString(display)) && XShmQueryExtension(display);
+}
+
 int FrameBuf::make_shared(Visual* vis, int depth, int w, int h)
 {
-  if (!local_display(DisplayString(display)) || !XShmQueryExtension(display))
+  if (!may_share())
     return -1;
   img = XShmCreateImage(display, vis, depth, ZPixmap, nullptr, &shminfo, w, h);
   if (!img)
     return -1;
-  shminfo.shmid =
-      shmget(IPC_PRIVATE, static_cast<size_t>(img->bytes_per_line) * h, IPC_CREAT | 0600);
-  void* addr = shminfo.shmid < 0 ? reinterpret_cast<void*>(-1) : shmat(shminfo.shmid, nullptr, 0);
-  if (addr != reinterpret_cast<void*>(-1)) {
-    shminfo.shmaddr = img->data = static_cast<char*>(addr);
-    shminfo.readOnly = True;
-    trap_x_errors();
-    Status ok = XShmAttach(display, &shminfo);
-    if (untrap_x_errors() == 0 && ok)
-      shmflg = 1;
-  }
-  // Marked for removal at once: it goes away with the last detach, even if
-  // the process dies.
-  if (shminfo.shmid >= 0)
-    shmctl(shminfo.shmid, IPC_RMID, nullptr);
-  if (shmflg)
+  if (attach_segment(shminfo, static_cast<size_t>(img->bytes_per_line) * h, true) == 0) {
+    img->data = shminfo.shmaddr;
+    shmflg = 1;
     return 0;
-  if (img->data)
-    shmdt(img->data);
-  img->data = nullptr;
+  }
   XDestroyImage(img);
   img = nullptr;
   return -1;
@@ -113,9 +100,7 @@ void FrameBuf::release()
   if (!img)
     return;
   if (shmflg) {
-    // The server keeps its own mapping until it has read the last put.
-    XShmDetach(display, &shminfo);
-    shmdt(shminfo.shmaddr);
+    detach_segment(shminfo);
     img->data = nullptr;
     shmflg = 0;
   }

@@ -20,14 +20,18 @@ public:
   // depth; returns -1 (already reported) when no memory can be had.
   int prepare(Visual* vis, int depth, int w, int h);
   XImage* image() const { return img; }
+  // The image is on a segment the server maps.
+  bool shared() const { return shmflg != 0; }
   // One request that sends the whole image to d at (0, 0).
   void put(Drawable d, GC gc);
+  void release();
+  // The display is one to offer a shared image.
+  static bool may_share();
 
 private:
   int make_shared(Visual* vis, int depth, int w, int h);
   int make_plain(Visual* vis, int depth, int w, int h);
   void wait_put();
-  void release();
 
   XImage* img;
   XShmSegmentInfo shminfo;

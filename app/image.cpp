@@ -52,7 +52,6 @@ Image::Image(Widget parent, const XStandardColormap* map)
       rgblut(),
       maplut(),
       rgbok(0),
-      turn(0),
       rgbwarned(0),
       frame_luts(nullptr),
       drag_x(0),
@@ -66,8 +65,6 @@ Image::Image(Widget parent, const XStandardColormap* map)
 
 Image::~Image()
 {
-  if (pixmap)
-    XFreePixmap(display, pixmap);
   if (colmap) {
     for (int i = 0; i < 128; i++)
       if (colflg[i]) {
@@ -85,16 +82,11 @@ Image::~Image()
 // its present pixmap and size.
 int Image::new_pixmap(int w, int h)
 {
-  trap_x_errors();
-  Pixmap p = XCreatePixmap(display, xwnd, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                           static_cast<unsigned>(depth));
-  if (untrap_x_errors() < 0) {
+  if (picture.make(xwnd, visual, depth, w, h) < 0) {
     error_dialog("Cannot create image pixmap.");
     return -1;
   }
-  if (pixmap)
-    XFreePixmap(display, pixmap);
-  pixmap = p;
+  pixmap = picture.shown();
   view_w = w;
   view_h = h;
   XSetForeground(display, dagc, colortbl[0]);
@@ -116,8 +108,9 @@ void Image::init()
     depth = colorpln;
     visual = DefaultVisual(display, screen);
   }
-  // The copy's source is always whole: no exposure events are wanted back.
-  XSetGraphicsExposures(display, dagc, False);
+  // The copy's source is always whole: its only exposure event, NoExpose,
+  // tells the picture when the server is done with a pixmap.
+  XSetGraphicsExposures(display, dagc, True);
   make_rgb_luts();
   colmap_lut(maplut, colmap, colortbl[0]);
   if (new_pixmap(view_w, view_h) < 0)
@@ -393,19 +386,18 @@ void Image::load_colmap()
   exit(1);
 }
 
-// The frame's pixels go to the pixmap in one image request; the window then
-// gets the whole picture by one copy.
+// The frame's pixels are written into the picture's next image, which
+// becomes the picture; the window then gets it whole by one copy.
 void Image::show_frame(const unsigned char* const* planes, const PixelLut* luts, int nplanes,
                        int size)
 {
-  FrameBuf& frame = frames[turn];
-  if (frame.prepare(visual, depth, view_w, view_h) == -1)
+  XImage* img = picture.next_image();
+  if (!img)
     return;
-  turn ^= 1;
   keep_frame(planes, luts, nplanes, size);
   const FrameView v = {width, height, zoom_shift, pan_x, pan_y};
-  fill_view(frame.image(), planes, luts, nplanes, size, colortbl[0], v);
-  frame.put(pixmap, dagc);
+  fill_view(img, planes, luts, nplanes, size, colortbl[0], v);
+  pixmap = picture.show_next(dagc);
   expose();
 }
 

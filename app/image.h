@@ -6,8 +6,8 @@
 
 #include "WDrawingArea.h"
 #include "WFont.h"
-#include "framebuf.h"
 #include "framefill.h"
+#include "picture.h"
 
 class Image : public WDrawingArea {
 public:
@@ -48,7 +48,7 @@ public:
   unsigned int* colmap;
   unsigned char* colflg;
   unsigned int file_rgb[128];  // the colour file's colours, as 0xRRGGBB
-  Pixmap pixmap;
+  Pixmap pixmap;  // the picture shown, one of picture's
   WFont ttlfont;
   int width;  // of the frame
   int height;
@@ -85,10 +85,7 @@ private:
   PixelLut rgblut[3];
   PixelLut maplut;
   char rgbok;  // rgblut can be used: a standard map or channel masks
-  // Used in turn: a frame is filled while the X server may still be
-  // reading the one before it.
-  FrameBuf frames[2];
-  int turn;
+  Picture picture;
   char rgbwarned;  // the missing colour map has been reported
   const PixelLut* frame_luts;  // rgblut or maplut, for the frame kept
   int drag_x;  // where a drag with a button began, pan then

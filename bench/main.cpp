@@ -1,8 +1,9 @@
 // Rendering benchmark: how long one frame takes to reach the screen in
 // process, against a per-point reference renderer; the conversion's cost
 // per pixel; the frames per second a real ravlon process shows when a
-// client streams them over TCP, beside the floor of this machine; the
-// C client's row-major frames; and ravlon's resident size.
+// client streams them over TCP, beside the floor of this machine; how long
+// one frame takes from the client to the window; the C client's row-major
+// frames; the zoomed views; and ravlon's resident size.
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
@@ -20,6 +21,8 @@
 #include "frameplanes.h"
 #include "image.h"
 #include "imagewnd.h"
+#include "latency.h"
+#include "picture.h"
 #include "statusline.h"
 #include "pointdraw.h"
 #include "protocol.h"
@@ -31,7 +34,9 @@ namespace {
 struct Size {
   int w;
   int h;
-  int frames;  // streamed, transferred, put; a fifth of them (and 3) converted
+  // Streamed, transferred and put; a fifth of them (and 3) converted, and
+  // half of them (and 4) sent one at a time for the latency.
+  int frames;
 };
 
 const Size full_sizes[] = {{256, 256, 2000}, {512, 512, 2000}, {1920, 1080, 300}, {3840, 2160, 60}};
@@ -112,17 +117,42 @@ int convert(const Target& t, const Size& s, bool rgb)
   return c.same ? 0 : -1;
 }
 
-// One line: ravlon's frames/s beside the floor, max(put and copy, transfer).
+// One line: ravlon's frames/s beside the floor, max(put and copy, transfer),
+// and beside ravlon kept off the shared pixmaps.
 int end_to_end(const Target& t, const Size& s, bool rgb, StreamRun& run)
 {
   double put = put_copy_ms(t.vis, t.depth, t.cmap, s.w, s.h, s.frames);
   double net = transfer_ms(s.w, s.h, rgb, s.frames);
-  if (put < 0 || net < 0 || stream_frames(RAVLON_BINARY, s.w, s.h, rgb, s.frames, run) == -1)
+  StreamRun unshared;
+  if (put < 0 || net < 0 ||
+      stream_frames(RAVLON_BINARY, s.w, s.h, rgb, s.frames, true, run) == -1 ||
+      stream_frames(RAVLON_BINARY, s.w, s.h, rgb, s.frames, false, unshared) == -1)
     return -1;
   double floor_fps = 1000.0 / (put > net ? put : net);
-  printf("  %4dx%-4d  %-13s %5d %10.0f %9.2f %9.2f %11.0f %8.0f %%\n", s.w, s.h, kind(rgb),
-         s.frames, run.fps, put, net, floor_fps, 100.0 * run.fps / floor_fps);
+  printf("  %4dx%-4d  %-13s %5d %10.0f %9.2f %9.2f %11.0f %8.0f %% %10.0f\n", s.w, s.h, kind(rgb),
+         s.frames, run.fps, put, net, floor_fps, 100.0 * run.fps / floor_fps, unshared.fps);
   return 0;
+}
+
+// One line: the latency of a frame beside the time between frames while
+// they stream.
+int latency(const Size& s, bool rgb, double frame_ms)
+{
+  Latency l;
+  if (frame_latency(RAVLON_BINARY, s.w, s.h, rgb, s.frames / 2 + 4, l) == -1)
+    return -1;
+  printf("  %4dx%-4d  %-13s %5d %9.2f %9.2f %11.2f\n", s.w, s.h, kind(rgb), s.frames / 2 + 4,
+         l.median_ms, l.p95_ms, frame_ms);
+  return 0;
+}
+
+// The way a picture takes on this display, as ravlon's own code decides it.
+const char* picture_path(const Image& im, const Target& t)
+{
+  Picture p;
+  if (p.make(im.xwnd, t.vis, t.depth, 16, 16) == -1)
+    return "none";
+  return path_name(p.path());
 }
 
 long bytes_per_pixel(const Target& t)
@@ -143,7 +173,7 @@ int memory(const Target& t, const StreamRun& largest, const Size& s)
   const long pixels = static_cast<long>(s.w) * s.h;
   printf(
       "ravlon peak resident size streaming %dx%d RGB: %ld kB, %ld kB above idle (planes plus "
-      "two images: %ld kB)\n",
+      "two pictures: %ld kB)\n",
       s.w, s.h, largest.peak_kb, largest.peak_kb - idle,
       (3 + 2 * bytes_per_pixel(t)) * pixels / 1024);
   return 0;
@@ -168,13 +198,13 @@ int zoom(bool brief)
   for (const Case& k : cases) {
     const int frames = k.w > 512 ? (brief ? 8 : 60) : (brief ? 200 : 2000);
     StreamRun z, one;
-    if (stream_frames(RAVLON_BINARY, k.w, k.h, true, frames, z, k.keys) == -1)
+    if (stream_frames(RAVLON_BINARY, k.w, k.h, true, frames, true, z, k.keys) == -1)
       return -1;
     if (k.w > 512) {
       printf("  %4dx%-4d  %-4s  %4dx%-4d  %9.0f\n", k.w, k.h, k.zoom, z.view_w, z.view_h, z.fps);
       continue;
     }
-    if (stream_frames(RAVLON_BINARY, z.view_w, z.view_h, true, brief ? 60 : 600, one) == -1)
+    if (stream_frames(RAVLON_BINARY, z.view_w, z.view_h, true, brief ? 60 : 600, true, one) == -1)
       return -1;
     printf("  %4dx%-4d  %-4s  %4dx%-4d  %9.0f  %14.0f   %5.2fx\n", k.w, k.h, k.zoom, z.view_w,
            z.view_h, z.fps, one.fps, one.fps / z.fps);
@@ -222,21 +252,29 @@ int run(BenchWnd& bw, bool brief)
       res |= convert(t, sizes[i], rgb);
   printf(
       "end to end: a TCP client streams frames to a ravlon process, then disconnects;\n"
-      "the floor is max(X server put and copy of a ready image, loopback transfer of the bytes)\n");
+      "the floor is max(X server put and copy of a ready image, loopback transfer of the bytes);\n"
+      "the picture takes the %s path (last column: sharedPixmaps false)\n",
+      picture_path(*bw.image, t));
   printf(
-      "  size       frames        count   frames/s  put+copy ms  transfer ms  floor/s  of floor\n");
-  StreamRun largest = {0, 0, 0, 0};
+      "  size       frames        count   frames/s  put+copy ms  transfer ms  floor/s  of floor"
+      "  unshared\n");
+  StreamRun runs[4][2] = {};
   for (int i = 0; i < nsizes; i++)
-    for (bool rgb : {true, false}) {
-      StreamRun r;
-      res |= end_to_end(t, sizes[i], rgb, r);
-      if (rgb && i == nsizes - 1)
-        largest = r;
-    }
+    for (bool rgb : {true, false})
+      res |= end_to_end(t, sizes[i], rgb, runs[i][rgb]);
+  const double poll = poll_ms();
+  printf(
+      "latency: from the client's write of a frame's last 4 kB until the window shows it, one\n"
+      "frame at a time, the client reading a pixel of the window back (one read: %.3f ms)\n",
+      poll);
+  printf("  size       frames        count  median ms  95th %% ms  frame ms\n");
+  for (int i = 1; i < nsizes; i++)
+    for (bool rgb : {true, false})
+      res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
   res |= zoom(brief);
   res |= status_refresh(bw, brief);
-  return memory(t, largest, sizes[nsizes - 1]) | res;
+  return memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]) | res | (poll < 0 ? -1 : 0);
 }
 
 // For comparison with other clients: RGB frames of W x H from this client
@@ -250,7 +288,7 @@ int stream_only(int argc, char** argv)
     return 2;
   }
   StreamRun r;
-  if (stream_frames(RAVLON_BINARY, w, h, true, frames, r) == -1)
+  if (stream_frames(RAVLON_BINARY, w, h, true, frames, true, r) == -1)
     return 1;
   printf("%.1f\n", r.fps);
   return 0;

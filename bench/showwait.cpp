@@ -125,6 +125,31 @@ int ravlon_keys(const char* keys)
   return -1;
 }
 
+Window ravlon_image(Display* d, int w, int h, int ms)
+{
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  auto sized = [&](Window c) {
+    XWindowAttributes a;
+    return XGetWindowAttributes(d, c, &a) && a.width == w && a.height == h &&
+           a.map_state == IsViewable;
+  };
+  Window img = 0;
+  while (!img && std::chrono::steady_clock::now() < end) {
+    Window top = find_below(d, DefaultRootWindow(d), [&](Window c) { return named_ravlon(d, c); });
+    img = top ? find_below(d, top, sized) : 0;
+    // The form around the image has its size too: the image is deepest.
+    for (Window c = img; c;) {
+      img = c;
+      c = find_below(d, img, [&](Window k) { return k != img && sized(k); });
+    }
+    if (!img)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!img)
+    fprintf(stderr, "render_bench: ravlon never showed a %dx%d image window\n", w, h);
+  return img;
+}
+
 int wait_ravlon_picture(int ms)
 {
   Display* d = XOpenDisplay(nullptr);

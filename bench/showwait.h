@@ -5,6 +5,8 @@
 #ifndef SHOWWAIT_H
 #define SHOWWAIT_H
 
+#include <X11/Xlib.h>
+
 // Polls the session's display (its own connection) until a viewable
 // window named "Ravlon" holds a 256 pixels wide picture with something
 // drawn in it; 0, or -1 after a message on stderr when ms milliseconds
@@ -16,5 +18,8 @@ int ravlon_view(int& w, int& h);
 // Presses keys (xdotool's names) in ravlon's window and waits until its
 // picture has another width; 0, or -1 after a message on stderr.
 int ravlon_keys(const char* keys);
+// ravlon's viewable image window of w x h pixels on d, once there is one
+// within ms milliseconds; 0 after a message on stderr.
+Window ravlon_image(Display* d, int w, int h, int ms);
 
 #endif

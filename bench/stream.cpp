@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "frameplanes.h"
-#include "ravlon_client.h"
 #include "showwait.h"
 
 namespace {
@@ -44,65 +43,74 @@ long status_kb(pid_t pid, const char* name)
   return kb;
 }
 
-// A ravlon process on a free port, with a client connected to it.
-class Served {
-public:
-  Served() : pid(-1) {}
-  // -1 after a message, with the process ended.
-  int start(const char* ravlon)
-  {
-    int port = free_port();
-    std::string ps = std::to_string(port);
-    pid = fork();
-    if (pid == 0) {
-      execl(ravlon, ravlon, "-p", ps.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    if (pid > 0 && connect_when_ready(port) == -1)
-      fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
-    else if (pid > 0 && wait_ravlon_picture(10000) == 0)
-      return 0;
-    if (pid > 0) {
-      kill(pid, SIGTERM);
-      waitpid(pid, nullptr, 0);
-    }
-    return -1;
-  }
-  // Ends ravlon with the disconnect request, or with SIGINT after a failed
-  // send: without the request it would wait for the next client. 0 when
-  // everything was sent and ravlon ended with status 0.
-  int finish(int sent)
-  {
-    if (sent == 0)
-      sent = c.disconnect();
-    if (sent == -1)
-      kill(pid, SIGINT);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (sent == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-      return 0;
-    fprintf(stderr, "render_bench: streaming to ravlon failed\n");
-    return -1;
-  }
-
-  RavlonClient c;
-  pid_t pid;
-
-private:
-  int connect_when_ready(int port)
-  {
-    for (int i = 0; i < 500; i++) {
-      if (connect_nodelay(c, port) == 0)
-        return 0;
-      if (waitpid(pid, nullptr, WNOHANG) == pid)
-        break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
-};
+// The resource file of a ravlon kept off the shared pixmaps; ravlon has
+// read it once its picture shows.
+std::string unshared_resources()
+{
+  std::string file = "/tmp/render_bench-" + std::to_string(getpid()) + ".ad";
+  FILE* f = fopen(file.c_str(), "w");
+  if (!f)
+    return "";
+  fputs("ravlon.sharedPixmaps: false\n", f);
+  fclose(f);
+  return file;
+}
 
 }  // namespace
+
+int Served::start(const char* ravlon, bool shared)
+{
+  int port = free_port();
+  std::string ps = std::to_string(port);
+  const std::string rsrc = shared ? "" : unshared_resources();
+  pid = fork();
+  if (pid == 0) {
+    if (!rsrc.empty())
+      setenv("XENVIRONMENT", rsrc.c_str(), 1);
+    execl(ravlon, ravlon, "-p", ps.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  bool shown = false;
+  if (pid > 0 && connect_when_ready(port) == -1)
+    fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
+  else if (pid > 0)
+    shown = wait_ravlon_picture(10000) == 0;
+  if (!rsrc.empty())
+    unlink(rsrc.c_str());
+  if (shown)
+    return 0;
+  if (pid > 0) {
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  return -1;
+}
+
+int Served::finish(int sent)
+{
+  if (sent == 0)
+    sent = c.disconnect();
+  if (sent == -1)
+    kill(pid, SIGINT);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (sent == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+    return 0;
+  fprintf(stderr, "render_bench: streaming to ravlon failed\n");
+  return -1;
+}
+
+int Served::connect_when_ready(int port)
+{
+  for (int i = 0; i < 500; i++) {
+    if (connect_nodelay(c, port) == 0)
+      return 0;
+    if (waitpid(pid, nullptr, WNOHANG) == pid)
+      break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
 
 int listen_any(int& port)
 {
@@ -143,12 +151,12 @@ int connect_nodelay(RavlonClient& c, int port)
   return 0;
 }
 
-int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out,
-                  const char* keys)
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
+                  StreamRun& out, const char* keys)
 {
   FramePlanes p(w, h);  // made before the clock starts
   Served s;
-  if (s.start(ravlon) == -1)
+  if (s.start(ravlon, shared) == -1)
     return -1;
   int sent = 0;
   if (keys) {

@@ -5,7 +5,10 @@
 #ifndef STREAM_H
 #define STREAM_H
 
-class RavlonClient;
+#include <sys/types.h>
+
+#include "ravlon_client.h"
+
 struct FramePlanes;
 
 struct StreamRun {
@@ -15,10 +18,30 @@ struct StreamRun {
   int view_h;
 };
 
+// A ravlon process on a free port, with a client connected to it once its
+// picture is on the screen. shared false starts it with sharedPixmaps
+// false, so that frames take the way they take to a server without them.
+class Served {
+public:
+  Served() : pid(-1) {}
+  // -1 after a message, with the process ended.
+  int start(const char* ravlon, bool shared = true);
+  // Ends ravlon with the disconnect request, or with SIGINT after a failed
+  // send (sent -1): without the request it would wait for the next client.
+  // 0 when everything was sent and ravlon ended with status 0.
+  int finish(int sent);
+
+  RavlonClient c;
+  pid_t pid;
+
+private:
+  int connect_when_ready(int port);
+};
+
 // Returns 0, or -1 after a message on stderr. keys, when given, are
 // pressed in ravlon's window after a first frame, before the clock starts.
-int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, StreamRun& out,
-                  const char* keys = nullptr);
+int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
+                  StreamRun& out, const char* keys = nullptr);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);

@@ -12,11 +12,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <vector>
 
 #include "ravlon_client.h"
 
 namespace {
+
+// The frames of one run, each at a size of its own.
+struct Frame {
+  int w;
+  int h;
+  bool rgb;
+};
+const Frame sized_frames[] = {{256, 256, true}, {300, 200, true}, {64, 48, false}};
 
 class RenderE2E : public RavlonTest {
 protected:
@@ -32,39 +41,100 @@ protected:
     if (rv.running())
       c.disconnect();
     EXPECT_TRUE(rv.wait_exit());
+    // The X server lets go of the segments when it has seen ravlon leave.
+    EXPECT_TRUE(wait_until([&] { return shm_segments(rv.pid) == 0; }, 5000));
+    unsetenv("XENVIRONMENT");
+    if (!rsrc.empty())
+      unlink(rsrc.c_str());
   }
 
-  // Every pixel of the 256 x 256 image window, read back raw, follows the
-  // standard colour map formula; byte x * 256 + y is pixel (x, y).
-  void rgb_frames_follow_standard_map(int scr)
+  // ravlon keeps its picture in ordinary pixmaps.
+  void unshared()
   {
-    ASSERT_NO_FATAL_FAILURE(serve(scr));
+    rsrc = "/tmp/ravlon-test-rsrc-" + std::to_string(getpid());
+    std::ofstream(rsrc) << "ravlon.sharedPixmaps: false\n";
+    setenv("XENVIRONMENT", rsrc.c_str(), 1);
+  }
+
+  // Each of sized_frames, random, sent at its size: every pixel of the
+  // image window, read back raw, is the standard colour map's pixel of
+  // the RGB bytes, or the colour-mapped byte itself; byte x * h + y is
+  // pixel (x, y). The last one is shown again after the window was
+  // covered and uncovered.
+  void frames_shown_exactly(int scr)
+  {
     XStandardColormap* m =
         standard_map(xv->dpy, scr, scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
     ASSERT_NE(m, nullptr);
-    std::vector<unsigned char> r(65536), g(65536), b(65536);
-    for (int i = 0; i < 65536; i++)
-      r[i] = i & 255, g[i] = i >> 8, b[i] = static_cast<unsigned char>(i * 7);
-    ASSERT_EQ(c.send_rgb(r.data(), g.data(), b.data(), 65536), 0);
+    std::mt19937 rnd(7);
+    Window shown = 0;
+    for (const Frame& f : sized_frames) {
+      const int n = f.w * f.h;
+      std::vector<unsigned char> r(n), g(n), b(n);
+      for (int i = 0; i < n; i++)
+        r[i] = rnd() & 255, g[i] = rnd() & 255, b[i] = rnd() & 255;
+      if (f.w != 256 || f.h != 256) {
+        ASSERT_EQ(c.resize(f.w, f.h), 0);
+      }
+      ASSERT_EQ(f.rgb ? c.send_rgb(r.data(), g.data(), b.data(), n) : c.send_colmap(r.data(), n),
+                0);
+      auto want = [&](int x, int y) {
+        const int i = x * f.h + y;
+        return f.rgb ? standard_pixel(*m, r[i], g[i], b[i]) : r[i];
+      };
+      ASSERT_TRUE(wait_until([&] { return (shown = xv->find_descendant(wnd, f.w, f.h)) != 0; }));
+      EXPECT_EQ(wrong_pixels(shown, f, want), 0) << f.w << "x" << f.h;
+      if (&f == &sized_frames[2]) {
+        cover(shown);
+        EXPECT_EQ(wrong_pixels(shown, f, want), 0) << "after an expose";
+      }
+    }
+    XFree(m);
+  }
+
+  // The pixels of w that differ from want, once they stop changing.
+  template <class F>
+  int wrong_pixels(Window w, const Frame& f, F want)
+  {
     int bad = -1;
     wait_until(
         [&] {
-          XImage* xi = XGetImage(xv->dpy, img, 0, 0, 256, 256, AllPlanes, ZPixmap);
+          XImage* xi = XGetImage(xv->dpy, w, 0, 0, f.w, f.h, AllPlanes, ZPixmap);
           if (!xi)
             return false;
           bad = 0;
-          for (int x = 0; x < 256; x++)
-            for (int y = 0, i = x * 256; y < 256; y++, i++)
-              bad += XGetPixel(xi, x, y) != standard_pixel(*m, r[i], g[i], b[i]);
+          for (int x = 0; x < f.w; x++)
+            for (int y = 0; y < f.h; y++)
+              bad += XGetPixel(xi, x, y) != want(x, y);
           XDestroyImage(xi);
           return bad == 0;
         },
         5000);
-    EXPECT_EQ(bad, 0);
-    XFree(m);
+    return bad;
+  }
+
+  // A window of another client over w, mapped and taken away again.
+  void cover(Window w)
+  {
+    XWindowAttributes a;
+    XGetWindowAttributes(xv->dpy, w, &a);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(xv->dpy, w, a.root, 0, 0, &x, &y, &child);
+    XSetWindowAttributes sa;
+    sa.override_redirect = True;
+    sa.background_pixel = WhitePixel(xv->dpy, xv->scr);
+    Window over = XCreateWindow(xv->dpy, a.root, x, y, static_cast<unsigned>(a.width),
+                                static_cast<unsigned>(a.height), 0, CopyFromParent, InputOutput,
+                                CopyFromParent, CWOverrideRedirect | CWBackPixel, &sa);
+    XMapRaised(xv->dpy, over);
+    XSync(xv->dpy, False);
+    XDestroyWindow(xv->dpy, over);
+    XSync(xv->dpy, False);
   }
 
   RavlonClient c;
+  std::string rsrc;
 };
 
 // The test's own X server outlives ravlon and the view of it.
@@ -79,28 +149,53 @@ protected:
   TcpXServer x;
 };
 
+// A local display offers shared pixmaps: the picture itself is one of two
+// shared segments from the start. Kept off them, ravlon uses shared images,
+// made at the first frame.
+struct PathCase {
+  int scr;
+  bool shared;
+};
+
+class RenderPaths : public RenderE2E, public ::testing::WithParamInterface<PathCase> {};
+
+std::string path_case_name(const ::testing::TestParamInfo<PathCase>& p)
+{
+  return std::string(p.param.shared ? "SharedPixmaps" : "Unshared") + "OnScreen" +
+         std::to_string(p.param.scr);
+}
+
 }  // namespace
 
-// A display of this machine's own takes the frames through shared memory.
-TEST_F(RenderE2E, RgbFramesOnTheDepth24Screen)
+TEST_P(RenderPaths, FramesOfChangingSizesShownExactly)
 {
-  rgb_frames_follow_standard_map(0);
-  EXPECT_GT(shm_segments(rv.pid), 0);
+  const PathCase& pc = GetParam();
+  if (!pc.shared)
+    unshared();
+  ASSERT_NO_FATAL_FAILURE(serve(pc.scr));
+  EXPECT_EQ(shm_segments(rv.pid), pc.shared ? 2 : 0);
+  frames_shown_exactly(pc.scr);
+  // The segments of earlier sizes are gone; the shared images are there.
+  if (pc.shared)
+    EXPECT_EQ(shm_segments(rv.pid), 2);
+  else
+    EXPECT_GT(shm_segments(rv.pid), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(, RenderPaths,
+                         ::testing::Values(PathCase{0, true}, PathCase{1, true}, PathCase{0, false},
+                                           PathCase{1, false}),
+                         path_case_name);
 
 // An X server reached over TCP may be on another machine, where a segment
 // id names other memory: frames take the plain path, exactly.
-TEST_F(RenderE2ETcp, RgbFramesToATcpDisplayTakeThePlainPath)
+TEST_F(RenderE2ETcp, FramesToATcpDisplayTakeThePlainPath)
 {
   ASSERT_TRUE(x.start()) << x.err();
   dpy_name = "127.0.0.1:" + std::to_string(x.num);
-  rgb_frames_follow_standard_map(0);
+  ASSERT_NO_FATAL_FAILURE(serve(0));
+  frames_shown_exactly(0);
   EXPECT_EQ(shm_segments(rv.pid), 0);
-}
-
-TEST_F(RenderE2E, RgbFramesOnTheDepth8Screen)
-{
-  rgb_frames_follow_standard_map(1);
 }
 
 // The 128 entries of a colour file, one pixel each down the first column
