@@ -7,6 +7,7 @@
 #define FILLKERNEL_H
 
 #include <cstdint>
+#include <cstring>
 
 #include "framefill.h"
 
@@ -138,12 +139,20 @@ long zoom_out_row(T* q, long dw, const Px& px, const FrameView& v, long y, long 
   return X;
 }
 
+// Zoomed in, the view rows of one frame row are alike: the first is made
+// from the planes, the others are copies of it while it is in the cache.
 template <class T, class Px>
 void fill_zoomed(const FillDest& d, long dw, const Px& px, const FrameView& v, long n, T black)
 {
+  long last = -1;  // the frame row the view row above was made from
   for (long Y = 0; Y < d.h; Y++) {
     T* q = reinterpret_cast<T*>(d.data + Y * d.bpl);
     const long y = view_source(Y, v.pan_y, v.shift);
+    if (y == last) {
+      std::memcpy(q, d.data + (Y - 1) * d.bpl, static_cast<size_t>(dw) * sizeof(T));
+      continue;
+    }
+    last = y;
     long X = 0;
     if (y < v.h)
       X = v.shift >= 0 ? zoom_in_row(q, dw, px, v, y, n, d.mask, black)
