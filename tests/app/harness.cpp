@@ -171,12 +171,13 @@ std::vector<TcpSocket> tcp_sockets(pid_t pid)
   return v;
 }
 
-bool listens_on(pid_t pid, int port)
+std::vector<std::string> listening_at(pid_t pid, int port)
 {
+  std::vector<std::string> v;
   for (const TcpSocket& t : tcp_sockets(pid))
     if (t.local_port == port && t.state == TCP_LISTEN)
-      return true;
-  return false;
+      v.push_back(t.local_addr);
+  return v;
 }
 
 std::string host_name()
@@ -303,6 +304,21 @@ bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::
   std::vector<std::string> argv{name};
   argv.insert(argv.end(), args.begin(), args.end());
   return Proc::start(path, argv, env);
+}
+
+void expect_ended(Proc& p, int status, const std::string& err, int ms)
+{
+  ASSERT_TRUE(p.wait_exit(ms)) << err;
+  EXPECT_EQ(p.status(), status) << err;
+  EXPECT_EQ(p.err(), err);
+}
+
+void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::string& err)
+{
+  Ravlon rv;
+  ASSERT_TRUE(rv.start(args, env));
+  expect_ended(rv, 1, err);
 }
 
 TcpXServer::~TcpXServer()
@@ -488,7 +504,7 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     return;
   ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
   if (port) {
-    ASSERT_TRUE(listens_on(rv.pid, port)) << "ravlon does not listen on port " << port;
+    ASSERT_FALSE(listening_at(rv.pid, port).empty()) << "ravlon does not listen on port " << port;
   }
 }
 
