@@ -25,24 +25,15 @@
 
 namespace {
 
-bool host_address(sockaddr_in& sa, int port)
-{
-  hostent* he = gethostbyname(host_name().c_str());
-  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0])
-    return false;
-  memset(&sa, 0, sizeof sa);
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(static_cast<unsigned short>(port));
-  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
-  return true;
-}
-
 // A socket bound to port on the host's address, or -1. Not inherited: in
 // ravlon it would look like ravlon's own.
 int bound_socket(int port)
 {
   sockaddr_in sa;
-  if (!host_address(sa, port))
+  memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<unsigned short>(port));
+  if (inet_pton(AF_INET, host_address().c_str(), &sa.sin_addr) != 1)
     return -1;
   int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0)
@@ -178,6 +169,14 @@ std::vector<std::string> listening_at(pid_t pid, int port)
     if (t.local_port == port && t.state == TCP_LISTEN)
       v.push_back(t.local_addr);
   return v;
+}
+
+std::string host_address()
+{
+  hostent* he = gethostbyname(host_name().c_str());
+  return he && he->h_addrtype == AF_INET && he->h_addr_list[0]
+             ? inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]))
+             : "";
 }
 
 std::string host_name()

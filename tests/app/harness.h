@@ -21,6 +21,8 @@
 // The host's own name (gethostname): ravlon listens on the address it
 // resolves to.
 std::string host_name();
+// The IPv4 address that name resolves to, as text ("" when none).
+std::string host_address();
 // A TCP port on the host's address that nothing is bound to right now,
 // outside the range the kernel hands out by itself.
 int free_port();

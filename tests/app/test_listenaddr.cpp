@@ -4,8 +4,6 @@
 // clients of both address families, and the pictures they send.
 #include "harness.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
 #include <poll.h>
 
 #include <cstdlib>
@@ -56,14 +54,6 @@ protected:
   std::string dir;
 };
 
-std::string own_address()
-{
-  hostent* he = gethostbyname(host_name().c_str());
-  return he && he->h_addrtype == AF_INET
-             ? inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]))
-             : "";
-}
-
 // The stream is closed: the peer sees its end or a reset.
 bool closed_by_peer(int s)
 {
@@ -80,7 +70,7 @@ bool closed_by_peer(int s)
 // a client whose frame is shown.
 TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
 {
-  const std::string own = own_address();
+  const std::string own = host_address();
   ASSERT_NE(own, "");
   struct Where {
     const char* lines;
