@@ -25,24 +25,15 @@
 
 namespace {
 
-bool host_address(sockaddr_in& sa, int port)
-{
-  hostent* he = gethostbyname(host_name().c_str());
-  if (!he || he->h_addrtype != AF_INET || !he->h_addr_list[0])
-    return false;
-  memset(&sa, 0, sizeof sa);
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(static_cast<unsigned short>(port));
-  memcpy(&sa.sin_addr, he->h_addr_list[0], sizeof sa.sin_addr);
-  return true;
-}
-
 // A socket bound to port on the host's address, or -1. Not inherited: in
 // ravlon it would look like ravlon's own.
 int bound_socket(int port)
 {
   sockaddr_in sa;
-  if (!host_address(sa, port))
+  memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<unsigned short>(port));
+  if (inet_pton(AF_INET, host_address().c_str(), &sa.sin_addr) != 1)
     return -1;
   int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0)
@@ -171,12 +162,21 @@ std::vector<TcpSocket> tcp_sockets(pid_t pid)
   return v;
 }
 
-bool listens_on(pid_t pid, int port)
+std::vector<std::string> listening_at(pid_t pid, int port)
 {
+  std::vector<std::string> v;
   for (const TcpSocket& t : tcp_sockets(pid))
     if (t.local_port == port && t.state == TCP_LISTEN)
-      return true;
-  return false;
+      v.push_back(t.local_addr);
+  return v;
+}
+
+std::string host_address()
+{
+  hostent* he = gethostbyname(host_name().c_str());
+  return he && he->h_addrtype == AF_INET && he->h_addr_list[0]
+             ? inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]))
+             : "";
 }
 
 std::string host_name()
@@ -303,6 +303,21 @@ bool Ravlon::start(const std::vector<std::string>& args, const std::vector<std::
   std::vector<std::string> argv{name};
   argv.insert(argv.end(), args.begin(), args.end());
   return Proc::start(path, argv, env);
+}
+
+void expect_ended(Proc& p, int status, const std::string& err, int ms)
+{
+  ASSERT_TRUE(p.wait_exit(ms)) << err;
+  EXPECT_EQ(p.status(), status) << err;
+  EXPECT_EQ(p.err(), err);
+}
+
+void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::string& err)
+{
+  Ravlon rv;
+  ASSERT_TRUE(rv.start(args, env));
+  expect_ended(rv, 1, err);
 }
 
 TcpXServer::~TcpXServer()
@@ -488,7 +503,7 @@ void RavlonTest::start(std::vector<std::string> args, int scr, bool waiting)
     return;
   ASSERT_TRUE(wait_until([&] { return waiting_lines(); }));
   if (port) {
-    ASSERT_TRUE(listens_on(rv.pid, port)) << "ravlon does not listen on port " << port;
+    ASSERT_FALSE(listening_at(rv.pid, port).empty()) << "ravlon does not listen on port " << port;
   }
 }
 

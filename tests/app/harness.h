@@ -21,6 +21,8 @@
 // The host's own name (gethostname): ravlon listens on the address it
 // resolves to.
 std::string host_name();
+// The IPv4 address that name resolves to, as text ("" when none).
+std::string host_address();
 // A TCP port on the host's address that nothing is bound to right now,
 // outside the range the kernel hands out by itself.
 int free_port();
@@ -36,8 +38,8 @@ struct TcpSocket {
 };
 // The TCP sockets of both families process pid holds open.
 std::vector<TcpSocket> tcp_sockets(pid_t pid);
-// Process pid itself listens on port.
-bool listens_on(pid_t pid, int port);
+// The local addresses of pid's own sockets that listen on port.
+std::vector<std::string> listening_at(pid_t pid, int port);
 
 // A child process with its standard error captured; stdin is /dev/null.
 class Proc {
@@ -75,6 +77,13 @@ public:
   std::string path = RAVLON_BINARY;
   std::string name = "ravlon";  // argv[0]
 };
+
+// p ends within ms with status and exactly err on standard error.
+void expect_ended(Proc& p, int status, const std::string& err, int ms = 20000);
+// A ravlon started with args and env ends at once with status 1 and
+// exactly err on standard error.
+void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::string& err);
 
 // A private Xvfb of one depth-24 screen (640 x 480 unless told otherwise),
 // with the best standard colour map and no window manager, that also

@@ -4,9 +4,6 @@
 // clients of both address families, and the pictures they send.
 #include "harness.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 
 #include <cstdlib>
@@ -19,41 +16,28 @@ namespace {
 
 class ListenAddress : public RavlonTest {
 protected:
-  // Resource lines every ravlon of the test reads: from the file that
-  // XENVIRONMENT names, or from an app-defaults file (named by the class)
-  // in the directory XAPPLRESDIR names.
-  void resources(const std::string& lines, bool app_defaults = false)
+  void SetUp() override
   {
-    std::string file = dir() + (app_defaults ? "/Ravlon" : "/env");
-    std::ofstream(file) << lines;
-    if (app_defaults)
-      setenv("XAPPLRESDIR", dir().c_str(), 1);
-    else
-      setenv("XENVIRONMENT", file.c_str(), 1);
+    char tmpl[] = "/tmp/ravlon-test-rsrc.XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
   }
   void TearDown() override
   {
     unsetenv("XENVIRONMENT");
     unsetenv("XAPPLRESDIR");
-    if (!tmpdir.empty())
-      run("rm -rf " + tmpdir);
-    tmpdir.clear();
+    run("rm -rf " + dir);
   }
-  const std::string& dir()
+  // Resource lines the next ravlon reads, and only those: from the file
+  // that XENVIRONMENT names, or from an app-defaults file (named by the
+  // class) in the directory XAPPLRESDIR names.
+  void resources(const std::string& lines, bool app_defaults = false)
   {
-    char tmpl[] = "/tmp/ravlon-test-rsrc.XXXXXX";
-    if (tmpdir.empty() && mkdtemp(tmpl))
-      tmpdir = tmpl;
-    return tmpdir;
-  }
-
-  std::vector<std::string> listening()
-  {
-    std::vector<std::string> v;
-    for (const TcpSocket& t : tcp_sockets(rv.pid))
-      if (t.local_port == port && t.state == TCP_LISTEN)
-        v.push_back(t.local_addr);
-    return v;
+    unsetenv("XENVIRONMENT");
+    unsetenv("XAPPLRESDIR");
+    std::string file = dir + (app_defaults ? "/Ravlon" : "/env");
+    std::ofstream(file) << lines;
+    setenv(app_defaults ? "XAPPLRESDIR" : "XENVIRONMENT", (app_defaults ? dir : file).c_str(), 1);
   }
 
   // A client from from (any source when empty) to to sends a frame of
@@ -67,25 +51,8 @@ protected:
     close(s);
   }
 
-  // ravlon ends at once with status 1 and exactly err on standard error.
-  void expect_failure(const std::string& err)
-  {
-    ASSERT_TRUE(rv.start({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}));
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 1);
-    EXPECT_EQ(rv.err(), err);
-  }
-
-  std::string tmpdir;
+  std::string dir;
 };
-
-std::string own_address()
-{
-  hostent* he = gethostbyname(host_name().c_str());
-  return he && he->h_addrtype == AF_INET
-             ? inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]))
-             : "";
-}
 
 // The stream is closed: the peer sees its end or a reset.
 bool closed_by_peer(int s)
@@ -103,7 +70,7 @@ bool closed_by_peer(int s)
 // a client whose frame is shown.
 TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
 {
-  const std::string own = own_address();
+  const std::string own = host_address();
   ASSERT_NE(own, "");
   struct Where {
     const char* lines;
@@ -125,7 +92,7 @@ TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
     SCOPED_TRACE(w.lines);
     resources(w.lines, w.in_app_defaults);
     start();
-    EXPECT_EQ(listening(), w.listening);
+    EXPECT_EQ(listening_at(rv.pid, port), w.listening);
     uint32_t rgb = 0xff0000;
     for (const std::string& a : w.reached_at) {
       frame_shown(a, "", rgb);
@@ -133,36 +100,43 @@ TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
     }
     quit();
     EXPECT_EQ(rv.err(), "");
-    TearDown();
   }
 }
 
-// A server that cannot be reached ends its start-up, before any window
-// opens: one line and status 1. 2001:db8::1 is a documentation address,
-// on no interface of any machine; nothing is sent to it.
-TEST_F(ListenAddress, StartupEndsWhereItCannotListen)
+// A server that cannot be reached, or a malformed allowFrom entry, ends
+// the start-up before any window opens: one line (naming the entry) and
+// status 1. 2001:db8::1 is a documentation address, on no interface of any
+// machine; nothing is sent to it.
+TEST_F(ListenAddress, StartupEndsWhereItCannotListenOrAllowFromIsMalformed)
 {
   struct Case {
-    const char* lines;
+    std::string lines;
     bool port_taken;
-    const char* err;
+    std::string err;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {"ravlon.listenAddress: nosuch.invalid\n", false,
        "ravlon: Cannot resolve listenAddress nosuch.invalid.\n"},
       {"ravlon.listenAddress: 2001:db8::1\n", false, "ravlon: Cannot bind control socket.\n"},
       {"", true, "ravlon: Cannot bind control socket.\n"},
   };
+  const char* const bad[][2] = {
+      {"10.1.0.0/33", "10.1.0.0/33"}, {"::1/129", "::1/129"},
+      {"localhost", "localhost"},     {"127.0.0.1/", "127.0.0.1/"},
+      {"1.2.3.4/+8", "1.2.3.4/+8"},   {"::1, 10.0.0.0/8 1.2.3", "1.2.3"},
+  };
+  for (const auto& b : bad)
+    cases.push_back({std::string("ravlon.allowFrom: ") + b[0] + "\n", false,
+                     std::string("ravlon: Malformed allowFrom entry ") + b[1] + ".\n"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
     resources(c.lines);
     port = free_port();
     int held = c.port_taken ? hold_port(port) : -1;
     ASSERT_EQ(held >= 0, c.port_taken);
-    expect_failure(c.err);
+    expect_failure({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}, c.err);
     if (held >= 0)
       close(held);
-    TearDown();
   }
 }
 
@@ -214,23 +188,5 @@ TEST_F(ListenAddress, AllowFromAdmitsOnlyTheAddressesItNames)
     EXPECT_EQ(xv->find_window("Error", 0), 0u);
     quit();
     EXPECT_EQ(rv.err(), err);
-    TearDown();
-  }
-}
-
-// A malformed entry ends the start-up, naming the entry.
-TEST_F(ListenAddress, MalformedAllowFromEndsStartup)
-{
-  const char* const bad[][2] = {
-      {"10.1.0.0/33", "10.1.0.0/33"}, {"::1/129", "::1/129"},
-      {"localhost", "localhost"},     {"127.0.0.1/", "127.0.0.1/"},
-      {"1.2.3.4/+8", "1.2.3.4/+8"},   {"::1, 10.0.0.0/8 1.2.3", "1.2.3"},
-  };
-  for (const auto& b : bad) {
-    SCOPED_TRACE(b[0]);
-    resources(std::string("ravlon.allowFrom: ") + b[0] + "\n");
-    port = free_port();
-    expect_failure(std::string("ravlon: Malformed allowFrom entry ") + b[1] + ".\n");
-    TearDown();
   }
 }

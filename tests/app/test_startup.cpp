@@ -22,17 +22,6 @@ bool has_text(const Shot& s, int y0, int y1)
   return s.count_not(0x000000, 0, y0, s.w, y1) > 0;
 }
 
-// ravlon ends at once with status 1 and exactly err on standard error.
-void expect_failure(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                    const std::string& err)
-{
-  Ravlon rv;
-  ASSERT_TRUE(rv.start(args, env));
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.status(), 1) << err;
-  EXPECT_EQ(rv.err(), err);
-}
-
 // Whether a Motif hint word allows bit: with bit 0 set the word lists
 // what is taken away, otherwise what is given.
 bool allows(long word, long bit)
@@ -44,25 +33,23 @@ class Startup : public RavlonTest {};
 
 // Rows baseline - 11 to baseline + 1 (the 6x13 font's ascent and descent),
 // 1 where a pixel is white.
-std::vector<std::vector<int>> status_line(const Shot& s, int baseline)
+std::vector<int> status_line(const Shot& s, int baseline)
 {
-  std::vector<std::vector<int>> rows;
-  for (int y = baseline - 11; y <= baseline + 1; y++) {
-    rows.emplace_back();
+  std::vector<int> px;
+  for (int y = baseline - 11; y <= baseline + 1; y++)
     for (int x = 0; x < 256; x++)
-      rows.back().push_back(s.at(x, y) == 0xffffff);
-  }
-  return rows;
+      px.push_back(s.at(x, y) == 0xffffff);
+  return px;
 }
 
 // text in white 6x13 centred across 256 pixels, drawn here, in the rows
 // status_line reads.
-std::vector<std::vector<int>> text_line(Display* d, const char* text)
+std::vector<int> text_line(Display* d, const std::string& text)
 {
-  std::vector<std::vector<int>> rows;
+  std::vector<int> px;
   XFontStruct* f = XLoadQueryFont(d, "6x13");
   if (!f)
-    return rows;
+    return px;
   Window root = DefaultRootWindow(d);
   Pixmap p = XCreatePixmap(d, root, 256, 13, static_cast<unsigned>(DefaultDepth(d, 0)));
   GC gc = XCreateGC(d, p, 0, nullptr);
@@ -70,20 +57,18 @@ std::vector<std::vector<int>> text_line(Display* d, const char* text)
   XFillRectangle(d, p, gc, 0, 0, 256, 13);
   XSetForeground(d, gc, WhitePixel(d, 0));
   XSetFont(d, gc, f->fid);
-  int len = static_cast<int>(strlen(text));
-  XDrawString(d, p, gc, (256 - XTextWidth(f, text, len)) / 2, 11, text, len);
+  int len = static_cast<int>(text.size());
+  XDrawString(d, p, gc, (256 - XTextWidth(f, text.c_str(), len)) / 2, 11, text.c_str(), len);
   XImage* xi = XGetImage(d, p, 0, 0, 256, 13, AllPlanes, ZPixmap);
-  for (int y = 0; xi && y < 13; y++) {
-    rows.emplace_back();
+  for (int y = 0; xi && y < 13; y++)
     for (int x = 0; x < 256; x++)
-      rows.back().push_back(XGetPixel(xi, x, y) == WhitePixel(d, 0));
-  }
+      px.push_back(XGetPixel(xi, x, y) == WhitePixel(d, 0));
   if (xi)
     XDestroyImage(xi);
   XFreeGC(d, gc);
   XFreePixmap(d, p);
   XFreeFont(d, f);
-  return rows;
+  return px;
 }
 
 // A fake X server: a socket listening on 127.0.0.1:6000+num for a free num,
@@ -104,24 +89,20 @@ int fake_x_server(int backlog, int& num)
   return -1;
 }
 
-// Ctrl-C ends ravlon at once with status 0 and no message.
-void expect_sigint_quits(Ravlon& rv)
-{
-  rv.signal(SIGINT);
-  ASSERT_TRUE(rv.wait_exit(2000));
-  EXPECT_EQ(rv.status(), 0);
-  EXPECT_EQ(rv.err(), "");
-}
-
 }  // namespace
 
 // 256 wide, the menu bar above a 256 x 256 picture and the status line
 // below it: the title and credit line in the upper half, the three waiting
 // lines (baselines 192, 205, 218) in the lower half, black between and
-// below them; the status line says the same.
+// below them, the last one "on port N." exactly as ravlon draws it; the
+// status line says the same. Run by its path, as from a menu or a script,
+// it keeps that look (the menu bar's colour comes from its fallback
+// resources) and its messages their prefix.
 TEST_F(Startup, WindowShowsPictureAndWaitingLines)
 {
+  rv.name = RAVLON_BINARY;
   start();
+  EXPECT_EQ(xv->grab(wnd).at(200, 10), 0x63b8ffu);  // SteelBlue1
   XRectangle g = geometry(xv->dpy, wnd);
   EXPECT_EQ(g.width, 256);
   EXPECT_EQ(geometry(xv->dpy, img).y - g.y, 32);
@@ -143,22 +124,11 @@ TEST_F(Startup, WindowShowsPictureAndWaitingLines)
   EXPECT_FALSE(has_text(s, 128, 178));
   EXPECT_FALSE(has_text(s, 222, 256));
   EXPECT_GT(s.count(0xffffff, 0, 182, 256, 194), 0);  // text is white, not some other pixel
+  EXPECT_EQ(text_line(xv->dpy, "on port " + std::to_string(port) + "."), status_line(s, 218));
   quit();
   EXPECT_EQ(rv.err(), "");  // no X error, no toolkit warning
-}
-
-// Run by its path, as from a menu or a script, it keeps its look (the menu
-// bar's colour comes from its fallback resources) and its messages their
-// prefix.
-TEST_F(Startup, RunByItsPath)
-{
-  rv.name = RAVLON_BINARY;
-  start();
-  EXPECT_EQ(xv->grab(wnd).at(200, 10), 0x63b8ffu);  // SteelBlue1
-  quit();
   ASSERT_TRUE(rv.start({"-h"}));
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.err(), usage_line);
+  expect_ended(rv, 1, usage_line);
 }
 
 // Xt takes its own options first (-display here): what is left must be
@@ -180,20 +150,6 @@ TEST_F(Startup, UsageBadPortAndNoDisplayEndWithStatus1)
   expect_failure({"-display", ":99999", "-p", "1234"}, {}, "ravlon: Cannot connect to X server.\n");
 }
 
-// The window says the port it listens on: "on port 1234." as ravlon draws
-// it, white 6x13 text centred on baseline 218.
-TEST_F(Startup, WindowShowsThePortItListensOn)
-{
-  int probe = hold_port(1234);
-  if (probe < 0)
-    GTEST_SKIP() << "port 1234 is taken by another program";
-  close(probe);
-  port = 1234;
-  start({"-p", "1234"});
-  EXPECT_EQ(text_line(xv->dpy, "on port 1234."), status_line(xv->grab(img), 218));
-  quit();
-}
-
 // -display, -geometry, -title and -xrm are Xt's: the window opens on the
 // screen named (DISPLAY unset) with the title given, its frame where the
 // geometry puts it, and the server listens where the resource says.
@@ -209,11 +165,7 @@ TEST_F(Startup, TakesTheXToolkitOptions)
   XRectangle f = frame_geometry(xv->dpy, wnd);
   EXPECT_EQ(f.x, 10);
   EXPECT_EQ(f.y, 20);
-  std::vector<std::string> at;
-  for (const TcpSocket& t : tcp_sockets(rv.pid))
-    if (t.local_port == port && t.state == TCP_LISTEN)
-      at.push_back(t.local_addr);
-  EXPECT_EQ(at, std::vector<std::string>{"::"});
+  EXPECT_EQ(listening_at(rv.pid, port), std::vector<std::string>{"::"});
   quit();
   EXPECT_EQ(rv.err(), "");
 }
@@ -249,9 +201,7 @@ TEST_F(Startup, UnreadableColourFileEndsStartup)
                   {"--reuid=65534", "--regid=65534", "--clear-groups", RAVLON_BINARY});
     }
     ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(c.scr)}));
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 1);
-    EXPECT_EQ(rv.err(), "ravlon: Cannot read RGB color file " + c.file + ".\n");
+    expect_ended(rv, 1, "ravlon: Cannot read RGB color file " + c.file + ".\n");
   }
   unlink(tmpl);
 }
@@ -265,14 +215,12 @@ TEST_F(Startup, LostXConnectionEndsWithStatus1)
   start();
   xv.reset();  // the test's own connection must not see the server go
   x.signal(SIGKILL);
-  ASSERT_TRUE(rv.wait_exit());
-  EXPECT_EQ(rv.status(), 1);
-  EXPECT_EQ(rv.err(), "ravlon: Lost the connection to the X server.\n");
+  expect_ended(rv, 1, "ravlon: Lost the connection to the X server.\n");
 }
 
 // Before its window exists ravlon may wait on the X server for good: for
 // the answer to its greeting, or for a connection a full queue does not
-// take. Ctrl-C still ends it.
+// take. Ctrl-C still ends it at once, with status 0 and no message.
 TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
 {
   int num = 0;
@@ -284,7 +232,8 @@ TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
   ASSERT_GE(conn, 0);
   char greeting[12];
   ASSERT_GT(recv(conn, greeting, sizeof greeting, 0), 0);  // now it waits for the answer
-  ASSERT_NO_FATAL_FAILURE(expect_sigint_quits(rv));
+  rv.signal(SIGINT);
+  ASSERT_NO_FATAL_FAILURE(expect_ended(rv, 0, "", 2000));
   close(conn);
   close(silent);
 
@@ -303,7 +252,8 @@ TEST_F(Startup, SigintWhileTheXServerDoesNotAnswer)
         return true;
     return false;
   }));
-  ASSERT_NO_FATAL_FAILURE(expect_sigint_quits(blocked));
+  blocked.signal(SIGINT);
+  ASSERT_NO_FATAL_FAILURE(expect_ended(blocked, 0, "", 2000));
   close(queued);
   close(full);
 }
