@@ -46,6 +46,7 @@ TEST_F(ControlTest, ClicksReachCallbacksAndState)
   EXPECT_EQ(toggles, 1);
   EXPECT_EQ(tg.get_state(), 1);
   tg.set_state(0);  // from the program: no callback
+  EXPECT_EQ(tg.get_state(), 0);
   WidgetList kids = nullptr;
   XtVaGetValues(tb.xtwgt, XmNchildren, &kids, nullptr);
   ASSERT_NO_FATAL_FAILURE(click(kids[0]));

@@ -72,6 +72,7 @@ TEST_F(MenuTest, PointerChoosesEachEntryOnceAndLookupsTakeTheFirst)
   EXPECT_TRUE(XtIsSensitive(entry(file, "Twin2")));
   EXPECT_EQ(m->is_enabled(TWIN), 0);
   m->check(GRID, 1);
+  EXPECT_EQ(m->is_checked(GRID), 1);
   EXPECT_EQ(m->is_checked(OPEN), 0);  // a push button has no state
   m->enable(999, 0);
   m->check(999, 1);
