@@ -64,8 +64,8 @@ def test_refused_sizes_send_nothing(server):
                 c.show(np.zeros(shape, np.uint8))
         with pytest.raises(ValueError, match="cannot show an array of shape"):
             c.show(np.zeros((4, 4, 2), np.uint8))
-        with pytest.raises(TypeError, match="complex"):
-            c.show(np.zeros((4, 4), complex))
+        with pytest.raises(TypeError, match="complex"):  # as colour; H x W in test_scalar
+            c.show(np.zeros((4, 4, 3), complex))
         with pytest.raises(ValueError, match="differ in length"):
             c.send_rgb(b"ab", b"ab", b"a")
         # Nothing was sent: the stream is still in step.
