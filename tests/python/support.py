@@ -103,6 +103,12 @@ class Ravlon:
         return self.proc.returncode
 
 
+def cmap_table(name):
+    """A colour map's 256 entries as the screen shows them, 256 x 3 bytes."""
+    from ravlon import cmaps  # once the source tree is on the path
+    return np.rint(cmaps.floats(name) * 255).astype(np.uint8)
+
+
 def listener(host):
     """A listening socket on host, where a test takes ravlon's place."""
     family, _, _, _, address = socket.getaddrinfo(host, 0, type=socket.SOCK_STREAM)[0]

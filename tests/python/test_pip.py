@@ -9,8 +9,7 @@ import sys
 
 import numpy as np
 
-from ravlon import cmaps
-from support import SOURCE
+from support import SOURCE, cmap_table
 
 
 def run(*args, **kw):
@@ -40,5 +39,4 @@ def test_pip_install_then_send_and_show(server, tmp_path):
             print(ravlon.__file__)
         """, cwd=tmp_path, env={k: v for k, v in os.environ.items() if k != "PYTHONPATH"})
     assert where.startswith(str(venv))
-    viridis = np.rint(cmaps.floats("viridis") * 255).astype(np.uint8)
-    assert server.shows(viridis[index])  # kept whole after it left
+    assert server.shows(cmap_table("viridis")[index])  # kept whole after it left

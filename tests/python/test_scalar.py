@@ -6,13 +6,9 @@ import pytest
 
 import ravlon
 from ravlon import cmaps
-from support import listener, received
+from support import cmap_table as table, listener, received
 
 MAGENTA = (255, 0, 255)
-
-
-def table(name):
-    return np.rint(cmaps.floats(name) * 255).astype(np.uint8)
 
 
 def test_published_entries():

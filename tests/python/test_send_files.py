@@ -9,8 +9,7 @@ import numpy as np
 import pytest
 from PIL import Image
 
-from ravlon import cmaps
-from support import HOST, free_port, interrupt, send, start_send
+from support import HOST, cmap_table as table, free_port, interrupt, send, start_send
 
 RNG = np.random.default_rng(5)
 
@@ -26,22 +25,16 @@ def decoded(path):
     return np.asarray(Image.open(path).convert("RGB"))
 
 
-# By default ravlon-send ends with its last frame and the picture stays
-# whole; a hold lasts until Ctrl-C, which is then a normal end, or until
-# ravlon ends and there is nothing left to hold. PNG and JPEG share one path.
-@pytest.mark.parametrize("name, mode, save, hold, ravlon_ends", [
-    ("pic.jpg", "RGB", {"quality": 80}, None, False),
-    ("pic.jpg", "RGB", {"quality": 80}, "1000", False),
-    ("grey.png", "L", {}, "1000", True),
+# A hold lasts until Ctrl-C, which is then a normal end, or until ravlon
+# ends and there is nothing left to hold; without one, ravlon-send ends with
+# its last frame (test_several_files_in_turn). PNG and JPEG share one path.
+@pytest.mark.parametrize("name, mode, save, ravlon_ends", [
+    ("pic.jpg", "RGB", {"quality": 80}, False),
+    ("grey.png", "L", {}, True),
 ])
-def test_a_file_shows_as_pillow_decodes_it(server, tmp_path, name, mode, save, hold, ravlon_ends):
+def test_a_held_file_shows_as_pillow_decodes_it(server, tmp_path, name, mode, save, ravlon_ends):
     path = make_picture(tmp_path / name, 170, 110, mode, **save)
-    if hold is None:
-        done = send(str(path), port=server.port)
-        assert (done.returncode, done.stderr) == (0, b"")
-        assert server.shows(decoded(path))
-        return
-    proc = start_send("--hold", hold, str(path), port=server.port)
+    proc = start_send("--hold", "1000", str(path), port=server.port)
     assert server.shows(decoded(path))
     if ravlon_ends:
         assert server.stop() == 0
@@ -83,7 +76,6 @@ def test_scalar_files_through_colour_maps(server, tmp_path):
     np.save(tmp_path / "field.npy", middle ** 2)
     rgb = RNG.integers(0, 256, (80, 100, 3), dtype=np.uint8)
     np.save(tmp_path / "rgb.npy", rgb)
-    table = lambda name: np.rint(cmaps.floats(name) * 255).astype(np.uint8)
     limits = ["--vmin", "1000", "--vmax", "5000"]
     fits = []
     if importlib.util.find_spec("astropy"):  # optional: FITS counts rows from the bottom

@@ -15,10 +15,14 @@ XColor rgb_of(unsigned long px)
   return c;
 }
 
-// What holds on every screen: fixed colours, the free entries black and
-// unflagged, fonts and cursors 0 to 3 made and the rest empty.
-void expect_tables(int scr)
+// What holds on every screen: 255 entries whatever the depth (not 2^24 - 1
+// on depth 24: the idle process stays small), fixed colours, the free
+// entries black and unflagged, fonts and cursors 0 to 3 made and the rest
+// empty.
+void expect_tables(int scr, int planes)
 {
+  EXPECT_EQ(colorpln, planes);
+  EXPECT_EQ(maxcolor, 255u);
   EXPECT_EQ(colortbl[0], BlackPixel(display, scr));
   EXPECT_EQ(colortbl[1], WhitePixel(display, scr));
   XColor bg = rgb_of(colortbl[2]);  // gray75 from the fallback resources
@@ -49,16 +53,12 @@ class Context8Test : public XFixture8 {};
 
 TEST_F(ContextTest, GlobalsAndTablesOnDepth24)
 {
-  EXPECT_EQ(colorpln, 24);
-  EXPECT_EQ(maxcolor, 255u);  // not 2^24 - 1: the idle process stays small
-  expect_tables(0);
+  expect_tables(0, 24);
 }
 
 TEST_F(Context8Test, GlobalsAndTablesOnDepth8)
 {
-  EXPECT_EQ(colorpln, 8);
-  EXPECT_EQ(maxcolor, 255u);
-  expect_tables(1);
+  expect_tables(1, 8);
 }
 
 // Any depth a server can report: no overflow, at most 255 entries, always

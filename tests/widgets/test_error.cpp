@@ -27,15 +27,7 @@ protected:
   {
     return pump_until([&] { return !is_viewable(shl()); }) && !err->is_shown();
   }
-  void expect_in_place()
-  {
-    XRectangle f{};
-    EXPECT_TRUE(pump_until([&] {
-      f = frame_geometry(display, shl());
-      return f.x == 440 && f.y == 308;
-    })) << "frame at "
-        << f.x << "," << f.y;
-  }
+  void expect_in_place() { expect_frame_at(shl(), 440, 308); }
   WError* err = nullptr;
 };
 

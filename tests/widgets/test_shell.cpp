@@ -51,15 +51,6 @@ protected:
     pump(200);
     EXPECT_EQ(wnd.inits, no_wm() ? 0 : 1);
   }
-  void expect_frame_at(TestWnd& wnd, short x, short y)
-  {
-    XRectangle f{};
-    EXPECT_TRUE(pump_until([&] {
-      f = frame_geometry(display, wnd.xwindow());
-      return is_viewable(wnd.xwindow()) && f.x == x && f.y == y;
-    })) << "frame at "
-        << f.x << "," << f.y;
-  }
   // Xt learns where the window went from the window manager's configure
   // notice, which may come after the frame has moved.
   void expect_geom(TestWnd& wnd, const WRect& r)
@@ -79,23 +70,23 @@ TEST_F(ShellTest, ReparentPlaceKeptAcrossHideShow)
   wnd.set_geom(WRect(100, 80, 300, 200));
   EXPECT_EQ(wnd.get_geom(), WRect(100, 80, 300, 200));  // no window, no frame to measure yet
   ASSERT_NO_FATAL_FAILURE(show_placed(wnd));
-  expect_frame_at(wnd, 100, 80);
+  expect_frame_at(wnd.xwindow(), 100, 80);
   expect_geom(wnd, WRect(100, 80, 300, 200));
 
   wnd.set_geom(WRect(100, 80, 320, 240));
   expect_geom(wnd, WRect(100, 80, 320, 240));
-  expect_frame_at(wnd, 100, 80);
+  expect_frame_at(wnd.xwindow(), 100, 80);
 
   wnd.hide();
   EXPECT_FALSE(wnd.is_shown());
   wnd.show();
-  expect_frame_at(wnd, 100, 80);
+  expect_frame_at(wnd.xwindow(), 100, 80);
   expect_geom(wnd, WRect(100, 80, 320, 240));
 
   wnd.hide();
   wnd.set_geom(WRect(400, 300, 320, 240));
   wnd.show();
-  expect_frame_at(wnd, 400, 300);
+  expect_frame_at(wnd.xwindow(), 400, 300);
   expect_geom(wnd, WRect(400, 300, 320, 240));
   EXPECT_EQ(wnd.inits, no_wm() ? 0 : 1);  // init once, at the first configure
   EXPECT_EQ(x_errors(), 0);

@@ -102,6 +102,16 @@ void XFixture::show(WWidget* w)
   ASSERT_TRUE(pump_until([&] { return is_viewable(XtWindow(get_wmshell(w->xtwgt))); }));
 }
 
+void XFixture::expect_frame_at(Window w, short x, short y)
+{
+  XRectangle f{};
+  EXPECT_TRUE(pump_until([&] {
+    f = frame_geometry(display, w);
+    return is_viewable(w) && f.x == x && f.y == y;
+  })) << "frame at "
+      << f.x << "," << f.y;
+}
+
 void XFixture::xdo(const std::string& args)
 {
   ASSERT_EQ(run("xdotool " + args), 0) << args;

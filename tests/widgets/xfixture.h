@@ -35,6 +35,8 @@ protected:
   static unsigned long pixel_at(Window w, int x, int y);
   // Shows w and waits until its top-level window is viewable.
   void show(WWidget* w);
+  // Expects the window manager's frame of the viewable top-level w at (x, y).
+  void expect_frame_at(Window w, short x, short y);
   // The user's keys and pointer through xdotool; a failure fails the test.
   static void xdo(const std::string& args);
   // A click at (x, y) of a widget, or of a gadget, which draws in its
