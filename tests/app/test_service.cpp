@@ -3,10 +3,8 @@
 
 #include <X11/Xatom.h>
 
-#include "WContext.h"
 #include "WError.h"
 #include "WEtc.h"
-#include "WMenu.h"
 #include "imagewnd.h"
 #include "service.h"
 
@@ -29,7 +27,6 @@ TEST_F(Service, ErrorWindowAndCleanup)
   EXPECT_EQ(xm_text(errdlg->xtwgt, XmNmessageString), "second");
   ASSERT_TRUE(pump_until([] { return XtIsRealized(errdlg->xtwgt) && XtIsManaged(errdlg->xtwgt); }));
 
-  context->mainmenu->menu_select(1L << 16);  // no menu 1: nothing happens
   cleanup();
   EXPECT_EQ(errdlg, nullptr);
   EXPECT_EQ(imagewnd, nullptr);
