@@ -18,13 +18,15 @@
 
 namespace {
 
-// The frames of one run, each at a size of its own, RGB or colour-mapped.
+// The frames of one run, each at a size of its own, RGB or colour-mapped,
+// some bytes short.
 struct Sized {
   int w;
   int h;
   bool rgb;
+  int missing;
 };
-const Sized sized_frames[] = {{256, 256, true}, {300, 200, true}, {64, 48, false}};
+const Sized sized_frames[] = {{256, 256, true, 0}, {300, 200, true, 0}, {64, 48, false, 25}};
 
 class RenderE2E : public RavlonTest {
 protected:
@@ -57,8 +59,9 @@ protected:
   // Each of sized_frames, random, sent at its size: every pixel of the
   // image window, read back raw, is the standard colour map's pixel of
   // the RGB bytes, or the colour-mapped byte itself; byte x * h + y is
-  // pixel (x, y). The last one is shown again after the window was
-  // covered and uncovered.
+  // pixel (x, y). A new size is black until its frame comes, and stays
+  // black past the bytes that came. The last one is shown again after the
+  // window was covered and uncovered.
   void frames_shown_exactly(int scr)
   {
     XStandardColormap* m =
@@ -66,16 +69,25 @@ protected:
     ASSERT_NE(m, nullptr);
     unsigned seed = 7;
     Window shown = 0;
+    unsigned long black = 0;
     for (const Sized& s : sized_frames) {
       const Frame f(s.w, s.h, 3, seed++);
       const unsigned char *r = f.bytes[0].data(), *g = f.bytes[1].data(), *b = f.bytes[2].data();
       if (f.w != 256 || f.h != 256) {
         ASSERT_EQ(c.resize(f.w, f.h), 0);
+        ASSERT_TRUE(wait_until([&] {
+          return (shown = xv->find_descendant(wnd, f.w, f.h)) != 0 &&
+                 xv->grab(shown).count_not(0x000000, 0, 0, f.w, f.h) == 0;
+        }));
+        black = raw_pixel(xv->dpy, shown, 0, 0);
       }
-      ASSERT_EQ(s.rgb ? c.send_rgb(r, g, b, f.n()) : c.send_colmap(r, f.n()), 0);
+      const int n = f.n() - s.missing;
+      ASSERT_EQ(s.rgb ? c.send_rgb(r, g, b, n) : c.send_colmap(r, n), 0);
       auto want = [&](int x, int y) {
         const size_t i = f.at(x, y);
-        return s.rgb ? standard_pixel(*m, r[i], g[i], b[i]) : r[i];
+        return i >= static_cast<size_t>(n) ? black
+               : s.rgb                     ? standard_pixel(*m, r[i], g[i], b[i])
+                                           : r[i];
       };
       ASSERT_TRUE(wait_until([&] { return (shown = xv->find_descendant(wnd, f.w, f.h)) != 0; }));
       EXPECT_EQ(settled(shown, f, want), 0) << f.w << "x" << f.h;

@@ -114,28 +114,6 @@ TEST_F(RenderImage, ColourFileTriplesBecomeColours)
   EXPECT_EQ(x_errors(), 0);
 }
 
-// Without a colour file the byte is the pixel. A 30 x 20 frame is read column
-// by column (byte x * 20 + y); one 25 bytes short leaves the ends of the
-// last columns black; bytes past the image are not drawn; a resize leaves
-// all black.
-TEST_F(RenderImage, NonSquareShortAndLongFramesThenResize)
-{
-  make();
-  image->resize_image(30, 20);
-  std::vector<unsigned char> cvec(30 * 20 + 50);
-  for (size_t i = 0; i < cvec.size(); i++)
-    cvec[i] = static_cast<unsigned char>(i % 251 + 1);
-  for (int size : {30 * 20 - 25, static_cast<int>(cvec.size())}) {
-    image->draw_image(cvec.data(), size);
-    for (int x = 0; x < 30; x++)
-      for (int y = 0; y < 20; y++)
-        ASSERT_EQ(px(x, y), x * 20 + y < size ? cvec[x * 20 + y] : 0u) << x << "," << y;
-  }
-  image->resize_image(40, 10);
-  for (int x = 0; x < 40; x += 3)
-    ASSERT_EQ(px(x, x / 4), colortbl[0]);
-}
-
 // A pixmap the server refuses (wider than it can address) leaves the
 // picture, its size and frames as they were, and the user is told.
 TEST_F(RenderImage, RefusedPixmapKeepsThePicture)

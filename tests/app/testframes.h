@@ -42,6 +42,16 @@ inline std::string temp_file(const std::string& text)
   return path;
 }
 
+// The raw value of d's pixel (x, y); 0 when it cannot be read.
+inline unsigned long raw_pixel(Display* dpy, Drawable d, int x, int y)
+{
+  XImage* xi = XGetImage(dpy, d, x, y, 1, 1, AllPlanes, ZPixmap);
+  const unsigned long v = xi ? XGetPixel(xi, 0, 0) : 0;
+  if (xi)
+    XDestroyImage(xi);
+  return v;
+}
+
 // The pixels of d's top-left w x h whose raw values are not want(x, y); -1
 // when they cannot be read.
 template <class F>
