@@ -1,7 +1,6 @@
 // Frames streamed to the real ravlon over TCP, read back from its window as
 // raw pixel values and compared, exactly, with what they must be.
 #include "harness.h"
-#include "pixelformula.h"
 #include "testframes.h"
 
 #include <X11/Xatom.h>

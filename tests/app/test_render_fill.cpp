@@ -13,7 +13,7 @@
 
 #include "WEtc.h"
 #include "framefill.h"
-#include "pixelformula.h"
+#include "testframes.h"
 #include "xsupport.h"
 
 namespace {
@@ -34,28 +34,17 @@ struct Format {
   const unsigned int* colmap;  // colour-mapped frames when map is unused
 };
 
-struct Frame {
-  explicit Frame(long n) : r(n), g(n), b(n)
-  {
-    for (long i = 0; i < n; i++) {
-      r[i] = static_cast<unsigned char>(i * 13 + i / 256);
-      g[i] = static_cast<unsigned char>(i / 7);
-      b[i] = static_cast<unsigned char>(255 - i * 3);
-    }
-  }
-  std::vector<unsigned char> r, g, b;
-};
-
 const unsigned int frame_black = 0xa0b1c2d3;
 
 // The formula's pixel for each byte of the frame.
 std::vector<unsigned long> formula_pixels(const Format& f, const Frame& p)
 {
-  std::vector<unsigned long> want(p.r.size());
+  std::vector<unsigned long> want(p.bytes[0].size());
   for (size_t i = 0; i < want.size(); i++) {
-    const unsigned long v = !f.colmap      ? standard_pixel(f.map, p.r[i], p.g[i], p.b[i])
-                            : p.r[i] < 128 ? f.colmap[p.r[i]]
-                                           : frame_black;
+    const unsigned char r = p.bytes[0][i], g = p.bytes[1][i], b = p.bytes[2][i];
+    const unsigned long v = !f.colmap ? standard_pixel(f.map, r, g, b)
+                            : r < 128 ? f.colmap[r]
+                                      : frame_black;
     want[i] = v & depth_mask(f.depth);
   }
   return want;
@@ -74,8 +63,8 @@ struct Layout {
 // ((X + pan) * 2^shift), black past the frame and past the n bytes (bytes
 // past the frame are not used). The image starts out filled with a
 // pattern no fill writes everywhere.
-long wrong_pixels(const Format& f, int order, const Frame& p, const std::vector<unsigned long>& want,
-                  const Layout& l, FillPath path)
+long wrong_pixels(const Format& f, int order, const Frame& p,
+                  const std::vector<unsigned long>& want, const Layout& l, FillPath path)
 {
   PixelLut luts[3];
   if (f.colmap)
@@ -89,7 +78,7 @@ long wrong_pixels(const Format& f, int order, const Frame& p, const std::vector<
   XInitImage(img);
   img->data = static_cast<char*>(malloc(static_cast<size_t>(img->bytes_per_line) * l.vh));
   memset(img->data, 0x5a, static_cast<size_t>(img->bytes_per_line) * l.vh);
-  const unsigned char* planes[3] = {p.r.data(), p.g.data(), p.b.data()};
+  const unsigned char* planes[3] = {p.bytes[0].data(), p.bytes[1].data(), p.bytes[2].data()};
   fill_view(img, planes, luts, f.colmap ? 1 : 3, static_cast<int>(l.n), frame_black, l.v, path);
   long wrong = 0;
   for (int x = 0; x < l.vw; x++)
@@ -170,7 +159,7 @@ TEST_F(RenderFill, BothPathsFollowTheFormulasForEveryLayoutDepthAndByteOrder)
     l.n = w * h - 3;
     layouts.push_back(l);
   }
-  const Frame p(1919l * 1081 + 16);
+  const Frame p(1919 * 1081 + 16, 1, 3, 5);
   for (const Format& f : fs) {
     const std::vector<unsigned long> want = formula_pixels(f, p);
     for (const Layout& l : layouts)

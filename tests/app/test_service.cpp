@@ -1,4 +1,4 @@
-// The single error window, cleanup and the menu.
+// The image window's standard map, the single error window and cleanup.
 #include "../widgets/xfixture.h"
 
 #include <X11/Xatom.h>
@@ -10,12 +10,19 @@
 
 class Service : public XFixture {};
 
-// One error window for the run, showing the latest text; cleanup deletes
-// it and the image window, and a second cleanup finds nothing to do.
-TEST_F(Service, ErrorWindowAndCleanup)
+// A standard map whose visual the screen does not have is not used: its
+// pixels would mean other colours on the default visual. One error window
+// for the run, showing the latest text; cleanup deletes it and the image
+// window, and a second cleanup finds nothing to do.
+TEST_F(Service, ForeignStandardMapErrorWindowAndCleanup)
 {
   XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
   ASSERT_NE(maps, nullptr);
+  XStandardColormap m = *maps;
+  m.visualid = 0x7ffffff0;
+  imagewnd = new ImageWnd(&m);
+  EXPECT_EQ(smap, nullptr);
+  cleanup();
   imagewnd = new ImageWnd(maps);
   imagewnd->show();
 
@@ -32,17 +39,4 @@ TEST_F(Service, ErrorWindowAndCleanup)
   EXPECT_EQ(imagewnd, nullptr);
   cleanup();
   EXPECT_EQ(x_errors(), 0);
-}
-
-// A standard map whose visual the screen does not have is not used: its
-// pixels would mean other colours on the default visual.
-TEST_F(Service, StandardMapWithoutItsVisualIsLeftAlone)
-{
-  XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
-  ASSERT_NE(maps, nullptr);
-  XStandardColormap m = *maps;
-  m.visualid = 0x7ffffff0;
-  imagewnd = new ImageWnd(&m);
-  EXPECT_EQ(smap, nullptr);
-  cleanup();
 }

@@ -2,7 +2,6 @@
 // the status line under the pointer, and the picture kept whole when its
 // client leaves. The real ravlon, its picture read back from the screen.
 #include "harness.h"
-#include "pixelformula.h"
 #include "testframes.h"
 
 #include <X11/Xatom.h>

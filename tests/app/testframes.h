@@ -1,5 +1,6 @@
 // What the tests of pictures send and compare: frames of random bytes,
-// colour files, and a drawable's pixel values read back raw.
+// colour files, the pixel a standard colour map gives, and a drawable's
+// pixel values read back raw.
 #ifndef TESTFRAMES_H
 #define TESTFRAMES_H
 
@@ -27,6 +28,20 @@ struct Frame {
   int w, h;
   std::vector<unsigned char> bytes[3];
 };
+
+// The pixel an RGB byte triple must become under a standard colour map: the
+// ICCCM formula, each level rounded in single precision.
+inline unsigned long level(unsigned char v, unsigned long max)
+{
+  return static_cast<unsigned long>(0.5f + v / 255.0f * static_cast<float>(max));
+}
+
+inline unsigned long standard_pixel(const XStandardColormap& m, unsigned char r, unsigned char g,
+                                    unsigned char b)
+{
+  return m.base_pixel + level(r, m.red_max) * m.red_mult + level(g, m.green_max) * m.green_mult +
+         level(b, m.blue_max) * m.blue_mult;
+}
 
 // A new file under /tmp holding text; its name.
 inline std::string temp_file(const std::string& text)
