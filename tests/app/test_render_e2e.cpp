@@ -46,6 +46,7 @@ protected:
     unsetenv("XENVIRONMENT");
     if (!rsrc.empty())
       unlink(rsrc.c_str());
+    xv.reset();  // before a test's own X server ends
   }
 
   // ravlon keeps its picture in ordinary pixmaps.
@@ -129,18 +130,7 @@ protected:
 
   RavlonClient c;
   std::string rsrc;
-};
-
-// The test's own X server outlives ravlon and the view of it.
-class RenderE2ETcp : public RenderE2E {
-protected:
-  void TearDown() override
-  {
-    RenderE2E::TearDown();
-    xv.reset();
-  }
-
-  TcpXServer x;
+  TcpXServer x;  // started by the test that reaches X over TCP
 };
 
 // A local display offers shared pixmaps: the picture itself is one of two
@@ -183,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(, RenderPaths,
 
 // An X server reached over TCP may be on another machine, where a segment
 // id names other memory: frames take the plain path, exactly.
-TEST_F(RenderE2ETcp, FramesToATcpDisplayTakeThePlainPath)
+TEST_F(RenderE2E, FramesToATcpDisplayTakeThePlainPath)
 {
   ASSERT_TRUE(x.start()) << x.err();
   dpy_name = "127.0.0.1:" + std::to_string(x.num);

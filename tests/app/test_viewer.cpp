@@ -198,10 +198,10 @@ TEST_F(Viewer, StatusLineShowsThePixelUnderThePointer)
   unlink(path.c_str());
 }
 
-// With a 24-point menu font the menu bar is taller, and wraps over a
-// narrow picture: the picture is whole. A client that leaves takes nothing
-// of its picture along: the last frame stays whole and exact, and the
-// status line says ravlon waits, and where.
+// With a 24-point menu font the menu bar is taller: the picture, wide or
+// narrow, is whole. A client that leaves takes nothing of its picture
+// along: the last frame stays whole and exact, and the status line says
+// ravlon waits, and where.
 TEST_F(Viewer, PictureStaysWholeUnderATallMenuBarAndWhenTheClientLeaves)
 {
   ASSERT_EQ(run("echo 'ravlon*WMenu*fontList: -adobe-helvetica-bold-r-*-*-24-*-*-*-*-*-*-*' | "
