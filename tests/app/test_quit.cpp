@@ -5,35 +5,28 @@
 
 namespace {
 
-class Quit : public RavlonTest {
-protected:
-  void SetUp() override { start(); }
-
-  void expect_quit()
-  {
-    ASSERT_TRUE(rv.wait_exit());
-    EXPECT_EQ(rv.status(), 0);
-    EXPECT_EQ(rv.err(), "");
-  }
-};
+class Quit : public RavlonTest {};
 
 }  // namespace
 
-TEST_F(Quit, FileMenuQuit)
+TEST_F(Quit, FileMenuQuitAndTheCloseButton)
 {
-  XRectangle g = geometry(xv->dpy, wnd);
-  xv->click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
-  Window pdm = xv->find_popup();
-  ASSERT_NE(pdm, 0u);
-  XRectangle p = geometry(xv->dpy, pdm);
-  xv->click(p.x + p.width / 2, p.y + p.height * 3 / 4);  // its last item, "Quit"
-  expect_quit();
-}
-
-// fvwm's leftmost title-bar button is bound to Close.
-TEST_F(Quit, CloseButton)
-{
-  XRectangle f = frame_geometry(xv->dpy, wnd), g = geometry(xv->dpy, wnd);
-  xv->click(g.x + 6, f.y + (g.y - f.y) / 2);
-  expect_quit();
+  for (bool menu : {true, false}) {
+    SCOPED_TRACE(menu ? "File > Quit" : "close button");
+    ASSERT_NO_FATAL_FAILURE(start());
+    XRectangle f = frame_geometry(xv->dpy, wnd), g = geometry(xv->dpy, wnd);
+    if (menu) {
+      xv->click(g.x + 15, g.y + 15);  // "File" at the left of the menu bar
+      Window pdm = xv->find_popup();
+      ASSERT_NE(pdm, 0u);
+      XRectangle p = geometry(xv->dpy, pdm);
+      xv->click(p.x + p.width / 2, p.y + p.height * 3 / 4);  // its last item, "Quit"
+    } else {
+      xv->click(g.x + 6, f.y + (g.y - f.y) / 2);  // fvwm's leftmost title-bar button: Close
+    }
+    ASSERT_TRUE(rv.wait_exit());
+    EXPECT_EQ(rv.status(), 0);
+    EXPECT_EQ(rv.err(), "");
+    ASSERT_TRUE(wait_until([&] { return !is_viewable(xv->dpy, wnd); }));  // not found next time
+  }
 }

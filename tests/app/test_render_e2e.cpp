@@ -1,7 +1,7 @@
 // Frames streamed to the real ravlon over TCP, read back from its window as
 // raw pixel values and compared, exactly, with what they must be.
 #include "harness.h"
-#include "pixelformula.h"
+#include "testframes.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -11,21 +11,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <vector>
 
 #include "ravlon_client.h"
 
 namespace {
 
-// The frames of one run, each at a size of its own.
-struct Frame {
+// The frames of one run, each at a size of its own, RGB or colour-mapped,
+// some bytes short.
+struct Sized {
   int w;
   int h;
   bool rgb;
+  int missing;
 };
-const Frame sized_frames[] = {{256, 256, true}, {300, 200, true}, {64, 48, false}};
+const Sized sized_frames[] = {{256, 256, true, 0}, {300, 200, true, 0}, {64, 48, false, 25}};
 
 class RenderE2E : public RavlonTest {
 protected:
@@ -46,47 +46,54 @@ protected:
     unsetenv("XENVIRONMENT");
     if (!rsrc.empty())
       unlink(rsrc.c_str());
+    xv.reset();  // before a test's own X server ends
   }
 
   // ravlon keeps its picture in ordinary pixmaps.
   void unshared()
   {
-    rsrc = "/tmp/ravlon-test-rsrc-" + std::to_string(getpid());
-    std::ofstream(rsrc) << "ravlon.sharedPixmaps: false\n";
+    rsrc = temp_file("ravlon.sharedPixmaps: false\n");
     setenv("XENVIRONMENT", rsrc.c_str(), 1);
   }
 
   // Each of sized_frames, random, sent at its size: every pixel of the
   // image window, read back raw, is the standard colour map's pixel of
   // the RGB bytes, or the colour-mapped byte itself; byte x * h + y is
-  // pixel (x, y). The last one is shown again after the window was
-  // covered and uncovered.
+  // pixel (x, y). A new size is black until its frame comes, and stays
+  // black past the bytes that came. The last one is shown again after the
+  // window was covered and uncovered.
   void frames_shown_exactly(int scr)
   {
     XStandardColormap* m =
         standard_map(xv->dpy, scr, scr == 1 ? XA_RGB_DEFAULT_MAP : XA_RGB_BEST_MAP);
     ASSERT_NE(m, nullptr);
-    std::mt19937 rnd(7);
+    unsigned seed = 7;
     Window shown = 0;
-    for (const Frame& f : sized_frames) {
-      const int n = f.w * f.h;
-      std::vector<unsigned char> r(n), g(n), b(n);
-      for (int i = 0; i < n; i++)
-        r[i] = rnd() & 255, g[i] = rnd() & 255, b[i] = rnd() & 255;
+    unsigned long black = 0;
+    for (const Sized& s : sized_frames) {
+      const Frame f(s.w, s.h, 3, seed++);
+      const unsigned char *r = f.bytes[0].data(), *g = f.bytes[1].data(), *b = f.bytes[2].data();
       if (f.w != 256 || f.h != 256) {
         ASSERT_EQ(c.resize(f.w, f.h), 0);
+        ASSERT_TRUE(wait_until([&] {
+          return (shown = xv->find_descendant(wnd, f.w, f.h)) != 0 &&
+                 xv->grab(shown).count_not(0x000000, 0, 0, f.w, f.h) == 0;
+        }));
+        black = raw_pixel(xv->dpy, shown, 0, 0);
       }
-      ASSERT_EQ(f.rgb ? c.send_rgb(r.data(), g.data(), b.data(), n) : c.send_colmap(r.data(), n),
-                0);
+      const int n = f.n() - s.missing;
+      ASSERT_EQ(s.rgb ? c.send_rgb(r, g, b, n) : c.send_colmap(r, n), 0);
       auto want = [&](int x, int y) {
-        const int i = x * f.h + y;
-        return f.rgb ? standard_pixel(*m, r[i], g[i], b[i]) : r[i];
+        const size_t i = f.at(x, y);
+        return i >= static_cast<size_t>(n) ? black
+               : s.rgb                     ? standard_pixel(*m, r[i], g[i], b[i])
+                                           : r[i];
       };
       ASSERT_TRUE(wait_until([&] { return (shown = xv->find_descendant(wnd, f.w, f.h)) != 0; }));
-      EXPECT_EQ(wrong_pixels(shown, f, want), 0) << f.w << "x" << f.h;
-      if (&f == &sized_frames[2]) {
+      EXPECT_EQ(settled(shown, f, want), 0) << f.w << "x" << f.h;
+      if (&s == &sized_frames[2]) {
         cover(shown);
-        EXPECT_EQ(wrong_pixels(shown, f, want), 0) << "after an expose";
+        EXPECT_EQ(settled(shown, f, want), 0) << "after an expose";
       }
     }
     XFree(m);
@@ -94,22 +101,10 @@ protected:
 
   // The pixels of w that differ from want, once they stop changing.
   template <class F>
-  int wrong_pixels(Window w, const Frame& f, F want)
+  int settled(Window w, const Frame& f, F want)
   {
     int bad = -1;
-    wait_until(
-        [&] {
-          XImage* xi = XGetImage(xv->dpy, w, 0, 0, f.w, f.h, AllPlanes, ZPixmap);
-          if (!xi)
-            return false;
-          bad = 0;
-          for (int x = 0; x < f.w; x++)
-            for (int y = 0; y < f.h; y++)
-              bad += XGetPixel(xi, x, y) != want(x, y);
-          XDestroyImage(xi);
-          return bad == 0;
-        },
-        5000);
+    wait_until([&] { return (bad = wrong_pixels(xv->dpy, w, f.w, f.h, want)) == 0; }, 5000);
     return bad;
   }
 
@@ -135,18 +130,7 @@ protected:
 
   RavlonClient c;
   std::string rsrc;
-};
-
-// The test's own X server outlives ravlon and the view of it.
-class RenderE2ETcp : public RenderE2E {
-protected:
-  void TearDown() override
-  {
-    RenderE2E::TearDown();
-    xv.reset();
-  }
-
-  TcpXServer x;
+  TcpXServer x;  // started by the test that reaches X over TCP
 };
 
 // A local display offers shared pixmaps: the picture itself is one of two
@@ -189,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(, RenderPaths,
 
 // An X server reached over TCP may be on another machine, where a segment
 // id names other memory: frames take the plain path, exactly.
-TEST_F(RenderE2ETcp, FramesToATcpDisplayTakeThePlainPath)
+TEST_F(RenderE2E, FramesToATcpDisplayTakeThePlainPath)
 {
   ASSERT_TRUE(x.start()) << x.err();
   dpy_name = "127.0.0.1:" + std::to_string(x.num);
@@ -201,22 +185,22 @@ TEST_F(RenderE2ETcp, FramesToATcpDisplayTakeThePlainPath)
 // The 128 entries of a colour file, one pixel each down the first column
 // (byte i is pixel (0, i)), each show their colour: exactly to 8 bits on
 // the depth-24 screen; on the 8-plane screen, whose default map the
-// standard map has filled, the closest colour the map holds.
+// standard map has filled, the closest colour the map holds. Indices past
+// the entries, down the rest of the column, are black.
 TEST_F(RenderE2E, ColourFileEntriesShowTheirColourOrTheClosest)
 {
-  std::string file = "/tmp/ravlon-e2e-colours-" + std::to_string(getpid());
   std::vector<XColor> want(128);
-  std::ofstream f(file);
+  std::string text;
   for (int i = 0; i < 128; i++) {
     double c[3] = {i / 127.0, (127 - i) / 127.0, (i * 5 % 128) / 127.0};
     unsigned short* to[3] = {&want[i].red, &want[i].green, &want[i].blue};
     for (int k = 0; k < 3; k++) {
-      std::string text = std::to_string(c[k]);  // six decimals, as ravlon reads them
-      f << text << (k < 2 ? " " : "\n");
-      *to[k] = static_cast<unsigned short>(std::stod(text) * 65535.0);
+      std::string v = std::to_string(c[k]);  // six decimals, as ravlon reads them
+      text += v + (k < 2 ? " " : "\n");
+      *to[k] = static_cast<unsigned short>(std::stod(v) * 65535.0);
     }
   }
-  f.close();
+  const std::string file = temp_file(text);
   auto dist = [](const XColor& a, const XColor& b) {
     long long r = a.red - b.red, g = a.green - b.green, bl = a.blue - b.blue;
     return r * r + g * g + bl * bl;
@@ -224,13 +208,13 @@ TEST_F(RenderE2E, ColourFileEntriesShowTheirColourOrTheClosest)
   auto rgb8 = [](const XColor& c) {
     return static_cast<uint32_t>((c.red >> 8) << 16 | (c.green >> 8) << 8 | c.blue >> 8);
   };
-  std::vector<unsigned char> cvec(128);
-  for (int i = 0; i < 128; i++)
+  std::vector<unsigned char> cvec(256);
+  for (int i = 0; i < 256; i++)
     cvec[i] = static_cast<unsigned char>(i);
   for (int scr : {0, 1}) {
     SCOPED_TRACE(scr);
     ASSERT_NO_FATAL_FAILURE(serve(scr, {"-c", file}));
-    ASSERT_EQ(c.send_colmap(cvec.data(), 128), 0);
+    ASSERT_EQ(c.send_colmap(cvec.data(), 256), 0);
     Shot s;
     ASSERT_TRUE(wait_until([&] { return (s = xv->grab(img)).at(0, 0) != 0; }));
     // The colours the map can show: on the depth-24 screen whatever is
@@ -256,6 +240,7 @@ TEST_F(RenderE2E, ColourFileEntriesShowTheirColourOrTheClosest)
       far += !closest;
     }
     EXPECT_EQ(far, 0);
+    EXPECT_EQ(s.count_not(0x000000, 0, 128, 1, 256), 0);
     c.disconnect();
     ASSERT_TRUE(rv.wait_exit());
     c.close();
@@ -267,8 +252,7 @@ TEST_F(RenderE2E, ColourFileEntriesShowTheirColourOrTheClosest)
 // colour-mapped frame, with its line on stderr.
 TEST_F(RenderE2E, ColourFileGoneByTheFirstColourMappedFrame)
 {
-  std::string file = "/tmp/ravlon-e2e-gone-" + std::to_string(getpid());
-  std::ofstream(file) << "1 1 1\n";
+  const std::string file = temp_file("1 1 1\n");
   ASSERT_NO_FATAL_FAILURE(serve(0, {"-c", file}));
   unlink(file.c_str());
   std::vector<unsigned char> cvec(65536);

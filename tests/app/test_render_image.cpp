@@ -14,6 +14,7 @@
 #include "image.h"
 #include "imagewnd.h"
 #include "service.h"
+#include "testframes.h"
 
 namespace {
 
@@ -57,15 +58,6 @@ protected:
 using RenderImage = RenderImageT<XFixture>;
 using RenderImage8 = RenderImageT<XFixture8>;
 
-std::string colour_file(const std::string& text)
-{
-  std::string name = "/tmp/ravlon-colours-" + std::to_string(getpid());
-  FILE* f = fopen(name.c_str(), "w");
-  fputs(text.c_str(), f);
-  fclose(f);
-  return name;
-}
-
 unsigned long alloc(unsigned short r, unsigned short g, unsigned short b)
 {
   XColor c;
@@ -76,77 +68,50 @@ unsigned long alloc(unsigned short r, unsigned short g, unsigned short b)
 
 }  // namespace
 
-// Read at the first colour-mapped frame: 1.0 -> 65535, 1.0001 -> 65534 (not
-// wrapped round), 0.5 -> 32767 (truncated, not rounded), negatives -> 0; a
-// half triple is not used and the entries not read are pixel 0; indices
-// past the 128 entries are black.
-TEST_F(RenderImage, ColourFileAtTheFirstColourMappedFrame)
+// The colour file's triples: 1.0 -> 65535, 1.0001 -> 65534 (not wrapped
+// round), 0.5 -> 32767 (truncated, not rounded), negatives -> 0; a number
+// too large for any float is still a number, clamped like 1.0001, and the
+// triples after it are read. Reading stops at a half triple, at text that
+// is not a number and after 128 triples; the entries not read are pixel 0.
+TEST_F(RenderImage, ColourFileTriplesBecomeColours)
 {
-  make();
-  std::string f = colour_file("1.0 1.0001 0.5\n-2 -0.5 0.00001   1 1");
-  image->rgbfile = strnew(f.c_str());
-  unsigned char cvec[256 * 256] = {0, 1, 2, 128, 255};
-  image->draw_image(cvec, sizeof cvec);
-  ASSERT_NE(image->colmap, nullptr);
-  EXPECT_EQ(px(0, 0), alloc(65535, 65534, 32767));
-  EXPECT_NE(px(0, 0), alloc(65535, 65535, 32768));
-  EXPECT_EQ(px(0, 1), alloc(0, 0, 0));
-  EXPECT_EQ(px(0, 2), 0u);
-  EXPECT_EQ(px(0, 3), colortbl[0]);
-  EXPECT_EQ(px(0, 4), colortbl[0]);
-  EXPECT_EQ(image->colflg[0] + image->colflg[1] + image->colflg[2], 2);
-
-  // 130 triples: the first 128 are used, the rest ignored.
+  make(false);
   std::string many;
   for (int i = 0; i < 130; i++)
     many += std::to_string(i / 255.0) + " 0 0\n";
-  delete[] image->colmap;
-  delete[] image->colflg;
-  ASSERT_EQ(image->alloc_colmap(colour_file(many + "x").c_str()), 0);
-  EXPECT_EQ(image->colmap[127], alloc(static_cast<unsigned short>(127 / 255.0f * 65535.0f), 0, 0));
-  unlink(f.c_str());
-  EXPECT_EQ(x_errors(), 0);
-}
-
-// A number too large for any float is still a number: its component is
-// clamped like 1.0001's, and the triples after it are read, up to one
-// ending the file.
-TEST_F(RenderImage, ColourFileNumbersBeyondFloatAreClamped)
-{
-  make(false);
-  std::string f = colour_file("0 0 1\n1e39 0.5 0\n1e400 -1e400 1\n0.25 0.25 0.25\n0 0 1e39");
-  ASSERT_EQ(image->alloc_colmap(f.c_str()), 0);
-  unlink(f.c_str());
-  const unsigned long want[5] = {alloc(0, 0, 65535), alloc(65534, 32767, 0), alloc(65534, 0, 65535),
-                                 alloc(16383, 16383, 16383), alloc(0, 0, 65534)};
-  for (int i = 0; i < 5; i++) {
-    EXPECT_EQ(image->colflg[i], 1) << i;
-    EXPECT_EQ(image->colmap[i], want[i]) << i;
+  struct Colour {
+    int entry;
+    unsigned short r, g, b;
+  };
+  const unsigned short c127 = static_cast<unsigned short>(127 / 255.0f * 65535.0f);
+  struct Case {
+    std::string text;
+    int entries;  // read from the file
+    std::vector<Colour> want;
+  } cases[] = {
+      {"1.0 1.0001 0.5\n-2 -0.5 0.00001   1 1", 2, {{0, 65535, 65534, 32767}, {1, 0, 0, 0}}},
+      {"0 0 1\n1e39 0.5 0\n1e400 -1e400 1\n0.25 0.25 0.25\n0 0 1e39",
+       5,
+       {{0, 0, 0, 65535}, {1, 65534, 32767, 0}, {2, 65534, 0, 65535}, {3, 16383, 16383, 16383},
+        {4, 0, 0, 65534}}},
+      {many + "x", 128, {{127, c127, 0, 0}}}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text.substr(0, 20));
+    const std::string f = temp_file(k.text);
+    ASSERT_EQ(image->alloc_colmap(f.c_str()), 0);
+    unlink(f.c_str());
+    int odd = 0;  // flagged "allocated" other than when read; not read but not pixel 0
+    for (int i = 0; i < 128; i++)
+      odd += image->colflg[i] != (i < k.entries) || (i >= k.entries && image->colmap[i] != 0);
+    EXPECT_EQ(odd, 0);
+    for (const Colour& c : k.want)
+      EXPECT_EQ(image->colmap[c.entry], alloc(c.r, c.g, c.b)) << c.entry;
+    delete[] image->colmap;
+    delete[] image->colflg;
+    image->colmap = nullptr;
   }
-  EXPECT_EQ(image->colflg[5], 0);
+  EXPECT_NE(alloc(65535, 65534, 32767), alloc(65535, 65535, 32768));  // truncation shows
   EXPECT_EQ(x_errors(), 0);
-}
-
-// Without a colour file the byte is the pixel. A 30 x 20 frame is read column
-// by column (byte x * 20 + y); one 25 bytes short leaves the ends of the
-// last columns black; bytes past the image are not drawn; a resize leaves
-// all black.
-TEST_F(RenderImage, NonSquareShortAndLongFramesThenResize)
-{
-  make();
-  image->resize_image(30, 20);
-  std::vector<unsigned char> cvec(30 * 20 + 50);
-  for (size_t i = 0; i < cvec.size(); i++)
-    cvec[i] = static_cast<unsigned char>(i % 251 + 1);
-  for (int size : {30 * 20 - 25, static_cast<int>(cvec.size())}) {
-    image->draw_image(cvec.data(), size);
-    for (int x = 0; x < 30; x++)
-      for (int y = 0; y < 20; y++)
-        ASSERT_EQ(px(x, y), x * 20 + y < size ? cvec[x * 20 + y] : 0u) << x << "," << y;
-  }
-  image->resize_image(40, 10);
-  for (int x = 0; x < 40; x += 3)
-    ASSERT_EQ(px(x, x / 4), colortbl[0]);
 }
 
 // A pixmap the server refuses (wider than it can address) leaves the

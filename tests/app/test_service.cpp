@@ -1,23 +1,28 @@
-// The single error window, cleanup and the menu.
+// The image window's standard map, the single error window and cleanup.
 #include "../widgets/xfixture.h"
 
 #include <X11/Xatom.h>
 
-#include "WContext.h"
 #include "WError.h"
 #include "WEtc.h"
-#include "WMenu.h"
 #include "imagewnd.h"
 #include "service.h"
 
 class Service : public XFixture {};
 
-// One error window for the run, showing the latest text; cleanup deletes
-// it and the image window, and a second cleanup finds nothing to do.
-TEST_F(Service, ErrorWindowAndCleanup)
+// A standard map whose visual the screen does not have is not used: its
+// pixels would mean other colours on the default visual. One error window
+// for the run, showing the latest text; cleanup deletes it and the image
+// window, and a second cleanup finds nothing to do.
+TEST_F(Service, ForeignStandardMapErrorWindowAndCleanup)
 {
   XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
   ASSERT_NE(maps, nullptr);
+  XStandardColormap m = *maps;
+  m.visualid = 0x7ffffff0;
+  imagewnd = new ImageWnd(&m);
+  EXPECT_EQ(smap, nullptr);
+  cleanup();
   imagewnd = new ImageWnd(maps);
   imagewnd->show();
 
@@ -29,23 +34,9 @@ TEST_F(Service, ErrorWindowAndCleanup)
   EXPECT_EQ(xm_text(errdlg->xtwgt, XmNmessageString), "second");
   ASSERT_TRUE(pump_until([] { return XtIsRealized(errdlg->xtwgt) && XtIsManaged(errdlg->xtwgt); }));
 
-  context->mainmenu->menu_select(1L << 16);  // no menu 1: nothing happens
   cleanup();
   EXPECT_EQ(errdlg, nullptr);
   EXPECT_EQ(imagewnd, nullptr);
   cleanup();
   EXPECT_EQ(x_errors(), 0);
-}
-
-// A standard map whose visual the screen does not have is not used: its
-// pixels would mean other colours on the default visual.
-TEST_F(Service, StandardMapWithoutItsVisualIsLeftAlone)
-{
-  XStandardColormap* maps = standard_map(display, screen, XA_RGB_BEST_MAP);
-  ASSERT_NE(maps, nullptr);
-  XStandardColormap m = *maps;
-  m.visualid = 0x7ffffff0;
-  imagewnd = new ImageWnd(&m);
-  EXPECT_EQ(smap, nullptr);
-  cleanup();
 }
