@@ -97,7 +97,7 @@ protected:
 
 // Quit from the File menu of a window on the depth-8 screen's standard
 // colour map. On depth 24, ravlon's own window on the best map does the
-// same in the app tests (Quit.FileMenuQuit).
+// same in the app tests (Quit.FileMenuQuitAndTheCloseButton).
 TEST_F(MenuTest8, PulldownOnDefaultMapRaisesNoError)
 {
   XVisualInfo vi;
