@@ -29,6 +29,10 @@ int visual_map(XStandardColormap& m, const Visual* vis);
 // for targets without them, and tested on every target.
 enum FillPath { FILL_PORTABLE, FILL_VECTOR };
 
+// The layouts the conversion writes straight into memory (8 bits, or 16
+// and 32 in the host's byte order); any other it writes pixel by pixel.
+bool direct_layout(const XImage* img);
+
 // Fills the whole image from nplanes planes (1 or 3) of which the first
 // size bytes arrived; pixels they do not reach are black. Values are cut
 // to the image's depth, as the server stores them.
