@@ -20,11 +20,10 @@ struct PngFrame;
 
 // The last frame drawn, as it was received: nplanes 3 (RGB) or 1 (index)
 // while its vectors still hold it, 0 when there is none or they are being
-// written again; the picture size it was drawn at, and its bytes per plane.
+// written again; and its bytes per plane. It is of the image's present
+// size: a resize forgets it.
 struct ShownFrame {
   int nplanes;
-  int width;
-  int height;
   int size;
 };
 
