@@ -27,6 +27,8 @@ struct ShownFrame {
   int size;
 };
 
+// The longest of the server's lines, with its end.
+const int SERVER_LINE = 96;
 
 extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
@@ -65,6 +67,9 @@ public:
   // picture (the image calls it once it can draw, after its start-up
   // picture), in the status line always.
   void show_status();
+  // The server's state in the lines the picture shows (waiting or
+  // connected, and the port); their number, at most 3.
+  int server_lines(char lines[][SERVER_LINE]) const;
   // The status line is refreshed soon.
   void touch_status();
   // The image at zoom 2^shift, the window at its new size where it stands.
