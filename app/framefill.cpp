@@ -68,7 +68,7 @@ template <class Px>
 void fill_pixels(XImage* img, const Px& px, long n, unsigned int black, FillPath path,
                  const FrameView* zv)
 {
-  const unsigned int mask = img->depth >= 32 ? 0xffffffffu : (1u << img->depth) - 1;
+  const unsigned int mask = plane_mask(img->depth);
   if (!direct_layout(img))
     fill_any(img, px, n, black, mask, zv);
   else if (img->bits_per_pixel == 32)
