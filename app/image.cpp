@@ -197,7 +197,6 @@ int Image::resize_image(int w, int h, int shift, int maxw, int maxh)
 
 int Image::set_zoom(int shift, int maxw, int maxh)
 {
-  shift = std::max(ZOOM_MIN, std::min(shift, ZOOM_MAX));
   const double f = std::ldexp(1.0, shift - zoom_shift);
   const int cx = static_cast<int>((pan_x + view_w / 2.0) * f);
   const int cy = static_cast<int>((pan_y + view_h / 2.0) * f);
