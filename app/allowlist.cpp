@@ -16,12 +16,18 @@ namespace {
 
 const unsigned char v4_mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
 
+// An IPv4 address in its IPv6 form, ::ffff:a.b.c.d.
+void map_v4(const in_addr& a, unsigned char out[16])
+{
+  memcpy(out, v4_mapped, 12);
+  memcpy(out + 12, &a, 4);
+}
+
 // The peer's address in IPv6 form; false for another family.
 bool as_v6(const sockaddr* peer, unsigned char out[16])
 {
   if (peer->sa_family == AF_INET) {
-    memcpy(out, v4_mapped, 12);
-    memcpy(out + 12, &reinterpret_cast<const sockaddr_in*>(peer)->sin_addr, 4);
+    map_v4(reinterpret_cast<const sockaddr_in*>(peer)->sin_addr, out);
     return true;
   }
   if (peer->sa_family == AF_INET6) {
@@ -75,8 +81,7 @@ int AllowList::add(const char* entry)
   int bits = -1;
   in_addr a4;
   if (inet_pton(AF_INET, addr, &a4) == 1) {
-    memcpy(net.addr, v4_mapped, 12);
-    memcpy(net.addr + 12, &a4, 4);
+    map_v4(a4, net.addr);
     bits = slash ? prefix_bits(slash + 1, 32) : 32;
     if (bits >= 0)
       bits += 96;

@@ -68,18 +68,15 @@ template <class Px>
 void fill_pixels(XImage* img, const Px& px, long n, unsigned int black, FillPath path,
                  const FrameView* zv)
 {
-  const unsigned int mask = img->depth >= 32 ? 0xffffffffu : (1u << img->depth) - 1;
-  const uint16_t probe = 1;
-  const int host_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
-  const bool native = img->bits_per_pixel == 8 || img->byte_order == host_order;
-  if (native && img->bits_per_pixel == 32)
-    fill_direct<uint32_t>(img, px, n, black, mask, path, zv);
-  else if (native && img->bits_per_pixel == 16)
-    fill_direct<uint16_t>(img, px, n, black, mask, path, zv);
-  else if (img->bits_per_pixel == 8)
-    fill_direct<uint8_t>(img, px, n, black, mask, path, zv);
-  else
+  const unsigned int mask = plane_mask(img->depth);
+  if (!direct_layout(img))
     fill_any(img, px, n, black, mask, zv);
+  else if (img->bits_per_pixel == 32)
+    fill_direct<uint32_t>(img, px, n, black, mask, path, zv);
+  else if (img->bits_per_pixel == 16)
+    fill_direct<uint16_t>(img, px, n, black, mask, path, zv);
+  else
+    fill_direct<uint8_t>(img, px, n, black, mask, path, zv);
 }
 
 // Tables that are each base + (byte << shift) need no lookup.
@@ -124,6 +121,14 @@ int mask_channel(unsigned long mask, unsigned long& max, unsigned long& mult)
 }
 
 }  // namespace
+
+bool direct_layout(const XImage* img)
+{
+  const uint16_t probe = 1;
+  const int host_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
+  const int bpp = img->bits_per_pixel;
+  return bpp == 8 || ((bpp == 16 || bpp == 32) && img->byte_order == host_order);
+}
 
 void colmap_lut(PixelLut& lut, const unsigned int* colmap, unsigned int black)
 {

@@ -23,11 +23,22 @@ void rgb_luts(PixelLut luts[3], const XStandardColormap& m);
 // describe; -1 for any other visual.
 int visual_map(XStandardColormap& m, const Visual* vis);
 
+// The bits a pixel of depth planes keeps: what the server stores of a
+// value.
+inline unsigned int plane_mask(int depth)
+{
+  return depth >= 32 ? 0xffffffffu : (1u << depth) - 1;
+}
+
 // The conversion's two implementations: the portable one, and one that uses
 // the vector instructions of the target's baseline (SSE2 on x86-64) for
 // 32-bit RGB pixels. Both give the same pixels; the portable one is kept
 // for targets without them, and tested on every target.
 enum FillPath { FILL_PORTABLE, FILL_VECTOR };
+
+// The layouts the conversion writes straight into memory (8 bits, or 16
+// and 32 in the host's byte order); any other it writes pixel by pixel.
+bool direct_layout(const XImage* img);
 
 // Fills the whole image from nplanes planes (1 or 3) of which the first
 // size bytes arrived; pixels they do not reach are black. Values are cut

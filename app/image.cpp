@@ -150,6 +150,17 @@ void Image::expose()
   XFlush(display);
 }
 
+namespace {
+
+// The pan p, as far as it can go with a view of view pixels on a picture
+// of n pixels zoomed by 2^shift.
+int clamp_pan(int p, int n, int shift, int view)
+{
+  return std::max(0, std::min(p, zoomed(n, shift) - view));
+}
+
+}  // namespace
+
 // Before the first expose only the sizes are kept: init then makes the
 // pixmap at the size the window has already taken.
 int Image::take_view(int w, int h, int shift, int maxw, int maxh, int cx, int cy)
@@ -163,8 +174,8 @@ int Image::take_view(int w, int h, int shift, int maxw, int maxh, int cx, int cy
   zoom_shift = shift;
   view_w = vw;
   view_h = vh;
-  pan_x = std::max(0, std::min(cx - vw / 2, zoomed(w, shift) - vw));
-  pan_y = std::max(0, std::min(cy - vh / 2, zoomed(h, shift) - vh));
+  pan_x = clamp_pan(cx - vw / 2, w, shift, vw);
+  pan_y = clamp_pan(cy - vh / 2, h, shift, vh);
   return 0;
 }
 
@@ -186,7 +197,6 @@ int Image::resize_image(int w, int h, int shift, int maxw, int maxh)
 
 int Image::set_zoom(int shift, int maxw, int maxh)
 {
-  shift = std::max(ZOOM_MIN, std::min(shift, ZOOM_MAX));
   const double f = std::ldexp(1.0, shift - zoom_shift);
   const int cx = static_cast<int>((pan_x + view_w / 2.0) * f);
   const int cy = static_cast<int>((pan_y + view_h / 2.0) * f);
@@ -198,8 +208,8 @@ int Image::set_zoom(int shift, int maxw, int maxh)
 
 void Image::pan_to(int px, int py)
 {
-  px = std::max(0, std::min(px, zoomed(width, zoom_shift) - view_w));
-  py = std::max(0, std::min(py, zoomed(height, zoom_shift) - view_h));
+  px = clamp_pan(px, width, zoom_shift, view_w);
+  py = clamp_pan(py, height, zoom_shift, view_h);
   if (px == pan_x && py == pan_y)
     return;
   pan_x = px;

@@ -28,7 +28,8 @@ public:
   // most maxw x maxh. -1 (reported) keeps everything as it was.
   int resize_image(int w, int h) { return resize_image(w, h, 0, w, h); }
   int resize_image(int w, int h, int shift, int maxw, int maxh);
-  // Another zoom of the same frame; the view's centre stays where it is.
+  // Another zoom of the same frame (shift ZOOM_MIN to ZOOM_MAX, as maxw and
+  // maxh were worked out for); the view's centre stays where it is.
   int set_zoom(int shift, int maxw, int maxh);
   // Puts the zoomed picture's pixel (px, py), as far as it can go, at the
   // view's (0, 0).

@@ -208,17 +208,25 @@ void ImageWnd::show_status()
   if (!img || !listening || img->frames_shown)
     return;
   img->clear_text();
-  snprintf(buf, sizeof buf, "on port %d.", port);
+  char lines[3][SERVER_LINE];
+  const int n = server_lines(lines);
   // Three quarters down the picture, as at the start-up size.
   const int y = img->view_h * 3 / 4;
+  for (int i = 0; i < n; i++)
+    img->draw_text(y + 13 * i, lines[i]);
+}
+
+int ImageWnd::server_lines(char lines[][SERVER_LINE]) const
+{
+  int n = 0;
   if (connected) {
-    img->draw_text(y, "Client connected");
-    img->draw_text(y + 13, buf);
+    snprintf(lines[n++], SERVER_LINE, "Client connected");
   } else {
-    img->draw_text(y, "Waiting for");
-    img->draw_text(y + 13, "client connection");
-    img->draw_text(y + 26, buf);
+    snprintf(lines[n++], SERVER_LINE, "Waiting for");
+    snprintf(lines[n++], SERVER_LINE, "client connection");
   }
+  snprintf(lines[n++], SERVER_LINE, "on port %d.", port);
+  return n;
 }
 
 // The window manager's close button quits like the File menu's Quit.

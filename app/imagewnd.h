@@ -20,14 +20,15 @@ struct PngFrame;
 
 // The last frame drawn, as it was received: nplanes 3 (RGB) or 1 (index)
 // while its vectors still hold it, 0 when there is none or they are being
-// written again; the picture size it was drawn at, and its bytes per plane.
+// written again; and its bytes per plane. It is of the image's present
+// size: a resize forgets it.
 struct ShownFrame {
   int nplanes;
-  int width;
-  int height;
   int size;
 };
 
+// The longest of the server's lines, with its end.
+const int SERVER_LINE = 96;
 
 extern ImageWnd* imagewnd;
 extern XStandardColormap* smap;
@@ -66,6 +67,9 @@ public:
   // picture (the image calls it once it can draw, after its start-up
   // picture), in the status line always.
   void show_status();
+  // The server's state in the lines the picture shows (waiting or
+  // connected, and the port); their number, at most 3.
+  int server_lines(char lines[][SERVER_LINE]) const;
   // The status line is refreshed soon.
   void touch_status();
   // The image at zoom 2^shift, the window at its new size where it stands.

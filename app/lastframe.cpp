@@ -9,7 +9,7 @@
 
 void ImageWnd::frame_drawn(int nplanes, int size)
 {
-  shown = {nplanes, image()->width, image()->height, size};
+  shown = {nplanes, size};
   saver->frame_done();
 }
 
@@ -33,8 +33,8 @@ int ImageWnd::saved_frame(PngFrame& f) const
   f.planes[1] = green_vec;
   f.planes[2] = blue_vec;
   f.size = shown.size;
-  f.width = shown.width;
-  f.height = shown.height;
+  f.width = image()->width;
+  f.height = image()->height;
   f.colours = nullptr;
   return 0;
 }

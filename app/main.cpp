@@ -221,11 +221,8 @@ void read_allow_list(Widget appshell)
 void take_title(Widget appshell)
 {
   const char* title = string_resource(appshell, "title", "Title");
-  if (!title)
-    return;
-  char t[512];
-  snprintf(t, sizeof t, "%s", title);
-  imagewnd->set_title(t);
+  if (title)
+    imagewnd->set_title(title);
 }
 
 // Xlib ends the process when this returns; its own words would lack the

@@ -5,11 +5,10 @@
 #include <X11/Intrinsic.h>
 #include <X11/StringDefs.h>
 
-#include <cstdint>
-
 #include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
+#include "framefill.h"
 #include "service.h"
 #include "shmseg.h"
 #include "xlocal.h"
@@ -35,16 +34,6 @@ bool shared_pixmaps_wanted()
     XtGetApplicationResources(context->appshl->xtwgt, &r, picture_resources,
                               XtNumber(picture_resources), nullptr, 0);
   return r.shared_pixmaps;
-}
-
-// The conversion writes these layouts straight into memory; any other it
-// writes pixel by pixel, for which an image request costs nothing extra.
-bool direct_layout(const XImage* img)
-{
-  const uint16_t probe = 1;
-  const int host_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
-  const int bpp = img->bits_per_pixel;
-  return bpp == 8 || ((bpp == 16 || bpp == 32) && img->byte_order == host_order);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "WDialog.h"
 #include "WEtc.h"
 #include "WShl.h"
+#include "framefill.h"
 #include "image.h"
 #include "imagewnd.h"
 #include "savepng.h"
@@ -36,7 +37,7 @@ int shown_colours(const Image* img, unsigned char (*rgb)[3])
   XWindowAttributes wa;
   if (!img->xwnd || !XGetWindowAttributes(display, img->xwnd, &wa))
     return -1;
-  const unsigned long mask = wa.depth >= 32 ? 0xfffffffful : (1ul << wa.depth) - 1;
+  const unsigned long mask = plane_mask(wa.depth);
   XColor xc[256];
   for (int i = 0; i < 256; i++) {
     xc[i].pixel = img->index_lut().v[i] & mask;

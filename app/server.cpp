@@ -152,15 +152,10 @@ void no_blocking(int s)
   fcntl(s, F_SETFL, (fl < 0 ? 0 : fl) | O_NONBLOCK);
 }
 
-// The numeric address of the socket's peer, IPv4 or IPv6; "" when unknown.
-void peer_address(int s, char* out, size_t n)
+// The numeric address of a peer, IPv4 or IPv6; "" when unknown.
+void peer_address(const sockaddr* a, socklen_t len, char* out, size_t n)
 {
-  sockaddr_storage ss;
-  socklen_t len = sizeof ss;
-  out[0] = '\0';
-  if (getpeername(s, reinterpret_cast<sockaddr*>(&ss), &len) < 0 ||
-      getnameinfo(reinterpret_cast<sockaddr*>(&ss), len, out, static_cast<socklen_t>(n), nullptr, 0,
-                  NI_NUMERICHOST) != 0)
+  if (getnameinfo(a, len, out, static_cast<socklen_t>(n), nullptr, 0, NI_NUMERICHOST) != 0)
     out[0] = '\0';
 }
 
@@ -183,15 +178,16 @@ int ImageWnd::conn_client()
 {
   if (!listening || connected)
     return -1;
-  sockaddr_storage peer;
-  socklen_t len = sizeof peer;
-  int s = accept(ctl_sock, reinterpret_cast<sockaddr*>(&peer), &len);
+  sockaddr_storage ss;
+  socklen_t len = sizeof ss;
+  sockaddr* from = reinterpret_cast<sockaddr*>(&ss);
+  int s = accept(ctl_sock, from, &len);
   if (s < 0) {
     rest_control();
     return -1;
   }
-  if (!allow_from.allows(reinterpret_cast<sockaddr*>(&peer)))
-    return refuse(s, reinterpret_cast<sockaddr*>(&peer));
+  if (!allow_from.allows(from))
+    return refuse(s, from);
   no_blocking(s);
   decoder.reset();
   data_sock = s;
@@ -200,7 +196,7 @@ int ImageWnd::conn_client()
       XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
                     ip_dispatch_imagewnd, nullptr);
   watch_control(0);
-  peer_address(s, this->peer, sizeof this->peer);
+  peer_address(from, len, peer, sizeof peer);
   show_status();
   return 0;
 }

@@ -162,7 +162,7 @@ void StatusLine::refresh()
 void StatusLine::compose(char* out, int n) const
 {
   const Image* img = imagewnd->image();
-  char f[NFIELDS][96];
+  char f[NFIELDS][SERVER_LINE];
   pixel_field(img, f[0], sizeof f[0]);
   zoom_field(img->zoom_shift, f[1], sizeof f[1]);
   snprintf(f[2], sizeof f[2], "%d x %d", img->width, img->height);
@@ -171,15 +171,10 @@ void StatusLine::compose(char* out, int n) const
   // The server's lines, as the picture shows them before the first frame.
   const ImageWnd* iw = imagewnd;
   f[4][0] = f[5][0] = f[6][0] = '\0';
-  if (iw->connected) {
-    snprintf(f[4], sizeof f[4], "Client connected");
-    snprintf(f[5], sizeof f[5], "on port %d.", iw->port);
+  if (iw->connected || iw->listening)
+    iw->server_lines(f + 4);
+  if (iw->connected)
     snprintf(f[6], sizeof f[6], "from %.64s", iw->peer);
-  } else if (iw->listening) {
-    snprintf(f[4], sizeof f[4], "Waiting for");
-    snprintf(f[5], sizeof f[5], "client connection");
-    snprintf(f[6], sizeof f[6], "on port %d.", iw->port);
-  }
   int len = 0, line_start = 0;
   out[0] = '\0';
   for (int i = 0; i < NFIELDS && len < n; i++) {

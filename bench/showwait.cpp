@@ -12,21 +12,28 @@
 
 namespace {
 
+std::vector<Window> kids(Display* d, Window w)
+{
+  Window root, parent, *list = nullptr;
+  unsigned int n = 0;
+  std::vector<Window> k;
+  if (XQueryTree(d, w, &root, &parent, &list, &n))
+    k.assign(list, list + n);
+  if (list)
+    XFree(list);
+  return k;
+}
+
 // The first window below w, w included, for which found holds.
 template <class F>
 Window find_below(Display* d, Window w, F found)
 {
   if (found(w))
     return w;
-  Window root, parent, *kids = nullptr;
-  unsigned int n = 0;
-  Window hit = 0;
-  if (XQueryTree(d, w, &root, &parent, &kids, &n))
-    for (unsigned int i = 0; i < n && !hit; i++)
-      hit = find_below(d, kids[i], found);
-  if (kids)
-    XFree(kids);
-  return hit;
+  for (Window k : kids(d, w))
+    if (Window hit = find_below(d, k, found))
+      return hit;
+  return 0;
 }
 
 bool named_ravlon(Display* d, Window w)
@@ -55,18 +62,6 @@ bool drawn(Display* d, Window w)
   if (xi)
     XDestroyImage(xi);
   return two;
-}
-
-std::vector<Window> kids(Display* d, Window w)
-{
-  Window root, parent, *list = nullptr;
-  unsigned int n = 0;
-  std::vector<Window> k;
-  if (XQueryTree(d, w, &root, &parent, &list, &n))
-    k.assign(list, list + n);
-  if (list)
-    XFree(list);
-  return k;
 }
 
 XWindowAttributes attributes(Display* d, Window w)
