@@ -2,7 +2,6 @@
 // data socket of the one client served at a time, and their input sources.
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -152,13 +151,6 @@ void no_blocking(int s)
   fcntl(s, F_SETFL, (fl < 0 ? 0 : fl) | O_NONBLOCK);
 }
 
-// The numeric address of a peer, IPv4 or IPv6; "" when unknown.
-void peer_address(const sockaddr* a, socklen_t len, char* out, size_t n)
-{
-  if (getnameinfo(a, len, out, static_cast<socklen_t>(n), nullptr, 0, NI_NUMERICHOST) != 0)
-    out[0] = '\0';
-}
-
 // How long the control socket rests after an accept that failed.
 const int ACCEPT_REST_MS = 200;
 
@@ -196,7 +188,9 @@ int ImageWnd::conn_client()
       XtAppAddInput(context->xtctx, data_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
                     ip_dispatch_imagewnd, nullptr);
   watch_control(0);
-  peer_address(from, len, peer, sizeof peer);
+  // As the refusal line writes it: an IPv4 client of the dual-stack
+  // socket dotted, not as ::ffff:a.b.c.d.
+  peer_text(from, peer, sizeof peer);
   show_status();
   return 0;
 }

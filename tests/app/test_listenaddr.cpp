@@ -48,6 +48,12 @@ protected:
     ASSERT_GE(s, 0) << to;
     ASSERT_TRUE(send_bytes(s, rgb_frame(rgb, 65536)));
     EXPECT_TRUE(wait_until([&] { return shows(rgb); })) << to;
+    // The status line names it as given: IPv4 dotted, also on the
+    // dual-stack socket of any.
+    if (!from.empty()) {
+      EXPECT_TRUE(wait_until([&] { return status().find("from " + from) != std::string::npos; }))
+          << status();
+    }
     close(s);
   }
 
@@ -95,7 +101,7 @@ TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
     EXPECT_EQ(listening_at(rv.pid, port), w.listening);
     uint32_t rgb = 0xff0000;
     for (const std::string& a : w.reached_at) {
-      frame_shown(a, "", rgb);
+      frame_shown(a, a, rgb);
       rgb >>= 8;
     }
     quit();
