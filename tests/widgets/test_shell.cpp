@@ -47,7 +47,10 @@ protected:
   void show_placed(TestWnd& wnd)
   {
     wnd.show();
-    ASSERT_TRUE(pump_until([&] { return is_viewable(wnd.xwindow()) && (no_wm() || wnd.inits); }));
+    // A window manager that has just started may take its first window
+    // slowly while the suite loads both cores.
+    ASSERT_TRUE(pump_until(
+        [&] { return is_viewable(wnd.xwindow()) && (no_wm() || wnd.inits); }, 20000));
     pump(200);
     EXPECT_EQ(wnd.inits, no_wm() ? 0 : 1);
   }
