@@ -20,14 +20,14 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
-#include "allowlist.h"
+#include "net/allowlist.h"
 #include "fallback.h"
-#include "image.h"
-#include "imagewnd.h"
-#include "listenaddr.h"
-#include "protocol.h"
-#include "resources.h"
-#include "service.h"
+#include "window/image.h"
+#include "window/imagewnd.h"
+#include "net/listenaddr.h"
+#include "net/protocol.h"
+#include "base/resources.h"
+#include "base/service.h"
 
 namespace {
 

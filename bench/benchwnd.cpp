@@ -9,10 +9,13 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "WShl.h"
-#include "image.h"
-#include "imagewnd.h"
+#include "window/image.h"
+#include "window/imagewnd.h"
 
-BenchWnd::BenchWnd() : xtctx(nullptr), shell(nullptr), wnd(nullptr), image(nullptr), map() {}
+BenchWnd::BenchWnd()
+    : xtctx(nullptr), shell(nullptr), wnd(nullptr), image(nullptr), frame(256, 256), map()
+{
+}
 
 // The display stays open until the process ends, as in ravlon.
 BenchWnd::~BenchWnd()
@@ -48,7 +51,7 @@ int BenchWnd::open(int& argc, char** argv)
   wnd = new WWindow("render_bench", map.colormap, vi->visual, vi->depth);
   XFree(vi);
   Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, wnd->xtwgt, nullptr);
-  image = new Image(form, &map);
+  image = new Image(form, &map, frame);
   XtVaSetValues(image->xtwgt, XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
                 XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, XmNwidth,
                 512, XmNheight, 512, XtNbackground, static_cast<XtArgVal>(colortbl[0]), nullptr);

@@ -7,6 +7,8 @@
 #include <X11/Intrinsic.h>
 #include <X11/Xutil.h>
 
+#include "render/frame.h"
+
 class Image;
 class WAppShell;
 class WContext;
@@ -28,6 +30,7 @@ public:
   WAppShell* shell;
   WWindow* wnd;
   Image* image;
+  Frame frame;  // what image draws
   XStandardColormap map;
 };
 

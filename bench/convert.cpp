@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "WEtc.h"
-#include "framebuf.h"
+#include "render/framebuf.h"
 #include "frameplanes.h"
 
 namespace {

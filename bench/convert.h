@@ -6,7 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "framefill.h"
+#include "render/framefill.h"
 
 struct ConvertCost {
   double ns_vector;    // per pixel, FILL_VECTOR

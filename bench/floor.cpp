@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "WEtc.h"
-#include "framebuf.h"
+#include "render/framebuf.h"
 #include "frameplanes.h"
 #include "ravlon_client.h"
 #include "stream.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frameplanes.h"
-#include "protocol.h"
+#include "net/protocol.h"
 #include "showwait.h"
 #include "stream.h"
 

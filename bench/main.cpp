@@ -19,13 +19,13 @@
 #include "convert.h"
 #include "floor.h"
 #include "frameplanes.h"
-#include "image.h"
-#include "imagewnd.h"
+#include "window/image.h"
+#include "window/imagewnd.h"
 #include "latency.h"
-#include "picture.h"
-#include "statusline.h"
+#include "render/picture.h"
+#include "window/statusline.h"
 #include "pointdraw.h"
-#include "protocol.h"
+#include "net/protocol.h"
 #include "rowmajor.h"
 #include "stream.h"
 
@@ -85,13 +85,8 @@ void compare(BenchWnd& bw, int side, bool rgb, bool brief)
 {
   Image& im = *bw.image;
   FramePlanes p(side, side);
-  const int size = side * side;
-  auto fast = [&] {
-    if (rgb)
-      im.draw_image(p.r.data(), p.g.data(), p.b.data(), size);
-    else
-      im.draw_image(p.r.data(), size);
-  };
+  p.load(bw.frame, rgb);
+  auto fast = [&] { im.draw_frame(); };
   auto points = [&] {
     if (rgb)
       point_draw_rgb(im, bw.map, p.r.data(), p.g.data(), p.b.data());

@@ -1,7 +1,7 @@
 #include "pointdraw.h"
 
 #include "WEtc.h"
-#include "image.h"
+#include "window/image.h"
 
 namespace {
 

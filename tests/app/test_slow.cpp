@@ -14,7 +14,7 @@
 #include <chrono>
 #include <thread>
 
-#include "protocol.h"
+#include "net/protocol.h"
 #include "ravlon_client.h"
 #include "wirebytes.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 // A frame of random bytes, column by column: pixel (x, y) at x * h + y.
-struct Frame {
-  Frame(int w_, int h_, int planes, unsigned seed) : w(w_), h(h_)
+struct TestFrame {
+  TestFrame(int w_, int h_, int planes, unsigned seed) : w(w_), h(h_)
   {
     for (int p = 0; p < planes; p++) {
       bytes[p].resize(static_cast<size_t>(w) * h);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "decoder.h"
-#include "protocol.h"
+#include "net/decoder.h"
+#include "net/protocol.h"
 
 namespace {
 

@@ -1,0 +1,120 @@
+// The picture of the image window: an off-screen pixmap of the view (the
+// frame zoomed by 2^zoom_shift, cut to what fits the screen), drawn from
+// the frame store's frame and status text, copied to the window on expose.
+#ifndef IMAGE_H
+#define IMAGE_H
+
+#include "WDrawingArea.h"
+#include "WFont.h"
+#include "render/colourfile.h"
+#include "render/frame.h"
+#include "render/framefill.h"
+#include "render/picture.h"
+
+// What the image tells the window it is in.
+class ImageListener {
+public:
+  virtual ~ImageListener() = default;
+  // The start-up picture has been drawn, with room for the server's lines.
+  virtual void title_drawn() = 0;
+  // The pointer, the pan or the view has changed.
+  virtual void view_touched() = 0;
+};
+
+class Image : public WDrawingArea {
+public:
+  // map: the standard colour map RGB frames are drawn with, owned by the
+  // caller for the image's life; null for none. frame: the frame store it
+  // draws from, likewise.
+  Image(Widget parent, const XStandardColormap* map, const Frame& frame);
+  ~Image() override;
+
+  void init() override;
+  void expose() override;
+
+  int alloc_colmap(const char* file);
+  // Draws the frame store's frame; pixels past its size stay black.
+  void draw_frame();
+  // The frame's new size, shown 1:1; or at zoom 2^shift in a view of at
+  // most maxw x maxh. -1 (reported) keeps everything as it was.
+  int resize_image(int w, int h) { return resize_image(w, h, 0, w, h); }
+  int resize_image(int w, int h, int shift, int maxw, int maxh);
+  // Another zoom of the same frame (shift ZOOM_MIN to ZOOM_MAX, as maxw and
+  // maxh were worked out for); the view's centre stays where it is.
+  int set_zoom(int shift, int maxw, int maxh);
+  // Puts the zoomed picture's pixel (px, py), as far as it can go, at the
+  // view's (0, 0).
+  void pan_to(int px, int py);
+  // The image pixel at position (wx, wy) of the drawing area; -1 outside.
+  int image_pixel(int wx, int wy, int* x, int* y) const;
+  void clear_text();
+  void draw_text(int y, const char* text);
+  void keyboard(const XKeyEvent* ev) override;
+  void mouse(const XEvent* ev) override;
+  // The pixel value each index byte is drawn with.
+  const PixelLut& index_lut() const { return maplut; }
+  void set_listener(ImageListener* l) { listener = l; }
+  void pointer_left();
+
+  char* rgbfile;
+  unsigned int* colmap;
+  unsigned char* colflg;
+  unsigned int file_rgb[COLOUR_ENTRIES];  // the colour file's colours, as 0xRRGGBB
+  Pixmap pixmap;                          // the picture shown, one of picture's
+  WFont ttlfont;
+  int width;  // of the frame
+  int height;
+  int zoom_shift;  // zoom factor 2^zoom_shift, ZOOM_MIN to ZOOM_MAX
+  int pan_x;       // the zoomed picture's pixel at the view's (0, 0)
+  int pan_y;
+  int view_w;  // the pixmap, what the window shows
+  int view_h;
+  long frames_shown;
+  // The pointer in the drawing area, -1 when outside.
+  int pointer_x;
+  int pointer_y;
+
+private:
+  int new_pixmap(int w, int h);
+  int take_view(int w, int h, int shift, int maxw, int maxh, int px, int py);
+  void redraw();
+  void draw_title();
+  bool can_draw() const;
+  void show_frame();
+  void make_rgb_luts();
+  void load_colmap();
+
+  int depth;       // of the window, and so of the pixmap
+  Visual* visual;  // of the window
+  const XStandardColormap* stdmap;
+  // The conversion of frame bytes to pixel values, made when the visual is
+  // known and when the colour table is loaded, not for every frame.
+  PixelLut rgblut[3];
+  PixelLut maplut;
+  char rgbok;  // rgblut can be used: a standard map or channel masks
+  Picture picture;
+  char rgbwarned;  // the missing colour map has been reported
+  const Frame& frame;
+  ImageListener* listener;
+  int drag_x;  // where a drag with a button began, pan then
+  int drag_y;
+  int drag_pan_x;
+  int drag_pan_y;
+};
+
+const int ZOOM_MIN = -4;
+const int ZOOM_MAX = 5;
+
+// The size of n pixels at zoom 2^shift.
+inline int zoomed(int n, int shift)
+{
+  return shift >= 0 ? n << shift : (n + (1 << -shift) - 1) >> -shift;
+}
+
+// The zoom at which w x h fits maxw x maxh whole: the largest one, or with
+// grow 0 the largest one up to 1:1; ZOOM_MIN when none does.
+int fit_shift(int w, int h, int maxw, int maxh, char grow);
+
+void eh_leave_image(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
+
+#endif

@@ -1,0 +1,227 @@
+// The image window: its widget tree, menus, window-manager hints, close
+// button, size and the server's status lines.
+#include "window/imagewnd.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include <Xm/Form.h>
+#include <Xm/MainW.h>
+
+#include "WContext.h"
+#include "WError.h"
+#include "WEtc.h"
+#include "base/service.h"
+#include "window/savepicture.h"
+#include "window/statusline.h"
+
+ImageWnd* imagewnd = nullptr;
+XStandardColormap* smap = nullptr;
+
+namespace {
+
+const int IMAGE_SIDE = 256;
+const long NO_RESIZE_DECOR = 0x44;  // MWM_DECOR_RESIZEH | MWM_DECOR_MAXIMIZE
+const long NO_RESIZE_FUNC = 0x12;   // MWM_FUNC_RESIZE | MWM_FUNC_MAXIMIZE
+
+// The visual the standard colour map was made for. Its colour map only
+// works on that visual (a depth-24 server puts the best map on a
+// DirectColor visual), so the shell takes visual, depth and map together;
+// an empty result keeps the shell on the screen's defaults.
+XVisualInfo map_visual(const XStandardColormap* map)
+{
+  XVisualInfo vi;
+  memset(&vi, 0, sizeof vi);
+  if (!map || !display)
+    return vi;
+  XVisualInfo tmpl;
+  tmpl.visualid = map->visualid;
+  tmpl.screen = screen;
+  int n = 0;
+  XVisualInfo* list = XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &tmpl, &n);
+  if (list && n > 0)
+    vi = list[0];
+  if (list)
+    XFree(list);
+  return vi;
+}
+
+}  // namespace
+
+ImageWnd::ImageWnd(XStandardColormap* map) : ImageWnd(map, map_visual(map)) {}
+
+ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
+    : WWindow("Ravlon", vi.visual ? map->colormap : 0, vi.visual, vi.depth),
+      frame(IMAGE_SIDE, IMAGE_SIDE),
+      server(this, this),
+      saver(nullptr),
+      status(nullptr),
+      menubar(nullptr)
+{
+  // A map whose visual is missing would give colours meant for another
+  // visual: RGB frames go by the default visual's masks then.
+  smap = vi.visual ? map : nullptr;
+  wvec = new WWidget*[1];
+  wvec[0] = nullptr;
+  numwgt = 1;
+  build_widgets();
+  set_geom(WRect(0, 0, IMAGE_SIDE, static_cast<Dimension>(IMAGE_SIDE + chrome_height(IMAGE_SIDE))));
+  set_decoration(NO_RESIZE_DECOR, 0);
+  set_function(NO_RESIZE_FUNC, 0);
+  set_cp_close(cp_activate_imagewnd, nullptr);
+}
+
+ImageWnd::~ImageWnd()
+{
+  disconn_client();
+  delete saver;
+  delete status;
+}
+
+void ImageWnd::build_widgets()
+{
+  Widget mainwnd = XtVaCreateManagedWidget("mainwnd", xmMainWindowWidgetClass, xtwgt, nullptr);
+  Menu* menu = new Menu(mainwnd, this);  // the display context's main menu until exit
+  menu->add_menu("File", 0, file_pdm, 0, nullptr);
+  menu->add_menu("View", 0, view_pdm, 0, nullptr);
+  context->set_mainmenu(menu);
+  menubar = menu->menubar;
+
+  const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
+  Widget form = XtVaCreateManagedWidget(
+      "form", xmFormWidgetClass, mainwnd, XmNtopAttachment, attach, XmNleftAttachment, attach,
+      XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNshadowType,
+      static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
+  XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
+
+  status = new StatusLine(form, frame, server);
+  Image* img = new Image(form, smap, frame);
+  img->set_listener(this);
+  status->image = img;
+  saver = new PictureSaver(frame, *img, server);
+  XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
+                XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
+                status->label, XmNrightAttachment, attach, XmNbackground,
+                static_cast<XtArgVal>(colortbl[0]), nullptr);
+  add_widget(img, 0);
+  // Arrow keys pan the picture wherever the focus is in the window (the
+  // main window holds it as a rule).
+  for (Widget w : {xtwgt, mainwnd, form, img->xtwgt})
+    XtAddEventHandler(w, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
+  status->set_width(IMAGE_SIDE);
+}
+
+void eh_keyboard_imagewnd(Widget, XtPointer, XEvent* evt, Boolean*)
+{
+  if (imagewnd && evt->type == KeyPress)
+    imagewnd->image()->keyboard(&evt->xkey);
+}
+
+// What the window adds to the picture's height at width w, as the fonts
+// make it: the menu bar (as it lays out at that width) and the status line.
+int ImageWnd::chrome_height(int w) const
+{
+  XtWidgetGeometry want, pref;
+  want.request_mode = CWWidth;
+  want.width = static_cast<Dimension>(w);
+  XtQueryGeometry(menubar, &want, &pref);
+  return pref.height + status->height_for(w);
+}
+
+void ImageWnd::max_view(int zw, int& w, int& h) const
+{
+  XPoint off;
+  if (reparent_offset(xtwgt, off) != 0)
+    off.x = off.y = 0;
+  w = DisplayWidth(display, screen) - 2 * off.x;
+  h = DisplayHeight(display, screen) - off.y - off.x;
+  w = w < 1 ? 1 : w;
+  h -= chrome_height(zw < w ? zw : w);
+  h = h < 1 ? 1 : h;
+}
+
+int ImageWnd::fit_zoom() const
+{
+  const Image* img = image();
+  int mw, mh;
+  max_view(img->width, mw, mh);
+  return fit_shift(img->width, img->height, mw, mh, 1);
+}
+
+// A copy: set_geom reads the present geometry into geom before using its
+// argument.
+void ImageWnd::fit_window()
+{
+  const Image* img = image();
+  status->set_width(img->view_w);
+  WRect g = get_geom();
+  g.w = static_cast<Dimension>(img->view_w);
+  g.h = static_cast<Dimension>(img->view_h + chrome_height(img->view_w));
+  set_geom(g);
+}
+
+int ImageWnd::zoom_to(int shift)
+{
+  Image* img = image();
+  shift = shift < ZOOM_MIN ? ZOOM_MIN : shift > ZOOM_MAX ? ZOOM_MAX : shift;
+  int mw, mh;
+  max_view(zoomed(img->width, shift), mw, mh);
+  if (img->set_zoom(shift, mw, mh) < 0)
+    return -1;
+  fit_window();
+  touch_status();
+  return 0;
+}
+
+void ImageWnd::touch_status()
+{
+  if (status)
+    status->touch();
+}
+
+Image* ImageWnd::image() const
+{
+  return static_cast<Image*>(wvec[0]);
+}
+
+void ImageWnd::show_status()
+{
+  Image* img = image();
+  touch_status();
+  if (!img || !server.listening || img->frames_shown)
+    return;
+  img->clear_text();
+  char lines[3][SERVER_LINE];
+  const int n = server.server_lines(lines);
+  // Three quarters down the picture, as at the start-up size.
+  const int y = img->view_h * 3 / 4;
+  for (int i = 0; i < n; i++)
+    img->draw_text(y + 13 * i, lines[i]);
+}
+
+void ImageWnd::choose_save()
+{
+  saver->choose();
+}
+
+void ImageWnd::quit()
+{
+  cleanup();
+  exit(0);
+}
+
+void cleanup()
+{
+  delete errdlg;
+  errdlg = nullptr;
+  delete imagewnd;
+  imagewnd = nullptr;
+}
+
+// The window manager's close button quits like the File menu's Quit.
+void cp_activate_imagewnd(Widget, XtPointer, XtPointer)
+{
+  if (context && context->mainmenu)
+    context->mainmenu->menu_select(FILE_QUIT);
+}

@@ -1,0 +1,95 @@
+// The image window: one top-level window with a File and a View menu, the
+// Image and the status line; it owns the frame store and the server that
+// feeds it, one client at a time.
+#ifndef IMAGEWND_H
+#define IMAGEWND_H
+
+#include <X11/Xutil.h>
+
+#include "WShl.h"
+#include "net/server.h"
+#include "render/frame.h"
+#include "window/image.h"
+#include "window/menu.h"
+
+class ImageWnd;
+class PictureSaver;
+class StatusLine;
+
+extern ImageWnd* imagewnd;
+extern XStandardColormap* smap;
+
+// Deletes the error window and the image window: what every way of
+// ending does first.
+void cleanup();
+
+class ImageWnd : public WWindow,
+                 public RequestSink,
+                 public ServerWatcher,
+                 public ImageListener,
+                 public MenuTarget {
+public:
+  explicit ImageWnd(XStandardColormap* map);
+  ~ImageWnd() override;
+
+  Image* image() const;
+
+  // Whole requests from the decoder.
+  unsigned char* plane_buffer(int plane, int size) override;
+  int resize_image(int w, int h) override;
+  int update_colrgb(int size) override;
+  int update_colmap(int size) override;
+  void disconnect_request() override;
+  void refuse_request(const char* msg) override;
+  void fail_request(const char* msg) override;
+  void decomp_colrgb() {}
+  void decomp_colmap() {}
+
+  // The server's operations.
+  int start_server(int p, const ListenAt* at = nullptr) { return server.start_server(p, at); }
+  int conn_client() { return server.conn_client(); }
+  int disconn_client();
+  int dispatch() { return server.dispatch(); }
+
+  // The server's news, and the picture's.
+  void server_changed() override { show_status(); }
+  void client_left() override;
+  void title_drawn() override { show_status(); }
+  void view_touched() override { touch_status(); }
+
+  // The menus' commands.
+  void choose_save() override;
+  int zoom_shift() const override { return image()->zoom_shift; }
+  // The image at zoom 2^shift, the window at its new size where it stands.
+  int zoom_to(int shift) override;
+  // The zoom at which the frame fits the screen whole.
+  int fit_zoom() const override;
+  void quit() override;
+
+  // Shows the server's present state: before the first frame in the
+  // picture, in the status line always.
+  void show_status();
+  // The status line is refreshed soon.
+  void touch_status();
+  // The largest view that fits the screen with the window's frame, menu
+  // bar and status line, for a picture zw pixels wide when zoomed.
+  void max_view(int zw, int& w, int& h) const;
+  // The window takes the view's size plus the menu bar and status line.
+  void fit_window();
+
+  Frame frame;
+  Server server;
+  PictureSaver* saver;  // File > Save Picture...
+  StatusLine* status;
+  Widget menubar;
+
+private:
+  ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
+  void build_widgets();
+  int chrome_height(int w) const;
+};
+
+void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
+void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
+
+#endif

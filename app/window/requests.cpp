@@ -1,0 +1,88 @@
+// The client's whole requests, as the window carries them out: frames go
+// into the frame store and are drawn from it.
+#include <cstdlib>
+
+#include "base/service.h"
+#include "window/imagewnd.h"
+#include "window/savepicture.h"
+
+static_assert(int(PLANE_RED) == FRAME_RED && int(PLANE_GREEN) == FRAME_GREEN &&
+                  int(PLANE_BLUE) == FRAME_BLUE && int(PLANE_CVEC) == FRAME_CVEC,
+              "the decoder's planes are the frame store's");
+
+unsigned char* ImageWnd::plane_buffer(int plane, int size)
+{
+  return frame.plane_buffer(plane, size);
+}
+
+void ImageWnd::disconnect_request()
+{
+  disconn_client();
+  exit(0);
+}
+
+// A size outside the window's reach is refused; the stream goes on.
+void ImageWnd::refuse_request(const char* msg)
+{
+  error_dialog(msg);
+}
+
+void ImageWnd::fail_request(const char* msg)
+{
+  server.drop_client(msg);
+}
+
+// The picture is made first: one the X server refuses leaves window and
+// picture at their present size, the refusal in the error window. Another
+// size starts from the default view: 1:1 when the picture fits the
+// screen, else the largest zoom out that shows it whole; the same size
+// keeps the zoom and pan.
+int ImageWnd::resize_image(int w, int h)
+{
+  Image* img = image();
+  const bool same = w == img->width && h == img->height;
+  int mw, mh;
+  max_view(w, mw, mh);
+  int shift = same ? img->zoom_shift : fit_shift(w, h, mw, mh, 0);
+  max_view(zoomed(w, shift), mw, mh);
+  if (img->resize_image(w, h, shift, mw, mh) < 0)
+    return -1;
+  frame.resize(w, h);  // the picture is blank until the next frame
+  fit_window();
+  touch_status();
+  return 0;
+}
+
+int ImageWnd::update_colrgb(int size)
+{
+  frame.complete(FRAME_RGB, size);
+  image()->draw_frame();
+  saver->frame_done();
+  return 0;
+}
+
+int ImageWnd::update_colmap(int size)
+{
+  frame.complete(FRAME_INDEX, size);
+  image()->draw_frame();
+  saver->frame_done();
+  return 0;
+}
+
+// The last frame's vectors stay: it is still shown, may be zoomed, panned
+// and saved.
+void ImageWnd::client_left()
+{
+  saver->frame_lost();
+  if (!frame.whole())
+    frame.free_vectors();
+  show_status();
+}
+
+int ImageWnd::disconn_client()
+{
+  const int r = server.disconn_client();
+  if (r == 0)
+    frame.free_vectors();
+  return r;
+}

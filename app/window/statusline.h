@@ -1,0 +1,56 @@
+// The line under the picture: the image pixel under the pointer and the
+// frame's bytes there, the zoom, the frame's size, the frames shown and
+// their rate, and the server's state. Refreshed at most every REFRESH_MS,
+// never per frame, so that it costs nothing at thousands of frames per
+// second. Its text is also kept in the window's RAVLON_STATUS property, for
+// scripts.
+#ifndef STATUSLINE_H
+#define STATUSLINE_H
+
+#include <Xm/Xm.h>
+
+#include "WEtc.h"
+
+class Frame;
+class Image;
+class Server;
+
+class StatusLine {
+public:
+  // What it shows comes from the frame store, the server and the image
+  // (given once the image is made).
+  StatusLine(Widget form, const Frame& frame, const Server& server);
+
+  // Something it shows has changed: it is refreshed within REFRESH_MS.
+  void touch();
+  void refresh();
+  // Lays the fields out in lines for a window w pixels wide.
+  void set_width(int w);
+  // The line's height in a window w pixels wide.
+  int height_for(int w) const;
+
+  Widget label;
+  const Image* image;
+
+private:
+  void compose(char* out, int n) const;
+  int layout(int w, int* lines) const;
+  void set_text(const char* text);
+
+  const Frame& frame;
+  const Server& server;
+  WAlarm alarm;
+  int line_h;       // of one line of text
+  int frame_h;      // what the label adds to its text's height
+  int line_of[16];  // the line each field goes on, at this width
+  long count_at;    // frames shown when the present second began
+  long second_at;   // when it began, in milliseconds
+  double rate;      // frames per second over the last whole second
+  char text[512];
+};
+
+const int REFRESH_MS = 100;
+
+void tp_refresh_status(XtPointer usr, XtIntervalId* id);
+
+#endif

@@ -1,0 +1,253 @@
+// File > Save Picture... in this process, as the user works it: the File
+// menu and the file dialog clicked, the frames sent by a real client over
+// TCP, and the PNG read back by another decoder (Pillow).
+#include "widgets/xfixture.h"
+#include "harness.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <X11/Xatom.h>
+#include <Xm/FileSB.h>
+#include <Xm/Text.h>
+#include <Xm/Xm.h>
+
+#include "EEtc.h"
+#include "WContext.h"
+#include "WMenu.h"
+#include "WDialog.h"
+#include "WError.h"
+#include "window/image.h"
+#include "window/imagewnd.h"
+#include "net/protocol.h"
+#include "ravlon_client.h"
+#include "window/savepicture.h"
+#include "base/service.h"
+#include "testframes.h"
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+class SavePicture : public XFixture {
+protected:
+  void TearDown() override
+  {
+    cleanup();
+    if (!dir.empty())
+      run("rm -rf " + dir);
+  }
+
+  // The image window with the standard colour map, or with a colour file.
+  void open(const char* colours = nullptr)
+  {
+    cleanup();
+    XStandardColormap* maps = colours ? nullptr : standard_map(display, screen, XA_RGB_BEST_MAP);
+    imagewnd = new ImageWnd(maps);
+    if (colours)
+      imagewnd->image()->rgbfile = strnew(colours);
+    imagewnd->show();
+    ASSERT_TRUE(pump_until([] { return imagewnd->image()->pixmap != 0; }));
+    port = free_port();
+    ASSERT_EQ(imagewnd->start_server(port), 0);
+    ASSERT_EQ(client.connect(host_name().c_str(), port), 0);
+    ASSERT_TRUE(pump_until([] { return imagewnd->server.connected; }));
+  }
+
+  void send(int w, int h, const std::vector<Bytes>& planes, int size)
+  {
+    ASSERT_EQ(client.resize(w, h), 0);
+    if (planes.size() == 3)
+      ASSERT_EQ(client.send_rgb(planes[0].data(), planes[1].data(), planes[2].data(), size), 0);
+    else
+      ASSERT_EQ(client.send_colmap(planes[0].data(), size), 0);
+    ASSERT_TRUE(pump_until([&] {
+      return imagewnd->frame.whole() && imagewnd->frame.kind == static_cast<int>(planes.size());
+    }));
+  }
+
+  void choose_save()
+  {
+    Widget file_menu = XtNameToWidget(context->mainmenu->menubar, "File");
+    ASSERT_NE(file_menu, nullptr);
+    Widget pdm = nullptr;
+    XtVaGetValues(file_menu, XmNsubMenuId, &pdm, nullptr);
+    WidgetList items = nullptr;
+    XtVaGetValues(pdm, XmNchildren, &items, nullptr);
+    click(file_menu);
+    ASSERT_TRUE(pump_until([&] { return XtIsRealized(pdm) && is_viewable(XtWindow(pdm)); }));
+    click(items[0]);  // "Save Picture..."
+  }
+
+  // File > Save Picture..., the name typed into the dialog, OK.
+  void save_as(const std::string& file)
+  {
+    ASSERT_NO_FATAL_FAILURE(choose_save());
+    PictureSaver* s = imagewnd->saver;
+    ASSERT_TRUE(pump_until(
+        [&] { return s->dlg && s->dlg->is_shown() && is_viewable(XtWindow(s->dlg->xtwgt)); }));
+    XmTextSetString(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_TEXT),
+                    const_cast<char*>(file.c_str()));
+    click(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_OK_BUTTON));
+    ASSERT_TRUE(pump_until([&] { return !s->dlg->is_shown(); }));
+    pump(100);
+  }
+
+  std::string scratch()
+  {
+    char tmpl[] = "/tmp/ravlon-save-XXXXXX";
+    dir = mkdtemp(tmpl);
+    return dir;
+  }
+
+  static std::string message()
+  {
+    return errdlg && XtIsManaged(errdlg->xtwgt) ? xm_text(errdlg->xtwgt, XmNmessageString) : "";
+  }
+
+  RavlonClient client;
+  int port = 0;
+  std::string dir;
+};
+
+// The PNG as Pillow reads it: "MODE W H" and the rows' RGB bytes.
+std::string decode(const std::string& png, Bytes& rgb)
+{
+  std::string raw = png + ".raw", head = png + ".head";
+  run("/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
+      "open(sys.argv[2], 'w').write('%s %d %d' % (im.mode, im.width, im.height)); "
+      "open(sys.argv[3], 'wb').write(im.convert('RGB').tobytes())\" " +
+      png + " " + head + " " + raw);
+  std::ifstream h(head), r(raw, std::ios::binary);
+  rgb.assign(std::istreambuf_iterator<char>(r), std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(h), std::istreambuf_iterator<char>());
+}
+
+// n random bytes.
+Bytes random_bytes(int n, unsigned seed)
+{
+  return TestFrame(n, 1, 1, seed).bytes[0];
+}
+
+}  // namespace
+
+// A non-square frame with its last bytes missing: the file holds the
+// frame's own bytes row by row at its own size, black past what arrived.
+// Colour-mapped frames take the colour file's colours, black for indices
+// past its 128 entries.
+TEST_F(SavePicture, FramesAreSavedAsReceived)
+{
+  const int w = 300, h = 200, n = w * h, size = n - 450;
+  std::string d = scratch();
+  std::string colours = d + "/colours";
+  {
+    std::ofstream f(colours);
+    for (int i = 0; i < 128; i++)
+      f << (i * 2) / 255.0 << ' ' << (255 - i) / 255.0 << ' ' << (i * 37 % 256) / 255.0 << '\n';
+  }
+  struct Case {
+    int nplanes;
+    const char* colours;
+  } cases[] = {{3, nullptr}, {1, colours.c_str()}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.nplanes);
+    ASSERT_NO_FATAL_FAILURE(open(k.colours));
+    std::vector<Bytes> planes;
+    for (int p = 0; p < k.nplanes; p++)
+      planes.push_back(random_bytes(n, static_cast<unsigned>(p + 7 * k.nplanes)));
+    ASSERT_NO_FATAL_FAILURE(send(w, h, planes, size));
+    client.close();  // the picture stays, and can still be saved
+    ASSERT_TRUE(pump_until([] { return !imagewnd->server.connected; }));
+    std::string png = d + "/picture" + std::to_string(k.nplanes) + ".png";
+    ASSERT_NO_FATAL_FAILURE(save_as(png));
+    EXPECT_EQ(message(), "");
+    Bytes rgb;
+    ASSERT_EQ(decode(png, rgb), "RGB 300 200");
+    ASSERT_EQ(rgb.size(), static_cast<size_t>(n) * 3);
+    int wrong = 0;
+    for (int y = 0; y < h; y++)
+      for (int x = 0; x < w; x++) {
+        const int i = x * h + y;
+        unsigned char want[3] = {0, 0, 0};
+        if (i < size && k.nplanes == 3) {
+          for (int c = 0; c < 3; c++)
+            want[c] = planes[c][i];
+        } else if (i < size && planes[0][i] < 128) {
+          const int e = planes[0][i];
+          want[0] = static_cast<unsigned char>(e * 2);
+          want[1] = static_cast<unsigned char>(255 - e);
+          want[2] = static_cast<unsigned char>(e * 37 % 256);
+        }
+        wrong += memcmp(&rgb[(static_cast<size_t>(y) * w + x) * 3], want, 3) != 0;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+  EXPECT_EQ(x_errors(), 0);
+}
+
+// Before any frame there is nothing to save. A place that cannot be written:
+// the error window names the file and the system's reason, no file is left
+// behind, and the picture can still be saved elsewhere. Saved while the
+// next frame is arriving over the last one's vectors: that frame goes to
+// the file once it is whole; one cut short is reported.
+TEST_F(SavePicture, ErrorsAreReportedAndASaveDuringAFrameTakesThatFrame)
+{
+  std::string d = scratch();
+  std::string locked = d + "/locked";
+  mkdir(locked.c_str(), 0555);
+  // Only an unprivileged user is kept out of a read-only directory.
+  std::string dirs[] = {d + "/missing", geteuid() ? locked : "/sys"};
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_NO_FATAL_FAILURE(choose_save());
+  EXPECT_TRUE(pump_until([] { return message() == "There is no picture to save."; })) << message();
+  EXPECT_EQ(imagewnd->saver->dlg, nullptr);
+  errdlg->hide();
+  const Bytes a(4096, 50), b = random_bytes(4096, 3);
+  ASSERT_NO_FATAL_FAILURE(send(64, 64, {a, a, a}, 4096));
+  for (const std::string& place : dirs) {
+    std::string probe = place + "/probe", file = place + "/picture.png";
+    int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_LT(fd, 0) << place << " can be written here";
+    std::string want = "Cannot save picture to " + file + ": " + strerror(errno) + ".";
+    ASSERT_NO_FATAL_FAILURE(save_as(file));
+    EXPECT_TRUE(pump_until([&] { return message() == want; })) << message();
+    EXPECT_NE(access(file.c_str(), F_OK), 0);
+    errdlg->hide();
+  }
+  const std::string whole = d + "/whole.png", cut = d + "/cut.png";
+  for (const std::string& file : {whole, cut}) {
+    ASSERT_EQ(client.put_int(REQ_COLRGB), 0);
+    ASSERT_EQ(client.put_int(4096), 0);
+    ASSERT_EQ(client.put_bytes(b.data(), 4096), 0);
+    ASSERT_EQ(client.put_bytes(b.data(), 100), 0);
+    ASSERT_TRUE(pump_until(
+        [] { return imagewnd->server.request_in_progress() && !imagewnd->frame.whole(); }));
+    ASSERT_NO_FATAL_FAILURE(save_as(file));
+    EXPECT_NE(access(file.c_str(), F_OK), 0);
+    if (file == whole) {
+      ASSERT_EQ(client.put_bytes(b.data() + 100, 4096 - 100), 0);
+      ASSERT_EQ(client.put_bytes(b.data(), 4096), 0);
+      ASSERT_TRUE(pump_until([&] { return access(file.c_str(), R_OK) == 0; }));
+      EXPECT_EQ(message(), "");
+    } else {
+      client.close();
+      EXPECT_TRUE(pump_until([&] {
+        return message() ==
+               "Cannot save picture to " + cut + ": the frame being received was cut short.";
+      })) << message();
+    }
+  }
+  Bytes rgb;
+  ASSERT_EQ(decode(whole, rgb), "RGB 64 64");
+  for (int i = 0; i < 4096; i++)
+    ASSERT_EQ(rgb[static_cast<size_t>(i) * 3 + 2], b[(i % 64) * 64 + i / 64]) << i;
+}
