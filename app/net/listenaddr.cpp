@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "base/resources.h"
 
@@ -14,9 +15,15 @@ const char* listen_address(Widget appshell)
   return string_resource(appshell, "listenAddress", "ListenAddress");
 }
 
+// Blanks around the value are no part of it, as in allowFrom.
 int resolve_listen_address(const char* value, ListenAt& at)
 {
-  if (strcmp(value, "any") == 0) {
+  const char* const blanks = " \t";
+  const std::string v(value);
+  const size_t from = v.find_first_not_of(blanks);
+  const std::string name =
+      from == std::string::npos ? "" : v.substr(from, v.find_last_not_of(blanks) - from + 1);
+  if (name == "any") {
     sockaddr_in6 any;
     memset(&any, 0, sizeof any);
     any.sin6_family = AF_INET6;
@@ -26,7 +33,7 @@ int resolve_listen_address(const char* value, ListenAt& at)
     at.len = sizeof any;
     return 0;
   }
-  return resolve_address(value, at);
+  return resolve_address(name.c_str(), at);
 }
 
 // IPv4 first: a name with both kinds of address is reached as it always

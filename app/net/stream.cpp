@@ -1,6 +1,7 @@
 // The client's stream: its bytes are read as they arrive into the
 // decoder's field in progress, a bounded amount at a time, and a request
 // that stops moving is given up.
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,9 +11,20 @@
 
 namespace {
 
-// Bytes read per readable event at most: the loop then handles X events
-// before the next chunk, even while a fast client streams without pause.
+// What one readable event may do at most: the loop then handles X events,
+// timers and signals before the next, even while a client streams without
+// pause. A request can cost far more than its bytes (an empty frame is a
+// whole redraw, a resize several round trips), so time bounds the work as
+// well as bytes; every request is still carried out, in turn.
 const int READ_BUDGET = 4 * 1024 * 1024;
+const long WORK_NS = 5 * 1000 * 1000;
+
+long now_ns()
+{
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1000000000L + t.tv_nsec;
+}
 
 }  // namespace
 
@@ -23,7 +35,8 @@ int Server::dispatch()
   if (!connected)
     return -1;
   int budget = READ_BUDGET;
-  while (connected && budget > 0) {
+  const long until = now_ns() + WORK_NS;
+  while (connected && budget > 0 && now_ns() < until) {
     unsigned char* dst = nullptr;
     int room = decoder.next(dst);
     ssize_t r = read(data_sock, dst, static_cast<size_t>(room < budget ? room : budget));

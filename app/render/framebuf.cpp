@@ -41,19 +41,32 @@ void FrameBuf::put(Drawable d, GC gc)
   }
 }
 
+void wait_processed(unsigned long serial)
+{
+  if (serial && LastKnownRequestProcessed(display) < serial)
+    XEventsQueued(display, QueuedAfterReading);
+  if (serial && LastKnownRequestProcessed(display) < serial)
+    XSync(display, False);
+}
+
+void drop_done_events()
+{
+  const int done = XShmQueryExtension(display) ? XShmGetEventBase(display) + ShmCompletion : -1;
+  XEvent e;
+  while (XEventsQueued(display, QueuedAlready) > 0) {
+    XPeekEvent(display, &e);
+    if (e.type != NoExpose && e.type != done)
+      return;
+    XNextEvent(display, &e);
+  }
+}
+
 // The X server reads the shared segment when it gets to the request, so the
-// segment must not be rewritten before then. Usually it already has: its
-// completion events, taken from what the server has sent without waiting,
-// tell so; only a server still behind costs a round trip.
+// segment must not be rewritten before then: its completion event says it
+// has.
 void FrameBuf::wait_put()
 {
-  const int done = XShmGetEventBase(display) + ShmCompletion;
-  XEvent e;
-  while (putserial && LastKnownRequestProcessed(display) < putserial &&
-         XCheckTypedEvent(display, done, &e)) {
-  }
-  if (putserial && LastKnownRequestProcessed(display) < putserial)
-    XSync(display, False);
+  wait_processed(putserial);
   putserial = 0;
 }
 

@@ -9,6 +9,16 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 
+// Returns once the server has processed request serial (0: none). Usually
+// the events it has sent, read without waiting, say so already; only a
+// server still behind costs a round trip. Nothing walks the event queue.
+void wait_processed(unsigned long serial);
+
+// Drops the events that copies and shared puts leave at the head of the
+// queue (NoExpose, shared-memory completions): their sequence numbers have
+// been read, and a stream of frames would otherwise pile them up.
+void drop_done_events();
+
 class FrameBuf {
 public:
   FrameBuf();

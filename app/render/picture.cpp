@@ -88,8 +88,12 @@ int Picture::make(Drawable d, Visual* vis, int dep, int w, int h)
     images[0].release();
     images[1].release();
   }
-  pair[0] = fresh[0];
-  pair[1] = fresh[1];
+  // Each image keeps a pointer to its segment's record: to the one kept.
+  for (int i = 0; i < 2; i++) {
+    pair[i] = fresh[i];
+    if (pair[i].img)
+      pair[i].img->obdata = reinterpret_cast<char*>(&pair[i].info);
+  }
   plain = p;
   turn = 0;
   visual = vis;
@@ -144,6 +148,7 @@ Pixmap Picture::shown() const
 
 XImage* Picture::next_image()
 {
+  drop_done_events();
   if (shm) {
     Shared& s = pair[turn ^ 1];
     wait_free(s);
@@ -167,14 +172,9 @@ Pixmap Picture::show_next(GC gc)
 
 // Everything the server was asked to do with the pixmap came before the
 // copy of the one shown after it, whose NoExpose event says it is done.
-// Usually that event is already here; only a server still behind costs a
-// round trip.
 void Picture::wait_free(Shared& s)
 {
-  if (s.free_after && LastKnownRequestProcessed(display) < s.free_after)
-    XEventsQueued(display, QueuedAfterReading);
-  if (s.free_after && LastKnownRequestProcessed(display) < s.free_after)
-    XSync(display, False);
+  wait_processed(s.free_after);
   s.free_after = 0;
 }
 

@@ -112,7 +112,7 @@ void Image::init()
   draw_title();
   // Frames that arrived before the image could draw are not lost: the
   // last of them is shown now.
-  if (frame.whole())
+  if (frame.held())
     draw_frame();
 }
 
@@ -299,18 +299,20 @@ void Image::load_colmap()
 }
 
 // The frame's pixels are written into the picture's next image, which
-// becomes the picture; the window then gets it whole by one copy.
-void Image::show_frame()
+// becomes the picture; the window then gets it whole by one copy. -1 when
+// there is no image to write into (reported).
+int Image::show_frame()
 {
   XImage* img = picture.next_image();
   if (!img)
-    return;
+    return -1;
   const unsigned char* planes[3];
   const int n = frame.planes(planes);
   const FrameView v = {width, height, zoom_shift, pan_x, pan_y};
   fill_view(img, planes, n == FRAME_RGB ? rgblut : &maplut, n, frame.size, colortbl[0], v);
   pixmap = picture.show_next(dagc);
   expose();
+  return 0;
 }
 
 // RGB frames need a way to make pixels from bytes.
@@ -331,18 +333,20 @@ void Image::make_rgb_luts()
     rgb_luts(rgblut, m);
 }
 
-void Image::draw_frame()
+int Image::draw_frame()
 {
   if (!pixmap || frame.kind == FRAME_NONE)
-    return;
+    return 0;
   if (frame.kind == FRAME_INDEX) {
     load_colmap();
   } else if (!rgbok) {
     if (!rgbwarned)
       error_dialog("Cannot draw RGB frames without a standard colormap.");
     rgbwarned = 1;
-    return;
+    return -1;
   }
-  show_frame();
+  if (show_frame() < 0)
+    return -1;
   frames_shown++;
+  return 0;
 }

@@ -33,8 +33,9 @@ public:
   void expose() override;
 
   int alloc_colmap(const char* file);
-  // Draws the frame store's frame; pixels past its size stay black.
-  void draw_frame();
+  // Draws the frame store's frame; pixels past its size stay black. Before
+  // the first exposure it is drawn then. -1 (reported) when it cannot be.
+  int draw_frame();
   // The frame's new size, shown 1:1; or at zoom 2^shift in a view of at
   // most maxw x maxh. -1 (reported) keeps everything as it was.
   int resize_image(int w, int h) { return resize_image(w, h, 0, w, h); }
@@ -80,7 +81,7 @@ private:
   void redraw();
   void draw_title();
   bool can_draw() const;
-  void show_frame();
+  int show_frame();
   void make_rgb_luts();
   void load_colmap();
 

@@ -99,7 +99,7 @@ void ImageWnd::build_widgets()
   Image* img = new Image(form, smap, frame);
   img->set_listener(this);
   status->image = img;
-  saver = new PictureSaver(frame, *img, server);
+  saver = new PictureSaver(frame, *img);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
                 status->label, XmNrightAttachment, attach, XmNbackground,

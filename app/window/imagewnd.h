@@ -86,6 +86,7 @@ public:
 private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
   void build_widgets();
+  int show_frame(FrameKind k, int size);
   int chrome_height(int w) const;
 };
 

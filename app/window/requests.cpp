@@ -55,26 +55,33 @@ int ImageWnd::resize_image(int w, int h)
 
 int ImageWnd::update_colrgb(int size)
 {
-  frame.complete(FRAME_RGB, size);
-  image()->draw_frame();
-  saver->frame_done();
-  return 0;
+  return show_frame(FRAME_RGB, size);
 }
 
 int ImageWnd::update_colmap(int size)
 {
-  frame.complete(FRAME_INDEX, size);
-  image()->draw_frame();
-  saver->frame_done();
+  return show_frame(FRAME_INDEX, size);
+}
+
+// A frame that cannot be drawn is not kept either: the frame held stays
+// the one on the screen.
+int ImageWnd::show_frame(FrameKind k, int size)
+{
+  frame.complete(k, size);
+  if (image()->draw_frame() < 0) {
+    frame.undo_complete();
+    return -1;
+  }
+  touch_status();
   return 0;
 }
 
-// The last frame's vectors stay: it is still shown, may be zoomed, panned
-// and saved.
+// The last frame stays: it is still shown, may be zoomed, panned and
+// saved. With none, the vectors go with the client.
 void ImageWnd::client_left()
 {
-  saver->frame_lost();
-  if (!frame.whole())
+  frame.drop_next();
+  if (!frame.held())
     frame.free_vectors();
   show_status();
 }

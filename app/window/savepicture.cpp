@@ -7,14 +7,12 @@
 
 #include <Xm/FileSB.h>
 
-#include "EEtc.h"
 #include "WContext.h"
 #include "WDialog.h"
 #include "WEtc.h"
 #include "WShl.h"
 #include "render/framefill.h"
 #include "window/image.h"
-#include "net/server.h"
 #include "render/frame.h"
 #include "window/savepng.h"
 #include "base/service.h"
@@ -58,20 +56,16 @@ int shown_colours(const Image& img, unsigned char (*rgb)[3])
 
 }  // namespace
 
-PictureSaver::PictureSaver(const Frame& f, const Image& i, const Server& s)
-    : dlg(nullptr), pending(nullptr), frame(f), image(i), server(s)
-{
-}
+PictureSaver::PictureSaver(const Frame& f, const Image& i) : dlg(nullptr), frame(f), image(i) {}
 
 PictureSaver::~PictureSaver()
 {
   delete dlg;
-  delete[] pending;
 }
 
 void PictureSaver::choose()
 {
-  if (!frame.whole() && !server.request_in_progress()) {
+  if (!frame.held()) {
     error_dialog("There is no picture to save.");
     return;
   }
@@ -88,35 +82,9 @@ void PictureSaver::choose()
   dlg->show();
 }
 
+// The frame held is the one on the screen, whole whatever the next one
+// does.
 void PictureSaver::save(const char* file)
-{
-  if (!frame.whole() && server.request_in_progress()) {
-    delete[] pending;
-    pending = strnew(file);
-    return;
-  }
-  write(file);
-}
-
-void PictureSaver::frame_done()
-{
-  if (!pending)
-    return;
-  write(pending);
-  delete[] pending;
-  pending = nullptr;
-}
-
-void PictureSaver::frame_lost()
-{
-  if (!pending)
-    return;
-  report(pending, "the frame being received was cut short");
-  delete[] pending;
-  pending = nullptr;
-}
-
-void PictureSaver::write(const char* file)
 {
   PngFrame f;
   if (saved_frame(f) < 0) {
@@ -136,7 +104,7 @@ void PictureSaver::write(const char* file)
 
 int PictureSaver::saved_frame(PngFrame& f) const
 {
-  if (!frame.whole())
+  if (!frame.held())
     return -1;
   f.nplanes = frame.planes(f.planes);
   f.size = frame.size;

@@ -146,10 +146,12 @@ TEST_F(Protocol, RefusedImageSizeKeepsTheClient)
   EXPECT_EQ(message(), "");
 }
 
-// Vectors are made again only for a larger frame or one of a quarter of
-// their size or less; a client that leaves between requests, with no frame
-// on the picture, takes them along, silently. Every event puts the
-// out-of-memory report back, whatever allocation turned it off.
+// A frame arrives in vectors of its own and then replaces the frame held,
+// whose vectors take the next one. Vectors are made again only for a
+// larger frame or one of a quarter of their size or less; a client that
+// leaves between requests, with no frame on the picture, takes them along,
+// silently. Every event puts the out-of-memory report back, whatever
+// allocation turned it off.
 TEST_F(Protocol, VectorsFollowTheFramesAndGoWithTheClient)
 {
   listen();
@@ -158,35 +160,40 @@ TEST_F(Protocol, VectorsFollowTheFramesAndGoWithTheClient)
   connect(c);
   EXPECT_EQ(std::get_new_handler(), out_of_mem);
   EXPECT_EQ(imagewnd->server.accept_input, 0u);  // a queued client does not wake the loop
+  const Frame& f = imagewnd->frame;
+  auto cvec_caps = [&] {
+    return f.vector(FRAME_CVEC).cap * 1000000L + f.next_vector(FRAME_CVEC).cap;
+  };
   std::vector<unsigned char> small(16, 1), large(300 * 300, 2);
   std::set_new_handler(nullptr);
   ASSERT_EQ(c.send_colmap(small.data(), 16), 0);
-  ASSERT_TRUE(pump_until([] { return imagewnd->frame.cvec_cap == 16; }));
+  ASSERT_TRUE(pump_until([&] { return cvec_caps() == 16 * 1000000L; }));
   EXPECT_EQ(std::get_new_handler(), out_of_mem);
   ASSERT_EQ(c.resize(300, 300), 0);
-  ASSERT_EQ(c.send_colmap(large.data(), 300 * 300), 0);
-  ASSERT_TRUE(pump_until([] { return imagewnd->frame.cvec_cap == 300 * 300; }));
-  unsigned char* grown = imagewnd->frame.cvec;
-  // More than a quarter of what a vector holds keeps it; a quarter or
-  // less makes it again at the frame's size.
-  ASSERT_EQ(c.send_colmap(large.data(), 300 * 300 / 4 + 1), 0);
+  const int big = 300 * 300;
+  struct Step {
+    int size;
+    long caps;  // held and next, after the frame
+  } steps[] = {{big, big * 1000000L + 16},
+               {big, big * 1000000L + big},
+               {big / 4 + 1, big * 1000000L + big},   // more than a quarter keeps a vector
+               {big / 4, big / 4 * 1000000L + big}};  // a quarter makes it again
+  for (const Step& k : steps) {
+    SCOPED_TRACE(k.size);
+    ASSERT_EQ(c.send_colmap(large.data(), k.size), 0);
+    ASSERT_TRUE(pump_until([&] { return f.size == k.size; }));
+    EXPECT_EQ(cvec_caps(), k.caps);
+  }
   ASSERT_EQ(c.send_rgb(small.data(), small.data(), small.data(), 16), 0);
-  ASSERT_TRUE(pump_until([] { return imagewnd->frame.red_vec != nullptr; }));
-  unsigned char* red = imagewnd->frame.red_vec;
-  ASSERT_EQ(c.send_rgb(small.data(), small.data(), small.data(), 16), 0);
-  ASSERT_EQ(c.put_int(0), 0);  // ignored, then a resize that shows the frame went through
-  ASSERT_EQ(c.resize(32, 32), 0);
-  ASSERT_TRUE(pump_until([] { return imagewnd->image()->width == 32; }));
-  EXPECT_EQ(imagewnd->frame.cvec, grown);
-  EXPECT_EQ(imagewnd->frame.red_vec, red);
-  EXPECT_EQ(imagewnd->frame.cvec_cap, 300 * 300);
-  ASSERT_EQ(c.send_colmap(large.data(), 300 * 300 / 4), 0);
-  ASSERT_TRUE(pump_until([] { return imagewnd->frame.cvec_cap == 300 * 300 / 4; }));
+  ASSERT_EQ(c.put_int(0), 0);      // ignored, then a resize that shows the frame went through
   ASSERT_EQ(c.resize(32, 32), 0);  // a blank picture: no frame to keep
+  ASSERT_TRUE(pump_until([] { return imagewnd->image()->width == 32; }));
+  EXPECT_EQ(f.vector(FRAME_RED).cap, 16);
+  EXPECT_EQ(cvec_caps(), big / 4 * 1000000L + big);  // RGB frames leave the index vectors
   c.close();
   ASSERT_TRUE(back_to_listening());
-  EXPECT_EQ(imagewnd->frame.cvec, nullptr);
-  EXPECT_EQ(imagewnd->frame.red_vec, nullptr);
+  for (int p = FRAME_RED; p < FRAME_PLANES; p++)
+    EXPECT_EQ(f.vector(p).bytes == nullptr && f.next_vector(p).bytes == nullptr, true) << p;
   EXPECT_EQ(errdlg, nullptr);
 }
 
