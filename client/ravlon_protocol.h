@@ -73,10 +73,11 @@ static inline int ravlon_pixel_bytes(int format)
  * or -1. */
 static inline long ravlon_sample_bytes(int width, int height, int format)
 {
-  const long n = (long)width * height * ravlon_pixel_bytes(format);
-  if (!ravlon_valid_image_size(width, height) || n == 0 || n > RAVLON_MAX_SAMPLE_BYTES)
+  long n;
+  if (!ravlon_valid_image_size(width, height))
     return -1;
-  return n;
+  n = (long)width * height * ravlon_pixel_bytes(format);
+  return n == 0 || n > RAVLON_MAX_SAMPLE_BYTES ? -1 : n;
 }
 
 #endif

@@ -2,6 +2,7 @@
 // straight into the sink's vectors at their offset.
 #include "net/decoder.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "net/protocol.h"
@@ -18,6 +19,24 @@ enum {
   FIELD_BLUE,
   FIELD_MAP_SIZE,
   FIELD_CVEC,
+  FIELD_FRAME_W,
+  FIELD_FRAME_H,
+  FIELD_FRAME_FORMAT,
+  FIELD_FRAME_SAMPLES,
+  FIELD_REGION_X,
+  FIELD_REGION_Y,
+  FIELD_REGION_W,
+  FIELD_REGION_H,
+  FIELD_REGION_FORMAT,
+  FIELD_REGION_SAMPLES,
+  FIELD_REGION_SKIP,
+  FIELD_VIEW_MAP,
+  FIELD_VIEW_SCALE,
+  FIELD_VIEW_RULE,
+  FIELD_VIEW_FLAGS,
+  FIELD_VIEW_PERCENT,
+  FIELD_VIEW_VMIN,
+  FIELD_VIEW_VMAX,
   FIELD_END  // failed, or the disconnect asked for: nothing more is read
 };
 
@@ -38,8 +57,55 @@ const FieldText texts[] = {
     {"Cannot read blue color vector.", "Cannot allocate blue color vector."},
     {"Cannot read size of colormap index vector.", "Invalid size of colormap index vector."},
     {"Cannot read cvec[] colormap index vector.", "Cannot allocate cvec[] colormap index vector."},
+    {"Cannot read frame width.", nullptr},
+    {"Cannot read frame height.", nullptr},
+    {"Cannot read frame format.", "Invalid frame size or format."},
+    {"Cannot read frame samples.", "Cannot allocate frame samples."},
+    {"Cannot read region x.", nullptr},
+    {"Cannot read region y.", nullptr},
+    {"Cannot read region width.", nullptr},
+    {"Cannot read region height.", nullptr},
+    {"Cannot read region format.", "Invalid region size or format."},
+    {"Cannot read region samples.", "Cannot allocate region samples."},
+    {"Cannot read region samples.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", nullptr},
+    {"Cannot read view request.", "Invalid view request."},
     {nullptr, nullptr},
 };
+
+// Fields of eight bytes: the view request's floats.
+bool is_float(int field)
+{
+  return field >= FIELD_VIEW_PERCENT && field <= FIELD_VIEW_VMAX;
+}
+
+bool is_samples(int field)
+{
+  return field == FIELD_FRAME_SAMPLES || field == FIELD_REGION_SAMPLES;
+}
+
+bool finite(double v)
+{
+  return v - v == 0;
+}
+
+// What a view request may ask for.
+bool valid_view(const ViewRequest& v)
+{
+  const bool map =
+      (v.map & ~(0xff | RAVLON_MAP_INVERT)) == 0 && (v.map & 0xff) <= RAVLON_MAP_COOLWARM;
+  const bool rule = v.rule == RAVLON_LIMITS_MINMAX || v.rule == RAVLON_LIMITS_ZSCALE ||
+                    (v.rule == RAVLON_LIMITS_PERCENT && v.percent > 50 && v.percent <= 100);
+  const bool fixed = (!(v.flags & RAVLON_VIEW_VMIN) || finite(v.vmin)) &&
+                     (!(v.flags & RAVLON_VIEW_VMAX) || finite(v.vmax));
+  return map && rule && fixed && v.scale >= RAVLON_SCALE_LINEAR && v.scale <= RAVLON_SCALE_ASINH &&
+         (v.flags & ~(RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX)) == 0;
+}
 
 int plane_of(int field)
 {
@@ -54,7 +120,18 @@ bool is_plane(int field)
 }  // namespace
 
 Decoder::Decoder(RequestSink* s)
-    : sink(s), field(FIELD_END), buf(), dst(nullptr), len(0), got(0), width(0), size(0)
+    : sink(s),
+      field(FIELD_END),
+      buf(),
+      dst(nullptr),
+      len(0),
+      got(0),
+      width(0),
+      size(0),
+      words(),
+      floats(),
+      skipping(0),
+      scrap()
 {
   reset();
 }
@@ -114,18 +191,23 @@ const char* Decoder::cut_message() const
 }
 
 // A plane's vector is asked for when its bytes are due, as the frame's
-// size is known and believed by then.
+// size is known and believed by then; so are a typed frame's samples.
 void Decoder::begin(int f)
 {
   field = f;
   got = 0;
-  if (!is_plane(f)) {
+  if (f == FIELD_REGION_SKIP) {
+    dst = scrap;
+    len = static_cast<int>(skipping < static_cast<long>(sizeof scrap) ? skipping : sizeof scrap);
+    return;
+  }
+  if (!is_plane(f) && !is_samples(f)) {
     dst = buf;
-    len = 4;
+    len = is_float(f) ? 8 : 4;
     return;
   }
   len = size;
-  dst = sink->plane_buffer(plane_of(f), size);
+  dst = is_plane(f) ? sink->plane_buffer(plane_of(f), size) : sink->sample_buffer(size);
   if (!dst)
     fail(texts[f].refused);
 }
@@ -134,6 +216,16 @@ void Decoder::fail(const char* msg)
 {
   field = FIELD_END;
   sink->fail_request(msg);
+}
+
+double Decoder::float_word() const
+{
+  uint64_t bits = 0;
+  for (unsigned char b : buf)
+    bits = bits << 8 | b;
+  double v;
+  memcpy(&v, &bits, sizeof v);
+  return v;
 }
 
 int Decoder::word() const
@@ -158,6 +250,9 @@ void Decoder::field_done()
         case REQ_RESIZE: begin(FIELD_WIDTH); return;
         case REQ_COLRGB: begin(FIELD_RGB_SIZE); return;
         case REQ_COLMAP: begin(FIELD_MAP_SIZE); return;
+        case REQ_FRAME: begin(FIELD_FRAME_W); return;
+        case REQ_REGION: begin(FIELD_REGION_X); return;
+        case REQ_VIEW: begin(FIELD_VIEW_MAP); return;
         default: begin(FIELD_CODE); return;  // unknown codes are skipped
       }
     case FIELD_WIDTH:
@@ -187,8 +282,91 @@ void Decoder::field_done()
     case FIELD_RED:
     case FIELD_GREEN: begin(f + 1); return;
     case FIELD_BLUE:
-    case FIELD_CVEC: end_request(); return;
+    case FIELD_CVEC:
+    case FIELD_FRAME_SAMPLES:
+    case FIELD_REGION_SAMPLES: end_request(); return;
+    case FIELD_FRAME_W:
+    case FIELD_FRAME_H:
+      words[f - FIELD_FRAME_W] = word();
+      begin(f + 1);
+      return;
+    case FIELD_FRAME_FORMAT:
+      words[2] = word();
+      take_frame_format();
+      return;
+    case FIELD_REGION_X:
+    case FIELD_REGION_Y:
+    case FIELD_REGION_W:
+    case FIELD_REGION_H:
+      words[f - FIELD_REGION_X] = word();
+      begin(f + 1);
+      return;
+    case FIELD_REGION_FORMAT:
+      words[4] = word();
+      take_region_format();
+      return;
+    case FIELD_REGION_SKIP: skip(skipping - len); return;
+    case FIELD_VIEW_PERCENT:
+    case FIELD_VIEW_VMIN:
+    case FIELD_VIEW_VMAX:
+      floats[f - FIELD_VIEW_PERCENT] = float_word();
+      if (f == FIELD_VIEW_VMAX)
+        take_view();
+      else
+        begin(f + 1);
+      return;
+    default:  // the view request's integers
+      words[f - FIELD_VIEW_MAP] = word();
+      begin(f + 1);
+      return;
   }
+}
+
+// The samples' length follows from the size and format: ones that cannot
+// be believed leave a stream that cannot be read on.
+void Decoder::take_frame_format()
+{
+  const long n = ravlon_sample_bytes(words[0], words[1], words[2]);
+  if (n < 0) {
+    fail(texts[FIELD_FRAME_FORMAT].refused);
+    return;
+  }
+  size = static_cast<int>(n);
+  begin(FIELD_FRAME_SAMPLES);
+}
+
+void Decoder::take_region_format()
+{
+  const long n = ravlon_sample_bytes(words[2], words[3], words[4]);
+  if (n < 0) {
+    fail(texts[FIELD_REGION_FORMAT].refused);
+    return;
+  }
+  size = static_cast<int>(n);
+  const char* refusal = sink->check_region(words[0], words[1], words[2], words[3], words[4]);
+  if (!refusal) {
+    begin(FIELD_REGION_SAMPLES);
+    return;
+  }
+  sink->refuse_request(refusal);
+  skip(n);
+}
+
+// A refused region's samples are read and dropped: the stream goes on.
+void Decoder::skip(long n)
+{
+  skipping = n;
+  begin(n > 0 ? FIELD_REGION_SKIP : FIELD_CODE);
+}
+
+void Decoder::take_view()
+{
+  const ViewRequest v = {words[0], words[1], words[2], words[3], floats[0], floats[1], floats[2]};
+  begin(FIELD_CODE);
+  if (valid_view(v))
+    sink->update_view(v);
+  else
+    sink->refuse_request(texts[FIELD_VIEW_VMAX].refused);
 }
 
 void Decoder::end_request()
@@ -197,6 +375,10 @@ void Decoder::end_request()
   begin(FIELD_CODE);
   if (f == FIELD_BLUE)
     sink->update_colrgb(size);
-  else
+  else if (f == FIELD_CVEC)
     sink->update_colmap(size);
+  else if (f == FIELD_FRAME_SAMPLES)
+    sink->update_frame(words[0], words[1], words[2]);
+  else
+    sink->update_region(words[0], words[1], words[2], words[3]);
 }

@@ -1,17 +1,22 @@
 #include "render/frame.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
+
+#include "render/samples.h"
 
 Frame::Frame(int w, int h)
     : kind(FRAME_NONE),
       size(0),
+      format(0),
       width(w),
       height(h),
       held_vec(),
       next_vec(),
       prev_kind(FRAME_NONE),
-      prev_size(0)
+      prev_size(0),
+      prev_format(0)
 {
 }
 
@@ -38,8 +43,9 @@ unsigned char* Frame::plane_buffer(int plane, int size_)
 
 void Frame::swap_planes(FrameKind k)
 {
-  const int first = k == FRAME_INDEX ? FRAME_CVEC : FRAME_RED;
-  for (int p = first; p < first + k; p++)
+  const int first = k == FRAME_INDEX ? FRAME_CVEC : k == FRAME_SAMPLES ? FRAME_DATA : FRAME_RED;
+  const int n = k == FRAME_RGB ? 3 : k == FRAME_NONE ? 0 : 1;
+  for (int p = first; p < first + n; p++)
     std::swap(held_vec[p], next_vec[p]);
 }
 
@@ -48,8 +54,15 @@ void Frame::complete(FrameKind k, int size_)
   swap_planes(k);
   prev_kind = kind;
   prev_size = size;
+  prev_format = format;
   kind = k;
   size = size_;
+}
+
+void Frame::complete_samples(int format_, int bytes)
+{
+  complete(FRAME_SAMPLES, bytes);
+  format = format_;
 }
 
 void Frame::undo_complete()
@@ -57,7 +70,18 @@ void Frame::undo_complete()
   swap_planes(kind);
   kind = prev_kind;
   size = prev_size;
+  format = prev_format;
   prev_kind = FRAME_NONE;
+}
+
+void Frame::apply_region(int x, int y, int w, int h)
+{
+  const long px = pixel_bytes(format), row = w * px;
+  const unsigned char* src = next_vec[FRAME_DATA].bytes;
+  unsigned char* dst = held_vec[FRAME_DATA].bytes;
+  for (int r = 0; r < h; r++)
+    memcpy(dst + ((static_cast<long>(y) + r) * width + x) * px, src + r * row,
+           static_cast<size_t>(row));
 }
 
 void Frame::resize(int w, int h)
@@ -93,8 +117,11 @@ int Frame::planes(const unsigned char* p[3]) const
   return kind;
 }
 
-int Frame::value_at(int x, int y, unsigned v[3]) const
+int Frame::value_at(int x, int y, double v[3]) const
 {
+  if (kind == FRAME_SAMPLES)
+    return sample_values(samples() + (static_cast<long>(y) * width + x) * pixel_bytes(format),
+                         format, v);
   const long i = static_cast<long>(x) * height + y;
   if (kind == FRAME_NONE || i >= size)
     return 0;

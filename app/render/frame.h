@@ -6,11 +6,13 @@
 #ifndef FRAME_H
 #define FRAME_H
 
-// What a frame's bytes are; the value is its number of planes.
-enum FrameKind { FRAME_NONE = 0, FRAME_INDEX = 1, FRAME_RGB = 3 };
+// What a frame's bytes are: for the planar kinds the value is their
+// number of planes; FRAME_SAMPLES is a typed frame, row by row.
+enum FrameKind { FRAME_NONE = 0, FRAME_INDEX = 1, FRAME_RGB = 3, FRAME_SAMPLES = 4 };
 
-// The vectors frames arrive in.
-enum FramePlane { FRAME_RED, FRAME_GREEN, FRAME_BLUE, FRAME_CVEC, FRAME_PLANES };
+// The vectors frames arrive in: planes column by column, or a typed
+// frame's samples.
+enum FramePlane { FRAME_RED, FRAME_GREEN, FRAME_BLUE, FRAME_CVEC, FRAME_DATA, FRAME_PLANES };
 
 struct FrameVector {
   unsigned char* bytes;
@@ -30,6 +32,11 @@ public:
   // The next frame's planes of kind, size bytes each, are whole: they are
   // the frame held now, and the vectors they replace take the next one.
   void complete(FrameKind k, int size);
+  // The same for a typed frame of the frame's size, in format.
+  void complete_samples(int format, int bytes);
+  // The next vector's samples, a w x h rectangle in the held frame's
+  // format, replace that rectangle of it, which lies inside the frame.
+  void apply_region(int x, int y, int w, int h);
   // The frame held before the last complete() is back (the last one could
   // not be shown).
   void undo_complete();
@@ -42,13 +49,18 @@ public:
   // The frame's planes (red, green, blue, or the index vector); their number.
   int planes(const unsigned char* p[3]) const;
   // The frame's bytes at pixel (x, y) into v; their number, 0 where the
-  // frame holds none.
-  int value_at(int x, int y, unsigned v[3]) const;
+  // frame holds none. A typed frame's values, converted.
+  int value_at(int x, int y, double v[3]) const;
+  // A typed frame's samples.
+  const unsigned char* samples() const { return held_vec[FRAME_DATA].bytes; }
   const FrameVector& vector(int plane) const { return held_vec[plane]; }
   const FrameVector& next_vector(int plane) const { return next_vec[plane]; }
 
   FrameKind kind;  // of the frame held
-  int size;        // bytes per plane, column by column: pixel (x, y) at x * height + y
+  // Bytes per plane, column by column: pixel (x, y) at x * height + y; of
+  // a typed frame, its bytes, row by row: pixel (x, y) at y * width + x.
+  int size;
+  int format;  // of a typed frame (RAVLON_RGB...)
   int width;
   int height;
 
@@ -59,6 +71,7 @@ private:
   FrameVector next_vec[FRAME_PLANES];
   FrameKind prev_kind;
   int prev_size;
+  int prev_format;
 };
 
 #endif

@@ -37,6 +37,9 @@ Image::Image(Widget parent, const XStandardColormap* map, const Frame& f)
       view_w(256),
       view_h(256),
       frames_shown(0),
+      view(default_view()),
+      limit_lo(0),
+      limit_hi(0),
       pointer_x(-1),
       pointer_y(-1),
       depth(0),
@@ -306,19 +309,30 @@ int Image::show_frame()
   XImage* img = picture.next_image();
   if (!img)
     return -1;
-  const unsigned char* planes[3];
-  const int n = frame.planes(planes);
-  const FrameView v = {width, height, zoom_shift, pan_x, pan_y};
-  fill_view(img, planes, n == FRAME_RGB ? rgblut : &maplut, n, frame.size, colortbl[0], v);
+  fill_frame(img);
   pixmap = picture.show_next(dagc);
   expose();
   return 0;
 }
 
-// RGB frames need a way to make pixels from bytes.
+void Image::fill_frame(XImage* img)
+{
+  const FrameView v = {width, height, zoom_shift, pan_x, pan_y};
+  if (frame.kind == FRAME_SAMPLES) {
+    SampleMap m;
+    sample_map(m);
+    sample_fill.fill(img, frame.samples(), frame.format, m, rgblut, colortbl[0], v);
+    return;
+  }
+  const unsigned char* planes[3];
+  const int n = frame.planes(planes);
+  fill_view(img, planes, n == FRAME_RGB ? rgblut : &maplut, n, frame.size, colortbl[0], v);
+}
+
+// RGB and typed frames need a way to make pixels from bytes.
 bool Image::can_draw() const
 {
-  return frame.kind == FRAME_INDEX || (frame.kind == FRAME_RGB && rgbok);
+  return frame.kind == FRAME_INDEX || (frame.kind != FRAME_NONE && rgbok);
 }
 
 // Without a standard colour map a visual with channel masks still says how
@@ -345,6 +359,8 @@ int Image::draw_frame()
     rgbwarned = 1;
     return -1;
   }
+  if (frame.kind == FRAME_SAMPLES && !view.locked)
+    take_limits();
   if (show_frame() < 0)
     return -1;
   frames_shown++;

@@ -10,6 +10,8 @@
 #include "render/frame.h"
 #include "render/framefill.h"
 #include "render/picture.h"
+#include "render/samplefill.h"
+#include "render/view.h"
 
 // What the image tells the window it is in.
 class ImageListener {
@@ -55,6 +57,8 @@ public:
   // The pixel value each index byte is drawn with.
   const PixelLut& index_lut() const { return maplut; }
   void set_listener(ImageListener* l) { listener = l; }
+  // One-channel frames are shown so from now on; the frame is drawn again.
+  void set_view(const ViewSettings& v);
   void pointer_left();
 
   char* rgbfile;
@@ -71,6 +75,9 @@ public:
   int view_w;  // the pixmap, what the window shows
   int view_h;
   long frames_shown;
+  ViewSettings view;  // how one-channel frames are shown
+  double limit_lo;    // the values at the map's ends, in use
+  double limit_hi;
   // The pointer in the drawing area, -1 when outside.
   int pointer_x;
   int pointer_y;
@@ -82,6 +89,9 @@ private:
   void draw_title();
   bool can_draw() const;
   int show_frame();
+  void fill_frame(XImage* img);
+  void take_limits();
+  void sample_map(SampleMap& m) const;
   void make_rgb_luts();
   void load_colmap();
 
@@ -97,6 +107,7 @@ private:
   char rgbwarned;  // the missing colour map has been reported
   const Frame& frame;
   ImageListener* listener;
+  SampleFill sample_fill;
   int drag_x;  // where a drag with a button began, pan then
   int drag_y;
   int drag_pan_x;

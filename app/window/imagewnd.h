@@ -40,6 +40,11 @@ public:
   int update_colrgb(int size) override;
   int update_colmap(int size) override;
   void disconnect_request() override;
+  unsigned char* sample_buffer(long bytes) override;
+  int update_frame(int w, int h, int format) override;
+  const char* check_region(int x, int y, int w, int h, int format) override;
+  int update_region(int x, int y, int w, int h) override;
+  int update_view(const ViewRequest& v) override;
   void refuse_request(const char* msg) override;
   void fail_request(const char* msg) override;
   void decomp_colrgb() {}
@@ -86,7 +91,7 @@ public:
 private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
   void build_widgets();
-  int show_frame(FrameKind k, int size);
+  int show_frame(FrameKind k, int size, int format = 0);
   int chrome_height(int w) const;
 };
 

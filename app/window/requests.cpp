@@ -63,11 +63,63 @@ int ImageWnd::update_colmap(int size)
   return show_frame(FRAME_INDEX, size);
 }
 
+unsigned char* ImageWnd::sample_buffer(long bytes)
+{
+  return frame.plane_buffer(FRAME_DATA, static_cast<int>(bytes));
+}
+
+// A typed frame of another size resizes the picture as a resize request
+// does; one the window cannot take is not shown.
+int ImageWnd::update_frame(int w, int h, int format)
+{
+  if ((w != image()->width || h != image()->height) && resize_image(w, h) < 0)
+    return -1;
+  return show_frame(FRAME_SAMPLES, static_cast<int>(ravlon_sample_bytes(w, h, format)), format);
+}
+
+const char* ImageWnd::check_region(int x, int y, int w, int h, int format)
+{
+  if (frame.kind != FRAME_SAMPLES || format != frame.format)
+    return "Region format is not the frame's.";
+  if (x < 0 || y < 0 || x > frame.width - w || y > frame.height - h)
+    return "Region outside the frame.";
+  return nullptr;
+}
+
+int ImageWnd::update_region(int x, int y, int w, int h)
+{
+  frame.apply_region(x, y, w, h);
+  if (image()->draw_frame() < 0)
+    return -1;
+  touch_status();
+  return 0;
+}
+
+// The client's view holds until the user chooses otherwise.
+int ImageWnd::update_view(const ViewRequest& r)
+{
+  ViewSettings v = image()->view;
+  v.map = r.map & 0xff;
+  v.invert = (r.map & RAVLON_MAP_INVERT) != 0;
+  v.scale = r.scale;
+  v.rule = r.rule;
+  v.percent = r.percent;
+  v.fixed = r.flags;
+  v.vmin = r.vmin;
+  v.vmax = r.vmax;
+  v.locked = false;
+  image()->set_view(v);
+  return 0;
+}
+
 // A frame that cannot be drawn is not kept either: the frame held stays
 // the one on the screen.
-int ImageWnd::show_frame(FrameKind k, int size)
+int ImageWnd::show_frame(FrameKind k, int size, int format)
 {
-  frame.complete(k, size);
+  if (k == FRAME_SAMPLES)
+    frame.complete_samples(format, size);
+  else
+    frame.complete(k, size);
   if (image()->draw_frame() < 0) {
     frame.undo_complete();
     return -1;

@@ -13,7 +13,9 @@
 #include <Xm/Label.h>
 
 #include "net/server.h"
+#include "render/colourtables.h"
 #include "render/frame.h"
+#include "render/samples.h"
 #include "window/image.h"
 
 namespace {
@@ -28,6 +30,7 @@ const Field fields[] = {
     {"(8888, 8888) index 888 = 888 888 888", "  "},
     {"zoom 1/16", "  "},
     {"8888 x 8888", "  "},
+    {"coolwarm -8.88888e+888 to -8.88888e+888", "  "},
     {"8888888 frames 8888/s", "  "},
     {"client connection", "  "},
     {"client connection", " "},
@@ -60,19 +63,32 @@ void pixel_field(const Image* img, const Frame& frame, char* out, int n)
   if (img->pointer_x < 0 || img->image_pixel(img->pointer_x, img->pointer_y, &x, &y) < 0)
     return;
   int len = snprintf(out, n, "(%d, %d)", x, y);
-  unsigned p[3];
+  double p[3];
   const int got = frame.value_at(x, y, p);
   if (!got || len >= n)
     return;
   if (got == 3) {
-    snprintf(out + len, n - len, " %u %u %u", p[0], p[1], p[2]);
+    snprintf(out + len, n - len, " %.0f %.0f %.0f", p[0], p[1], p[2]);
     return;
   }
-  const unsigned v = p[0];
+  if (frame.kind == FRAME_SAMPLES) {
+    snprintf(out + len, n - len, integer_format(frame.format) ? " %.0f" : " %.6g", p[0]);
+    return;
+  }
+  const unsigned v = static_cast<unsigned>(p[0]);
   len += snprintf(out + len, n - len, " index %u", v);
   if (img->colmap && v < COLOUR_ENTRIES && len < n)
     snprintf(out + len, n - len, " = %u %u %u", img->file_rgb[v] >> 16,
              (img->file_rgb[v] >> 8) & 255, img->file_rgb[v] & 255);
+}
+
+// The colour map and limits one-channel frames are shown with.
+void map_field(const Image* img, const Frame& frame, char* out, int n)
+{
+  out[0] = '\0';
+  if (frame.kind == FRAME_SAMPLES && !rgb_format(frame.format))
+    snprintf(out, n, "%s%s %.6g to %.6g", colour_map_names[img->view.map % COLOUR_MAPS],
+             img->view.invert ? " inverted" : "", img->limit_lo, img->limit_hi);
 }
 
 void zoom_field(int shift, char* out, int n)
@@ -175,14 +191,15 @@ void StatusLine::compose(char* out, int n) const
   pixel_field(img, frame, f[0], sizeof f[0]);
   zoom_field(img->zoom_shift, f[1], sizeof f[1]);
   snprintf(f[2], sizeof f[2], "%d x %d", img->width, img->height);
-  snprintf(f[3], sizeof f[3], "%ld frame%s %.0f/s", img->frames_shown,
+  map_field(img, frame, f[3], sizeof f[3]);
+  snprintf(f[4], sizeof f[4], "%ld frame%s %.0f/s", img->frames_shown,
            img->frames_shown == 1 ? "" : "s", rate);
   // The server's lines, as the picture shows them before the first frame.
-  f[4][0] = f[5][0] = f[6][0] = '\0';
+  f[5][0] = f[6][0] = f[7][0] = '\0';
   if (server.connected || server.listening)
-    server.server_lines(f + 4);
+    server.server_lines(f + 5);
   if (server.connected)
-    snprintf(f[6], sizeof f[6], "from %.64s", server.peer);
+    snprintf(f[7], sizeof f[7], "from %.64s", server.peer);
   int len = 0, line_start = 0;
   out[0] = '\0';
   for (int i = 0; i < NFIELDS && len < n; i++) {

@@ -55,6 +55,41 @@ public:
     return 0;
   }
   void disconnect_request() override { log += "disconnect\n"; }
+  unsigned char* sample_buffer(long bytes) override
+  {
+    require(bytes > 0 && bytes <= RAVLON_MAX_SAMPLE_BYTES);
+    if (bytes > HELD_MAX)
+      return nullptr;
+    samples.resize(static_cast<size_t>(bytes));
+    return samples.data();
+  }
+  int update_frame(int w, int h, int format) override
+  {
+    const long n = ravlon_sample_bytes(w, h, format);
+    require(n > 0 && static_cast<size_t>(n) == samples.size());
+    log += "frame " + std::to_string(w) + " " + std::to_string(h) + " " + std::to_string(format) +
+           " " + digest(samples, samples.size()) + "\n";
+    return 0;
+  }
+  // Regions starting at an odd x are refused, their samples skipped.
+  const char* check_region(int x, int, int w, int h, int format) override
+  {
+    require(ravlon_sample_bytes(w, h, format) > 0);
+    return x % 2 ? "refused region" : nullptr;
+  }
+  int update_region(int x, int y, int w, int h) override
+  {
+    log += "region " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
+           std::to_string(h) + " " + digest(samples, samples.size()) + "\n";
+    return 0;
+  }
+  int update_view(const ViewRequest& v) override
+  {
+    require(v.scale >= 0 && v.scale <= RAVLON_SCALE_ASINH && v.rule >= 0 &&
+            v.rule <= RAVLON_LIMITS_ZSCALE);
+    log += "view " + std::to_string(v.map) + " " + std::to_string(v.flags) + "\n";
+    return 0;
+  }
   void refuse_request(const char* msg) override { log += std::string("refused ") + msg + "\n"; }
   void fail_request(const char* msg) override { log += std::string("failed ") + msg + "\n"; }
 
@@ -64,14 +99,19 @@ private:
   // FNV-1a of the plane's bytes.
   std::string digest(int plane, int size)
   {
-    require(planes[plane].size() >= static_cast<size_t>(size));
+    return digest(planes[plane], static_cast<size_t>(size));
+  }
+  std::string digest(const std::vector<unsigned char>& v, size_t size)
+  {
+    require(v.size() >= size);
     uint32_t h = 2166136261u;
-    for (int i = 0; i < size; i++)
-      h = (h ^ planes[plane][static_cast<size_t>(i)]) * 16777619u;
+    for (size_t i = 0; i < size; i++)
+      h = (h ^ v[i]) * 16777619u;
     return std::to_string(h);
   }
 
   std::vector<unsigned char> planes[4];
+  std::vector<unsigned char> samples;
 };
 
 // What a stream that ends after the input reports.

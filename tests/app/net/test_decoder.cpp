@@ -4,6 +4,9 @@
 // test_protocol.cpp.)
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,36 @@ public:
     return 0;
   }
   void disconnect_request() override { add("disconnect"); }
+  unsigned char* sample_buffer(long bytes) override
+  {
+    samples.resize(static_cast<size_t>(bytes));
+    return samples.data();
+  }
+  int update_frame(int w, int h, int format) override
+  {
+    add("frame " + std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(format) +
+        " " + sample_text());
+    return 0;
+  }
+  // Regions at x 99 are refused, as one outside the frame would be.
+  const char* check_region(int x, int, int, int, int) override
+  {
+    return x == 99 ? "outside" : nullptr;
+  }
+  int update_region(int x, int y, int w, int h) override
+  {
+    add("region " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+        std::to_string(h) + " " + sample_text());
+    return 0;
+  }
+  int update_view(const ViewRequest& v) override
+  {
+    char t[128];
+    snprintf(t, sizeof t, "view %d %d %d %d %g %g %g", v.map, v.scale, v.rule, v.flags, v.percent,
+             v.vmin, v.vmax);
+    add(t);
+    return 0;
+  }
   void refuse_request(const char* msg) override { add(std::string("refused: ") + msg); }
   void fail_request(const char* msg) override { add(std::string("failed: ") + msg); }
 
@@ -61,10 +94,30 @@ public:
     return s;
   }
 
+  std::string sample_text()
+  {
+    std::string t;
+    for (unsigned char b : samples)
+      t += std::to_string(b) + ",";
+    return t;
+  }
+
   std::string lines;
   std::vector<int> asked;
   Bytes planes[4];
+  Bytes samples;
 };
+
+// A float64 as the view request sends it, most significant byte first.
+Bytes float64(double v)
+{
+  uint64_t bits;
+  memcpy(&bits, &v, sizeof bits);
+  Bytes b;
+  for (int s = 56; s >= 0; s -= 8)
+    b.push_back(static_cast<unsigned char>(bits >> s));
+  return b;
+}
 
 // The stream fed in pieces of the given lengths (the rest in one), and
 // what a close right after it reports.
@@ -128,7 +181,7 @@ TEST(Decoder, SkippedCodesEmptyFramesAndDisconnect)
 TEST(Decoder, AnySplitGivesTheSameRequests)
 {
   const Bytes s = ints({REQ_RESIZE, 3, 2, REQ_COLRGB, 5}) + counting(15, 100) +
-                  ints({7, REQ_COLMAP, 4}) + counting(4, 50) + ints({REQ_COLRGB, 2}) +
+                  ints({77, REQ_COLMAP, 4}) + counting(4, 50) + ints({REQ_COLRGB, 2}) +
                   counting(3, 1);
   const std::string whole = decode(s);
   EXPECT_EQ(whole,
@@ -137,4 +190,39 @@ TEST(Decoder, AnySplitGivesTheSameRequests)
   for (size_t cut = 1; cut < s.size(); cut++)
     EXPECT_EQ(decode(s, {static_cast<int>(cut)}), whole) << "split at " << cut;
   EXPECT_EQ(decode(s, std::vector<int>(s.size(), 1)), whole);
+}
+
+// Typed frames, regions and views: their fields in order, samples by the
+// format's size; a refused region is skipped and the stream goes on; a
+// frame or region whose size or format cannot be believed ends it; a view
+// outside what may be asked is refused.
+TEST(Decoder, TypedFramesRegionsAndViews)
+{
+  const Bytes view = ints({REQ_VIEW, RAVLON_MAP_MAGMA | RAVLON_MAP_INVERT, RAVLON_SCALE_LOG,
+                           RAVLON_LIMITS_PERCENT, RAVLON_VIEW_VMAX}) +
+                     float64(99.5) + float64(0) + float64(-2.5);
+  struct Case {
+    Bytes stream;
+    std::string log;
+  } cases[] = {
+      {ints({REQ_FRAME, 2, 1, RAVLON_U16 | RAVLON_BIG_ENDIAN}) + Bytes{1, 2, 3, 4} +
+           ints({REQ_REGION, 1, 0, 1, 1, RAVLON_U16}) + Bytes{9, 9},
+       "frame 2x1 260 1,2,3,4,\nregion 1,0 1x1 9,9,\n"},
+      {ints({REQ_REGION, 99, 0, 2, 1, RAVLON_RGB}) + Bytes(6, 7) + ints({REQ_RESIZE, 1, 1}),
+       "refused: outside\nresize 1x1\n"},
+      {view + view, "view 258 2 1 2 99.5 0 -2.5\nview 258 2 1 2 99.5 0 -2.5\n"},
+      {ints({REQ_VIEW, 6, 0, 0, 0}) + float64(0) + float64(0) + float64(0) +
+           ints({REQ_RESIZE, 1, 1}),
+       "refused: Invalid view request.\nresize 1x1\n"},
+      {ints({REQ_VIEW, 0, 0, RAVLON_LIMITS_PERCENT, 0}) + float64(50) + float64(0) + float64(0),
+       "refused: Invalid view request.\n"},
+      {ints({REQ_FRAME, 2, 2, 9}) + Bytes(16, 0), "failed: Invalid frame size or format.\n"},
+      {ints({REQ_FRAME, 8193, 1, RAVLON_U8}), "failed: Invalid frame size or format.\n"},
+      {ints({REQ_REGION, 0, 0, 0, 1, RAVLON_U8}), "failed: Invalid region size or format.\n"},
+      {ints({REQ_FRAME, 4, 4, RAVLON_F64}) + Bytes(5, 0), "cut: Cannot read frame samples.\n"},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(decode(k.stream), k.log);
+    EXPECT_EQ(decode(k.stream, std::vector<int>(k.stream.size(), 1)), k.log);  // byte by byte
+  }
 }
