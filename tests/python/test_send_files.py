@@ -3,6 +3,7 @@ decodes is what the window shows."""
 
 import importlib.util
 import struct
+import time
 import zlib
 
 import numpy as np
@@ -127,6 +128,24 @@ def test_mistakes_and_no_server(tmp_path):
     ]:
         done = send(*args, port=port)
         assert (done.returncode, done.stderr.decode()) == (status, f"ravlon-send: {message}\n")
+
+
+# Ctrl-C while numpy loads ends ravlon-send quietly too: an import
+# interrupted prints a traceback, or comes out as an ImportError.
+def test_ctrl_c_while_numpy_loads(tmp_path):
+    pic = make_picture(tmp_path / "pic.png", 10, 10)
+    for _ in range(3):
+        proc = start_send(str(pic), port=free_port())
+        end = time.monotonic() + 20
+        while "_multiarray_umath" not in mapped(proc):
+            assert time.monotonic() < end, "numpy was not loaded"
+        assert interrupt(proc) == (130, "")
+
+
+def mapped(proc):
+    """The files proc has mapped, its shared libraries among them."""
+    with open(f"/proc/{proc.pid}/maps") as maps:
+        return maps.read()
 
 
 def truncated(path):
