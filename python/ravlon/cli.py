@@ -1,5 +1,5 @@
-"""ravlon-send's entry point: Ctrl-C ends it quietly, with status 130, from
-the first moment on."""
+"""ravlon-send's entry point: Ctrl-C ends it quietly, with status 130, while
+it starts too."""
 
 import os
 import signal
