@@ -54,8 +54,6 @@ def cases():
     yield f64, dict(cmap="viridis", vmin=7.5e-3, vmax=-2.5e-3), table("viridis")[255 - INDEX]
     yield f64[:, :, np.newaxis], dict(cmap="inferno", vmin=-2.5e-3, vmax=7.5e-3), \
         table("inferno")[INDEX]
-    yield INDEX.astype(np.uint8)[:, :, np.newaxis], dict(cmap="magma", vmin=0, vmax=256), \
-        table("magma")[INDEX]
     for scale in ("sqrt", "log", "asinh"):
         yield inverse_ramp(scale)[RAMP] * 40 + 10, dict(cmap="magma", vmin=10, vmax=50,
                                                         scale=scale), table("magma")[RAMP]
