@@ -2,6 +2,8 @@
 
 import numpy as np
 
+NAN_COLOUR = (255, 0, 255)  # magenta, in none of the built-in colour maps
+
 
 def to_bytes(array):
     """The array's values as uint8, in its own shape.
@@ -47,6 +49,8 @@ def frame_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits=
     from . import scalar
 
     array = np.asarray(array)
+    if array.ndim == 3 and array.shape[2] == 1:
+        array = array[:, :, 0]  # one channel is a picture H x W
     if scalar.wants_map(array, cmap, vmin, vmax, scale, limits):
         return scalar.colour_planes(array, cmap, vmin, vmax, scale, limits, out=out)
     return column_planes(array, out)
@@ -58,15 +62,27 @@ def planes_buffer(shape, out):
 
 def column_planes(array, out=None):
     """The planes of a row-major picture of bytes (or values to_bytes
-    makes bytes of), as frame_planes gives them."""
-    pixels = to_bytes(_channels(array)).transpose(2, 1, 0)
+    makes bytes of), as frame_planes gives them; a float colour pixel with
+    NaN or an infinity in any of its colours is NAN_COLOUR."""
+    colours = _channels(array)
+    pixels = to_bytes(colours).transpose(2, 1, 0)
     planes = planes_buffer(pixels.shape, out)
     _, width, height = planes.shape
     for x in range(0, width, _TILE_COLUMNS):
         for y in range(0, height, _TILE_ROWS):
             tile = np.s_[:, x:x + _TILE_COLUMNS, y:y + _TILE_ROWS]
             planes[tile] = pixels[tile]
+    if colours.dtype.kind == "f" and colours.shape[2] == 3:
+        finite = np.isfinite(colours).all(axis=2)
+        if not finite.all():
+            paint_non_finite(planes, ~finite.T)
     return planes
+
+
+def paint_non_finite(planes, bad):
+    """The RGB planes' pixels in the mask bad (W x H) in NAN_COLOUR."""
+    for c in range(3):
+        planes[c][bad] = NAN_COLOUR[c]
 
 
 def column_indices(array):

@@ -108,7 +108,8 @@ class Client:
 
         H x W x 3 (RGB) and H x W x 4 (RGBA, alpha dropped): integers are
         clipped to 0..255; floats 0.0..1.0 are scaled to 0..255 and
-        rounded, NaN shows as 0. H x W of uint8 or bool: grey.
+        rounded, a pixel with NaN or an infinity shows magenta. H x W of
+        uint8 or bool: grey. H x W x 1 is taken as H x W.
 
         Any other H x W array, or one given any of the other arguments, is
         a scalar field shown through the colour map cmap ("gray" unless

@@ -21,7 +21,7 @@ def limits(text):
 
 
 def add_options(p):
-    from .cli import _number
+    from .command import _number
 
     finite = _number(float, -sys.float_info.max, sys.float_info.max, "a finite number")
     g = p.add_argument_group(

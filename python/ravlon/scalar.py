@@ -11,7 +11,7 @@ the scale makes s from t:
     asinh   s = asinh(10 t) / asinh(10)
 
 and s picks entry min(255, floor(256 s)) of the colour map's 256. NaN and
-the infinities show as NAN_COLOUR, whatever the map.
+the infinities show as arrays.NAN_COLOUR, whatever the map.
 """
 
 import numbers
@@ -19,9 +19,7 @@ import numbers
 import numpy as np
 
 from . import cmaps
-from .arrays import planes_buffer
-
-NAN_COLOUR = (255, 0, 255)  # magenta, in none of the built-in maps
+from .arrays import paint_non_finite, planes_buffer
 SCALES = ("linear", "log", "sqrt", "asinh")
 _LOG_A = 1000.0
 _ASINH_B = 10.0
@@ -89,8 +87,8 @@ def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits
     flat = index.ravel().astype(np.intp)
     for c in range(3):
         np.take(table[c], flat, out=planes[c].ravel())
-        if bad is not None:
-            planes[c][bad] = NAN_COLOUR[c]
+    if bad is not None:
+        paint_non_finite(planes, bad)
     return planes
 
 

@@ -50,8 +50,10 @@ def cases():
     f64 = field(70, 50, INDEX, -2.5e-3, 7.5e-3, np.float64)
     yield u16, dict(cmap="gray", vmin=1000, vmax=5000), table("gray")[INDEX]
     yield f64, dict(cmap="viridis", vmin=-2.5e-3, vmax=7.5e-3), table("viridis")[INDEX]
-    # Reversed limits turn the map round.
+    # Reversed limits turn the map round. H x W x 1 is a field H x W.
     yield f64, dict(cmap="viridis", vmin=7.5e-3, vmax=-2.5e-3), table("viridis")[255 - INDEX]
+    yield f64[:, :, np.newaxis], dict(cmap="inferno", vmin=-2.5e-3, vmax=7.5e-3), \
+        table("inferno")[INDEX]
     for scale in ("sqrt", "log", "asinh"):
         yield inverse_ramp(scale)[RAMP] * 40 + 10, dict(cmap="magma", vmin=10, vmax=50,
                                                         scale=scale), table("magma")[RAMP]

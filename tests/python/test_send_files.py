@@ -4,6 +4,7 @@ decodes is what the window shows."""
 import importlib.util
 import struct
 import zlib
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -127,6 +128,18 @@ def test_mistakes_and_no_server(tmp_path):
     ]:
         done = send(*args, port=port)
         assert (done.returncode, done.stderr.decode()) == (status, f"ravlon-send: {message}\n")
+
+
+# Ctrl-C while numpy loads ends ravlon-send quietly too: an import
+# interrupted prints a traceback, or comes out as an ImportError.
+def test_ctrl_c_while_numpy_loads(tmp_path):
+    pic = make_picture(tmp_path / "pic.png", 10, 10)
+    for _ in range(3):
+        proc = start_send(str(pic), port=free_port())
+        maps = Path(f"/proc/{proc.pid}/maps")
+        while proc.poll() is None and "_multiarray_umath" not in maps.read_text():
+            pass
+        assert interrupt(proc) == (130, "")
 
 
 def truncated(path):

@@ -7,6 +7,7 @@ import pytest
 import ravlon
 
 RNG = np.random.default_rng(12)
+MAGENTA = (255, 0, 255)
 
 
 def grey_rgb(grey):
@@ -14,22 +15,27 @@ def grey_rgb(grey):
 
 
 def test_arrays_of_every_kind(server):
-    # Each new shape resizes; RGBA drops alpha; bool is 0 or 255; in colour
-    # pictures integers are clipped, floats are scaled and rounded and
-    # clipped, NaN is black.
+    # Each new shape resizes; RGBA drops alpha; bool is 0 or 255; H x W x 1
+    # is grey; in colour pictures integers are clipped, floats are scaled
+    # and rounded and clipped, a pixel with NaN or an infinity is magenta.
     rgb = RNG.integers(0, 256, (90, 230, 3), dtype=np.uint8)
     rgba = RNG.integers(0, 256, (120, 70, 4), dtype=np.uint8)
     grey = RNG.integers(0, 256, (64, 200), dtype=np.uint8)
     floats = np.array([0.0, 1.0, -0.5, 1.5, np.nan, 0.5, 1 / 255 * 0.49, 1 / 255 * 0.51,
                        np.inf, -np.inf])
+    reds = np.tile(floats, (40, 3))  # 40 x 30
+    float_rgb = np.zeros((40, 30, 3), np.uint8)
+    float_rgb[:, :, 0] = np.tile([0, 255, 0, 255, 0, 128, 0, 1, 0, 0], (40, 3))
+    float_rgb[:, :, 1] = 128
+    float_rgb[~np.isfinite(reds)] = MAGENTA
     ints = np.array([[-7, 0, 100, 255, 256, 70000]] * 20, np.int32)
     mask = np.array([[True, False, True, False, True, False]] * 20)
     cases = [
         (rgb, rgb),
         (rgba, rgba[:, :, :3]),
         (grey, grey_rgb(grey)),
-        (grey_rgb(np.tile(floats, (40, 3))),  # 40 x 30
-         grey_rgb(np.tile(np.array([0, 255, 0, 255, 0, 128, 0, 1, 255, 0], np.uint8), (40, 3)))),
+        (grey[::-1, :, np.newaxis], grey_rgb(grey[::-1])),
+        (np.dstack([reds, np.full_like(reds, 0.5), np.zeros_like(reds)]), float_rgb),
         (grey_rgb(ints), grey_rgb(np.array([[0, 0, 100, 255, 255, 255]] * 20, np.uint8))),
         (mask, grey_rgb(mask.astype(np.uint8) * 255)),
     ]
