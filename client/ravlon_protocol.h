@@ -8,7 +8,7 @@
 #define RAVLON_REQ_RESIZE 2
 #define RAVLON_REQ_COLRGB 3
 #define RAVLON_REQ_COLMAP 4
-/* 5 is the key request. */
+#define RAVLON_REQ_KEY 5     /* the key, RAVLON_KEY_BYTES bytes; first of all when ravlon asks for one */
 #define RAVLON_REQ_FRAME 6  /* width, height, format, samples row by row */
 #define RAVLON_REQ_REGION 7 /* x, y, width, height, format, samples */
 #define RAVLON_REQ_VIEW 8   /* map, scale, limits rule, flags, percent, vmin, vmax */
@@ -45,6 +45,8 @@
 #define RAVLON_VIEW_VMAX 2 /* vmax likewise */
 
 #define RAVLON_DEFAULT_PORT 9999
+#define RAVLON_KEY_BYTES 16
+#define RAVLON_UNIX_DIR "/tmp/.ravlon-unix" /* the local socket of port N is RAVLON_UNIX_DIR/N */
 #define RAVLON_MAX_IMAGE_SIDE 8192              /* largest width or height */
 #define RAVLON_MAX_FRAME_SIZE (64 * 1024 * 1024) /* largest plane or index vector */
 #define RAVLON_MAX_SAMPLE_BYTES (256 * 1024 * 1024) /* largest typed frame or region */
