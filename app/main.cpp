@@ -225,6 +225,25 @@ void take_title(Widget appshell)
     imagewnd->set_title(title);
 }
 
+// Megabytes of frames the history keeps: a whole number, 0 for none.
+void take_history_budget(Widget appshell)
+{
+  const char* value = string_resource(appshell, "historyMemory", "HistoryMemory");
+  if (!value)
+    return;
+  char* end = nullptr;
+  errno = 0;
+  const long mb = strtol(value, &end, 10);
+  while (end != value && (*end == ' ' || *end == '\t'))
+    end++;
+  if (end == value || *end || errno || mb < 0 || mb > (1L << 20)) {
+    char msg[512];
+    snprintf(msg, sizeof msg, "Invalid historyMemory %.460s.", value);
+    fail(msg);
+  }
+  imagewnd->history.set_budget(mb << 20);
+}
+
 // Xlib ends the process when this returns; its own words would lack the
 // program's name.
 int x_connection_lost(Display*)
@@ -263,6 +282,7 @@ int main(int argc, char** argv)
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
   take_title(shell->xtwgt);
+  take_history_budget(shell->xtwgt);
   // A server that cannot be reached must not look like a healthy one.
   if (imagewnd->start_server(port, at) < 0)
     fail(buf);

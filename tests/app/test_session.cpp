@@ -302,14 +302,15 @@ TEST_F(SessionLowMemory, RefusedResizeKeepsTheOldSize)
 
 // Memory follows the frames: after one 8192 x 8192 frame, small frames
 // bring ravlon's resident memory back near where it was (a loose bound:
-// the large frame alone takes 192 MB of vectors and more of images).
+// the large frame alone takes 192 MB of vectors and more of images), with
+// no history keeping frames.
 TEST_F(Session, MemoryFollowsTheFrames)
 {
   // Without its quarantine the sanitizer build hands freed memory back at
   // once, as the C library does.
   const char* asan = getenv("ASAN_OPTIONS");
   setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(), 1);
-  start();
+  start({"-xrm", "ravlon.historyMemory: 0"});
   RavlonClient c;
   connect(c);
   ASSERT_TRUE(shown(c, 0x102030));
