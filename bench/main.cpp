@@ -27,6 +27,7 @@
 #include "pointdraw.h"
 #include "net/protocol.h"
 #include "rowmajor.h"
+#include "lookback.h"
 #include "stream.h"
 
 namespace {
@@ -267,6 +268,7 @@ int run(BenchWnd& bw, bool brief)
     for (bool rgb : {true, false})
       res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
+  res |= history_figures(brief);
   return memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]) | res | (poll < 0 ? -1 : 0);
 }
 

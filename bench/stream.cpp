@@ -43,26 +43,29 @@ long status_kb(pid_t pid, const char* name)
   return kb;
 }
 
-// The resource file of a ravlon kept off the shared pixmaps; ravlon has
-// read it once its picture shows.
-std::string unshared_resources()
+// A resource file for ravlon, which it has read once its picture shows;
+// "" when none is needed (or none could be written).
+std::string resource_file(bool shared, const char* extra)
 {
+  if (shared && !extra)
+    return "";
   std::string file = "/tmp/render_bench-" + std::to_string(getpid()) + ".ad";
   FILE* f = fopen(file.c_str(), "w");
   if (!f)
     return "";
-  fputs("ravlon.sharedPixmaps: false\n", f);
+  fputs(shared ? "" : "ravlon.sharedPixmaps: false\n", f);
+  fputs(extra ? extra : "", f);
   fclose(f);
   return file;
 }
 
 }  // namespace
 
-int Served::start(const char* ravlon, bool shared)
+int Served::start(const char* ravlon, bool shared, const char* resources)
 {
   int port = free_port();
   std::string ps = std::to_string(port);
-  const std::string rsrc = shared ? "" : unshared_resources();
+  const std::string rsrc = resource_file(shared, resources);
   pid = fork();
   if (pid == 0) {
     if (!rsrc.empty())
@@ -152,11 +155,11 @@ int connect_nodelay(RavlonClient& c, int port)
 }
 
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
-                  StreamRun& out, const char* keys)
+                  StreamRun& out, const char* keys, const char* resources)
 {
   FramePlanes p(w, h);  // made before the clock starts
   Served s;
-  if (s.start(ravlon, shared) == -1)
+  if (s.start(ravlon, shared, resources) == -1)
     return -1;
   int sent = 0;
   if (keys) {

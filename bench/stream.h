@@ -20,12 +20,13 @@ struct StreamRun {
 
 // A ravlon process on a free port, with a client connected to it once its
 // picture is on the screen. shared false starts it with sharedPixmaps
-// false, so that frames take the way they take to a server without them.
+// false, so that frames take the way they take to a server without them;
+// resources, when given, are resource lines of its own.
 class Served {
 public:
   Served() : pid(-1) {}
   // -1 after a message, with the process ended.
-  int start(const char* ravlon, bool shared = true);
+  int start(const char* ravlon, bool shared = true, const char* resources = nullptr);
   // Ends ravlon with the disconnect request, or with SIGINT after a failed
   // send (sent -1): without the request it would wait for the next client.
   // 0 when everything was sent and ravlon ended with status 0.
@@ -39,9 +40,10 @@ private:
 };
 
 // Returns 0, or -1 after a message on stderr. keys, when given, are
-// pressed in ravlon's window after a first frame, before the clock starts.
+// pressed in ravlon's window after a first frame, before the clock starts;
+// resources as for Served::start.
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
-                  StreamRun& out, const char* keys = nullptr);
+                  StreamRun& out, const char* keys = nullptr, const char* resources = nullptr);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);
