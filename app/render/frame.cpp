@@ -37,6 +37,13 @@ int first_plane(FrameKind k)
   return k == FRAME_INDEX ? FRAME_CVEC : k == FRAME_SAMPLES ? FRAME_DATA : FRAME_RED;
 }
 
+// A vector is kept for a frame it holds that is larger than a quarter of
+// it, so that memory follows the frames.
+bool fits(const FrameVector& v, int size)
+{
+  return v.bytes && size <= v.cap && size > v.cap / 4;
+}
+
 }  // namespace
 
 // A vector is made at the first frame of its kind and is made again when a
@@ -45,7 +52,7 @@ int first_plane(FrameKind k)
 unsigned char* Frame::plane_buffer(int plane, int size_)
 {
   FrameVector& v = next_vec[plane];
-  if (v.bytes && size_ <= v.cap && size_ > v.cap / 4)
+  if (fits(v, size_))
     return v.bytes;
   delete[] v.bytes;
   v.cap = 0;
@@ -128,18 +135,26 @@ long Frame::held_bytes() const
 
 int Frame::copy_held(const Frame& f)
 {
-  kind = FRAME_NONE;
+  kind = prev_kind = FRAME_NONE;
   width = f.width;
   height = f.height;
   const int first = first_plane(f.kind);
-  for (int p = first; p < first + plane_count(f.kind); p++) {
+  for (int p = 0; p < FRAME_PLANES; p++) {
     FrameVector& v = held_vec[p];
-    delete[] v.bytes;
-    v.cap = 0;
-    v.bytes = new (std::nothrow) unsigned char[f.size > 0 ? f.size : 1];
-    if (!v.bytes)
-      return -1;
-    v.cap = f.size;
+    if (p < first || p >= first + plane_count(f.kind)) {
+      // A copy holds no more than its frame: a vector of another kind goes.
+      delete[] v.bytes;
+      v = FrameVector{nullptr, 0};
+      continue;
+    }
+    if (!fits(v, f.size)) {
+      delete[] v.bytes;
+      v.cap = 0;
+      v.bytes = new (std::nothrow) unsigned char[f.size > 0 ? f.size : 1];
+      if (!v.bytes)
+        return -1;
+      v.cap = f.size;
+    }
     memcpy(v.bytes, f.held_vec[p].bytes, static_cast<size_t>(f.size));
   }
   kind = f.kind;
