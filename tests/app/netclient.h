@@ -7,9 +7,11 @@
 #include <netdb.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -52,6 +54,21 @@ inline int dial(const std::string& host, int port, const std::string& from = "")
     return -1;
   }
   setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &forever, sizeof forever);
+  return s;
+}
+
+// A connection to the local socket at path; -1 on failure.
+inline int dial_local(const std::string& path)
+{
+  sockaddr_un sa;
+  memset(&sa, 0, sizeof sa);
+  sa.sun_family = AF_UNIX;
+  snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s >= 0 && connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
+    close(s);
+    s = -1;
+  }
   return s;
 }
 
