@@ -5,6 +5,7 @@
 #define NETCLIENT_H
 
 #include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
@@ -82,6 +83,14 @@ inline bool send_bytes(int s, const Bytes& b)
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+// The stream is closed: the peer sees its end or a reset.
+inline bool closed_by_peer(int s)
+{
+  pollfd pf = {s, POLLIN, 0};
+  char b;
+  return poll(&pf, 1, 5000) == 1 && recv(s, &b, 1, 0) <= 0;
 }
 
 // An RGB frame whose first size pixels (column by column) are 0xRRGGBB.
