@@ -7,6 +7,7 @@
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
+//   render_bench --transports [--brief]    # only RGB frames over TCP and the local socket
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,7 @@
 #include "rowmajor.h"
 #include "lookback.h"
 #include "stream.h"
+#include "transports.h"
 
 namespace {
 
@@ -258,6 +260,7 @@ int run(BenchWnd& bw, bool brief)
   for (int i = 0; i < nsizes; i++)
     for (bool rgb : {true, false})
       res |= end_to_end(t, sizes[i], rgb, runs[i][rgb]);
+  res |= transport_figures(brief);
   const double poll = poll_ms();
   printf(
       "latency: from the client's write of a frame's last 4 kB until the window shows it, one\n"
@@ -295,6 +298,8 @@ int main(int argc, char** argv)
 {
   if (argc > 1 && strcmp(argv[1], "--stream-fps") == 0)
     return stream_only(argc, argv);
+  if (argc > 1 && strcmp(argv[1], "--transports") == 0)
+    return transport_figures(argc > 2 && strcmp(argv[2], "--brief") == 0) == 0 ? 0 : 1;
   bool brief = argc > 1 && strcmp(argv[argc - 1], "--brief") == 0;
   // The zoomed views want a screen smaller than a 4K frame, the rest one
   // that takes it whole: two runs.

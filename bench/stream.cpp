@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,7 +62,7 @@ std::string resource_file(bool shared, const char* extra)
 
 }  // namespace
 
-int Served::start(const char* ravlon, bool shared, const char* resources)
+int Served::start(const char* ravlon, bool shared, bool local, const char* resources)
 {
   int port = free_port();
   std::string ps = std::to_string(port);
@@ -74,7 +75,7 @@ int Served::start(const char* ravlon, bool shared, const char* resources)
     _exit(127);
   }
   bool shown = false;
-  if (pid > 0 && connect_when_ready(port) == -1)
+  if (pid > 0 && connect_when_ready(port, local) == -1)
     fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
   else if (pid > 0)
     shown = wait_ravlon_picture(10000) == 0;
@@ -91,8 +92,13 @@ int Served::start(const char* ravlon, bool shared, const char* resources)
 
 int Served::finish(int sent)
 {
-  if (sent == 0)
+  const unsigned char disconnect[4] = {0, 0, 0, RAVLON_REQ_DISCONNECT};
+  if (sent == 0 && local_sock >= 0)
+    sent = write(local_sock, disconnect, 4) == 4 ? 0 : -1;
+  else if (sent == 0)
     sent = c.disconnect();
+  if (local_sock >= 0)
+    close(local_sock);
   if (sent == -1)
     kill(pid, SIGINT);
   int status = 0;
@@ -103,15 +109,29 @@ int Served::finish(int sent)
   return -1;
 }
 
-int Served::connect_when_ready(int port)
+int Served::connect_when_ready(int port, bool local)
 {
   for (int i = 0; i < 500; i++) {
-    if (connect_nodelay(c, port) == 0)
+    if ((local ? connect_local(port) : connect_nodelay(c, port)) == 0)
       return 0;
     if (waitpid(pid, nullptr, WNOHANG) == pid)
       break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  return -1;
+}
+
+int Served::connect_local(int port)
+{
+  sockaddr_un sa = {};
+  sa.sun_family = AF_UNIX;
+  snprintf(sa.sun_path, sizeof sa.sun_path, "%s/%d", RAVLON_UNIX_DIR, port);
+  local_sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (local_sock >= 0 && connect(local_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0)
+    return 0;
+  if (local_sock >= 0)
+    close(local_sock);
+  local_sock = -1;
   return -1;
 }
 
@@ -159,7 +179,7 @@ int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool s
 {
   FramePlanes p(w, h);  // made before the clock starts
   Served s;
-  if (s.start(ravlon, shared, resources) == -1)
+  if (s.start(ravlon, shared, false, resources) == -1)
     return -1;
   int sent = 0;
   if (keys) {

@@ -19,14 +19,18 @@ struct StreamRun {
 };
 
 // A ravlon process on a free port, with a client connected to it once its
-// picture is on the screen. shared false starts it with sharedPixmaps
-// false, so that frames take the way they take to a server without them;
-// resources, when given, are resource lines of its own.
+// picture is on the screen: the client library's over TCP, or, local, a
+// plain socket through ravlon's local socket. shared false starts it with
+// sharedPixmaps false, so that frames take the way they take to a server
+// without them; resources, when given, are resource lines of its own.
 class Served {
 public:
-  Served() : pid(-1) {}
+  Served() : pid(-1), local_sock(-1) {}
   // -1 after a message, with the process ended.
-  int start(const char* ravlon, bool shared = true, const char* resources = nullptr);
+  int start(const char* ravlon, bool shared = true, bool local = false,
+            const char* resources = nullptr);
+  // The connected socket, of either kind.
+  int sock() const { return local_sock >= 0 ? local_sock : c.sock; }
   // Ends ravlon with the disconnect request, or with SIGINT after a failed
   // send (sent -1): without the request it would wait for the next client.
   // 0 when everything was sent and ravlon ended with status 0.
@@ -36,7 +40,10 @@ public:
   pid_t pid;
 
 private:
-  int connect_when_ready(int port);
+  int connect_when_ready(int port, bool local);
+  int connect_local(int port);
+
+  int local_sock;
 };
 
 // Returns 0, or -1 after a message on stderr. keys, when given, are

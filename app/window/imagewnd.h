@@ -57,8 +57,10 @@ public:
   void decomp_colmap() {}
 
   // The server's operations.
-  int start_server(int p, const ListenAt* at = nullptr) { return server.start_server(p, at); }
-  int conn_client() { return server.conn_client(); }
+  int start_server(int p, const ListenAt* at = nullptr, const char* local = nullptr)
+  {
+    return server.start_server(p, at, local);
+  }
   int disconn_client();
   int dispatch() { return server.dispatch(); }
 
