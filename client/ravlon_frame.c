@@ -39,23 +39,22 @@ static int send_rows(ravlon *rv, unsigned char *head, size_t head_len, const uns
   return 0;
 }
 
-/* The samples' bytes of a rectangle, or -1 with EINVAL. */
-static long sample_bytes(int width, int height, int format)
+/* The bytes of a row of width samples of format, or -1 with EINVAL
+ * when the request would be refused. */
+static long row_bytes(const ravlon *rv, int width, int height, int format, const void *samples)
 {
-  long n;
-  if (!ravlon_valid_image_size(width, height)) {
-    ravlon_bad_size(width, height);
-    return -1;
-  }
-  if (!ravlon_pixel_bytes(format)) {
-    ravlon_fail(EINVAL, "0x%x is not a sample format", (unsigned)format);
-    return -1;
-  }
-  n = ravlon_sample_bytes(width, height, format);
-  if (n < 0)
-    ravlon_fail(EINVAL, "%d x %d samples of format 0x%x are more than %d bytes", width, height,
-                (unsigned)format, RAVLON_MAX_SAMPLE_BYTES);
-  return n;
+  if (!rv)
+    return ravlon_no_handle();
+  if (!ravlon_valid_image_size(width, height))
+    return ravlon_bad_size(width, height);
+  if (!ravlon_pixel_bytes(format))
+    return ravlon_fail(EINVAL, "0x%x is not a sample format", (unsigned)format);
+  if (ravlon_sample_bytes(width, height, format) < 0)
+    return ravlon_fail(EINVAL, "%d x %d samples of format 0x%x are more than %d bytes", width,
+                       height, (unsigned)format, RAVLON_MAX_SAMPLE_BYTES);
+  if (!samples)
+    return ravlon_fail(EINVAL, "no samples (NULL)");
+  return (long)width * ravlon_pixel_bytes(format);
 }
 
 static int send_frame(ravlon *rv, int width, int height, int format, const unsigned char *rows,
@@ -76,15 +75,8 @@ static int send_frame(ravlon *rv, int width, int height, int format, const unsig
 
 int ravlon_show_frame(ravlon *rv, int width, int height, int format, const void *samples)
 {
-  long n;
-  if (!rv)
-    return ravlon_no_handle();
-  n = sample_bytes(width, height, format);
-  if (n < 0)
-    return -1;
-  if (!samples)
-    return ravlon_fail(EINVAL, "no samples (a NULL frame)");
-  return send_frame(rv, width, height, format, samples, (size_t)n / (size_t)height);
+  long row = row_bytes(rv, width, height, format, samples);
+  return row < 0 ? -1 : send_frame(rv, width, height, format, samples, (size_t)row);
 }
 
 int ravlon_show_rgb(ravlon *rv, const unsigned char *pixels, int width, int height,
@@ -100,14 +92,9 @@ int ravlon_show_region(ravlon *rv, int x, int y, int width, int height, int form
 {
   unsigned char head[24];
   unsigned char *p = head;
-  long n;
-  if (!rv)
-    return ravlon_no_handle();
-  n = sample_bytes(width, height, format);
-  if (n < 0)
+  long row = row_bytes(rv, width, height, format, samples);
+  if (row < 0)
     return -1;
-  if (!samples)
-    return ravlon_fail(EINVAL, "no samples (a NULL region)");
   if (!rv->format || format != rv->format)
     return ravlon_fail(EINVAL, "a region of format 0x%x in %s", (unsigned)format,
                        rv->format ? "a frame of another format" : "no typed frame");
@@ -116,8 +103,7 @@ int ravlon_show_region(ravlon *rv, int x, int y, int width, int height, int form
                        height, x, y, rv->width, rv->height);
   p = ravlon_put_int(ravlon_put_int(ravlon_put_int(p, RAVLON_REQ_REGION), x), y);
   ravlon_put_int(ravlon_put_int(ravlon_put_int(p, width), height), format);
-  return send_rows(rv, head, sizeof head, samples, height, (size_t)n / (size_t)height,
-                   (size_t)n / (size_t)height);
+  return send_rows(rv, head, sizeof head, samples, height, (size_t)row, (size_t)row);
 }
 
 /* A double as the wire has it: IEEE 754, most significant byte first. */
