@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "frameplanes.h"
 #include "showwait.h"
@@ -195,6 +196,25 @@ int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool s
     return -1;
   std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
   out.fps = frames / dt.count();
+  return 0;
+}
+
+int stream_rowmajor(const char* ravlon, int w, int h, int frames, double& fps)
+{
+  std::vector<unsigned char> img(static_cast<size_t>(w) * h * 3);
+  for (size_t i = 0; i < img.size(); i++)
+    img[i] = static_cast<unsigned char>(i * 7 + i / 5);
+  Served s;
+  if (s.start(ravlon) == -1)
+    return -1;
+  auto t0 = std::chrono::steady_clock::now();
+  int sent = 0;
+  for (int k = 0; k < frames && sent == 0; k++)
+    sent = s.c.show_rgb(img.data(), w, h, static_cast<size_t>(w) * 3);
+  if (s.finish(sent) == -1)
+    return -1;
+  std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
+  fps = frames / dt.count();
   return 0;
 }
 

@@ -51,6 +51,9 @@ private:
 // resources as for Served::start.
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
                   StreamRun& out, const char* keys = nullptr, const char* resources = nullptr);
+// frames/s of row-major w x h RGB frames a client shows with show_rgb,
+// which sends them as typed frames as they lie; -1 after a message.
+int stream_rowmajor(const char* ravlon, int w, int h, int frames, double& fps);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);

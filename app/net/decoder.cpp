@@ -91,22 +91,9 @@ bool is_samples(int field)
   return field == FIELD_FRAME_SAMPLES || field == FIELD_REGION_SAMPLES;
 }
 
-bool finite(double v)
-{
-  return v - v == 0;
-}
-
-// What a view request may ask for.
 bool valid_view(const ViewRequest& v)
 {
-  const bool map =
-      (v.map & ~(0xff | RAVLON_MAP_INVERT)) == 0 && (v.map & 0xff) <= RAVLON_MAP_COOLWARM;
-  const bool rule = v.rule == RAVLON_LIMITS_MINMAX || v.rule == RAVLON_LIMITS_ZSCALE ||
-                    (v.rule == RAVLON_LIMITS_PERCENT && v.percent > 50 && v.percent <= 100);
-  const bool fixed = (!(v.flags & RAVLON_VIEW_VMIN) || finite(v.vmin)) &&
-                     (!(v.flags & RAVLON_VIEW_VMAX) || finite(v.vmax));
-  return map && rule && fixed && v.scale >= RAVLON_SCALE_LINEAR && v.scale <= RAVLON_SCALE_ASINH &&
-         (v.flags & ~(RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX)) == 0;
+  return ravlon_valid_view(v.map, v.scale, v.rule, v.flags, v.percent, v.vmin, v.vmax);
 }
 
 int plane_of(int field)
