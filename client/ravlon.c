@@ -2,13 +2,10 @@
 #define _POSIX_C_SOURCE 200809L
 
 #include "ravlon.h"
+#include "ravlon_internal.h"
 #include "ravlon_raw.h"
 
 #include <errno.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -27,8 +24,7 @@ struct ravlon {
 
 static _Thread_local char message[256];
 
-/* Every failure sets errno to err and leaves its message; returns -1. */
-static int fail(int err, const char *fmt, ...)
+int ravlon_fail(int err, const char *fmt, ...)
 {
   va_list ap;
   va_start(ap, fmt);
@@ -43,114 +39,9 @@ const char *ravlon_errmsg(void)
   return message;
 }
 
-/* What errno best says of a getaddrinfo failure. */
-static int resolve_errno(int eai)
-{
-  switch (eai) {
-  case EAI_SYSTEM:
-    return errno;
-  case EAI_MEMORY:
-    return ENOMEM;
-  case EAI_AGAIN:
-    return EAGAIN;
-  case EAI_BADFLAGS:
-  case EAI_FAMILY:
-  case EAI_SERVICE:
-  case EAI_SOCKTYPE:
-    return EINVAL;
-  default:
-    return EHOSTUNREACH;
-  }
-}
-
-/* A connect interrupted by a signal goes on by itself: wait for its end. */
-static int finish_connect(int fd)
-{
-  struct pollfd p = {fd, POLLOUT, 0};
-  int err = 0;
-  socklen_t len = sizeof err;
-  while (poll(&p, 1, -1) < 0)
-    if (errno != EINTR)
-      return -1;
-  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) < 0)
-    return -1;
-  errno = err;
-  return err ? -1 : 0;
-}
-
-/* A connected socket to one address, or -1 with errno. Close-on-exec: a
- * child the program starts must not hold ravlon's connection open. No
- * Nagle delay: each request goes out in one piece anyway. */
-static int open_socket(const struct addrinfo *ai)
-{
-  int on = 1;
-  int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
-  if (fd < 0)
-    return -1;
-  if (connect(fd, ai->ai_addr, ai->ai_addrlen) < 0 && (errno != EINTR || finish_connect(fd) < 0)) {
-    int e = errno;
-    close(fd);
-    errno = e;
-    return -1;
-  }
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  return fd;
-}
-
-static ravlon *connected(int fd)
-{
-  ravlon *rv = calloc(1, sizeof *rv);
-  if (!rv) {
-    close(fd);
-    fail(ENOMEM, "cannot allocate a connection");
-    return NULL;
-  }
-  rv->fd = fd;
-  return rv;
-}
-
-ravlon *ravlon_connect(const char *host, int port)
-{
-  struct addrinfo hints;
-  struct addrinfo *list = NULL;
-  const struct addrinfo *ai;
-  char service[8];
-  int fd = -1;
-  int r;
-  if (!host) {
-    fail(EINVAL, "cannot connect: no host (NULL)");
-    return NULL;
-  }
-  if (port < 1 || port > 65535) {
-    fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
-    return NULL;
-  }
-  memset(&hints, 0, sizeof hints);
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
-  snprintf(service, sizeof service, "%d", port);
-  r = getaddrinfo(host, service, &hints, &list);
-  if (r != 0) {
-    int e = resolve_errno(r);
-    fail(e, "cannot resolve %s: %s", host, r == EAI_SYSTEM ? strerror(e) : gai_strerror(r));
-    return NULL;
-  }
-  errno = EHOSTUNREACH;
-  for (ai = list; ai && fd < 0; ai = ai->ai_next)
-    fd = open_socket(ai);
-  r = errno;
-  freeaddrinfo(list);
-  if (fd < 0) {
-    fail(r, "cannot connect to %s port %d: %s", host, port, strerror(r));
-    return NULL;
-  }
-  return connected(fd);
-}
-
 static int no_handle(void)
 {
-  return fail(EINVAL, "no connection (a NULL handle)");
+  return ravlon_fail(EINVAL, "no connection (a NULL handle)");
 }
 
 /* The iovecs' bytes, all of them. MSG_NOSIGNAL: a server that has gone
@@ -167,7 +58,7 @@ static int send_all(ravlon *rv, struct iovec *iov, int n)
     if (w < 0 && errno == EINTR)
       continue;
     if (w < 0)
-      return fail(errno, "cannot send to ravlon: %s", strerror(errno));
+      return ravlon_fail(errno, "cannot send to ravlon: %s", strerror(errno));
     for (; n > 0 && (size_t)w >= iov->iov_len; iov++, n--)
       w -= (ssize_t)iov->iov_len;
     if (n > 0) {
@@ -204,10 +95,37 @@ static unsigned char *put_int(unsigned char *p, int v)
   return p + 4;
 }
 
+ravlon *ravlon_adopt(int fd, const unsigned char key[RAVLON_KEY_BYTES])
+{
+  unsigned char head[4];
+  struct iovec iov[2];
+  int e;
+  ravlon *rv = calloc(1, sizeof *rv);
+  if (!rv) {
+    close(fd);
+    ravlon_fail(ENOMEM, "cannot allocate a connection");
+    return NULL;
+  }
+  rv->fd = fd;
+  if (!key)
+    return rv;
+  put_int(head, RAVLON_REQ_KEY);
+  iov[0].iov_base = head;
+  iov[0].iov_len = sizeof head;
+  iov[1].iov_base = (void *)key;
+  iov[1].iov_len = RAVLON_KEY_BYTES;
+  if (send_all(rv, iov, 2) == 0)
+    return rv;
+  e = errno;
+  ravlon_close(rv);
+  errno = e;
+  return NULL;
+}
+
 static int bad_size(int width, int height)
 {
-  return fail(EINVAL, "%d x %d is not an image size of 1 to %d on each side", width, height,
-              RAVLON_MAX_IMAGE_SIDE);
+  return ravlon_fail(EINVAL, "%d x %d is not an image size of 1 to %d on each side", width, height,
+                     RAVLON_MAX_IMAGE_SIDE);
 }
 
 int ravlon_resize(ravlon *rv, int width, int height)
@@ -258,7 +176,8 @@ static int send_frame(ravlon *rv, int code, const unsigned char *const *planes, 
 
 static int bad_frame(int size)
 {
-  return fail(EINVAL, "%d is not a frame size of 0 to %d bytes", size, RAVLON_MAX_FRAME_SIZE);
+  return ravlon_fail(EINVAL, "%d is not a frame size of 0 to %d bytes", size,
+                     RAVLON_MAX_FRAME_SIZE);
 }
 
 int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
@@ -270,7 +189,7 @@ int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
   if (!ravlon_valid_frame_size(size))
     return bad_frame(size);
   if (size > 0 && (!r || !g || !b))
-    return fail(EINVAL, "a NULL plane");
+    return ravlon_fail(EINVAL, "a NULL plane");
   planes[0] = r;
   planes[1] = g;
   planes[2] = b;
@@ -284,7 +203,7 @@ int ravlon_send_colmap(ravlon *rv, const unsigned char *cvec, int size)
   if (!ravlon_valid_frame_size(size))
     return bad_frame(size);
   if (size > 0 && !cvec)
-    return fail(EINVAL, "a NULL index vector");
+    return ravlon_fail(EINVAL, "a NULL index vector");
   return send_frame(rv, RAVLON_REQ_COLMAP, &cvec, 1, size, 0, 0);
 }
 
@@ -297,17 +216,17 @@ static int prepare(ravlon *rv, const unsigned char *pixels, int width, int heigh
   if (!rv)
     return no_handle();
   if (!pixels)
-    return fail(EINVAL, "no pixels (a NULL image)");
+    return ravlon_fail(EINVAL, "no pixels (a NULL image)");
   if (!ravlon_valid_image_size(width, height))
     return bad_size(width, height);
   if (stride < (size_t)width * depth)
-    return fail(EINVAL, "a stride of %zu bytes is shorter than a row of %zu", stride,
-                (size_t)width * depth);
+    return ravlon_fail(EINVAL, "a stride of %zu bytes is shorter than a row of %zu", stride,
+                       (size_t)width * depth);
   need = (size_t)width * (size_t)height * depth;
   if (need > rv->planes_cap) {
     unsigned char *p = malloc(need);
     if (!p)
-      return fail(ENOMEM, "cannot allocate %zu bytes for the planes", need);
+      return ravlon_fail(ENOMEM, "cannot allocate %zu bytes for the planes", need);
     free(rv->planes);
     rv->planes = p;
     rv->planes_cap = need;

@@ -15,7 +15,18 @@ RavlonClient::~RavlonClient()
 int RavlonClient::connect(const char* host, int port)
 {
   close();
-  rv = ravlon_connect(host, port);
+  return adopt(ravlon_connect(host, port));
+}
+
+int RavlonClient::connect(const char* host, int port, const char* keyfile)
+{
+  close();
+  return adopt(ravlon_connect_keyfile(host, port, keyfile));
+}
+
+int RavlonClient::adopt(ravlon* connected)
+{
+  rv = connected;
   if (!rv)
     return -1;
   sock = ravlon_socket(rv);
@@ -55,8 +66,7 @@ int RavlonClient::show_rgb(const unsigned char* pixels, int width, int height, s
   return rv ? ravlon_show_rgb(rv, pixels, width, height, stride_bytes) : not_connected();
 }
 
-int RavlonClient::show_gray(const unsigned char* pixels, int width, int height,
-                            size_t stride_bytes)
+int RavlonClient::show_gray(const unsigned char* pixels, int width, int height, size_t stride_bytes)
 {
   return rv ? ravlon_show_gray(rv, pixels, width, height, stride_bytes) : not_connected();
 }

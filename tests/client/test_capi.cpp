@@ -6,6 +6,8 @@
 
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -14,6 +16,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "pattern.h"
@@ -45,7 +48,35 @@ struct Listener {
     port = ntohs(family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(ss).sin6_port
                                     : reinterpret_cast<sockaddr_in&>(ss).sin_port);
   }
-  ~Listener() { close(fd); }
+  // A Unix stream socket at path, made afresh.
+  explicit Listener(const std::string& where) : path(where)
+  {
+    sockaddr_un sa = {};
+    sa.sun_family = AF_UNIX;
+    snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
+    unlink(path.c_str());
+    fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0 || listen(fd, 1) < 0) {
+      close(fd);
+      fd = -1;
+    }
+  }
+  ~Listener()
+  {
+    close(fd);
+    if (!path.empty())
+      unlink(path.c_str());
+  }
+
+  // True, taking it, when a client has connected by now.
+  bool connected()
+  {
+    pollfd p = {fd, POLLIN, 0};
+    if (poll(&p, 1, 0) != 1)
+      return false;
+    close(accept4(fd, nullptr, nullptr, SOCK_CLOEXEC));
+    return true;
+  }
 
   // The connection waiting in the queue, or -1 after 5 s.
   int take()
@@ -75,7 +106,22 @@ struct Listener {
 
   int fd = -1;
   int port = 0;
+  std::string path;  // of a Unix socket
 };
+
+// ravlon's local socket for port, its directory made as ravlon makes it.
+std::string local_socket(int port)
+{
+  mkdir(RAVLON_UNIX_DIR, 01777);
+  return std::string(RAVLON_UNIX_DIR) + "/" + std::to_string(port);
+}
+
+std::string write_file(const std::string& name, const std::string& bytes)
+{
+  const std::string path = testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
 
 void put_ints(Bytes& v, std::initializer_list<int> ints)
 {
@@ -110,29 +156,111 @@ TEST(CApi, BadArgumentsSendNothingAndFramesArriveOverIPv6)
   EXPECT_EQ(l.received(), want);
 }
 
-// A program that cannot reach ravlon learns why: NULL, errno and a message.
-// "no..host" cannot be a host's name, so the resolver refuses it without
-// asking a name server, online or not.
+// A program that cannot reach ravlon, or read its key, learns why: NULL,
+// errno and a message. "no..host" cannot be a host's name, so the resolver
+// refuses it without asking a name server, online or not. An empty
+// $RAVLON_KEYFILE is as good as none.
 TEST(CApi, FailedConnectsSayWhy)
 {
   const std::string refused = std::to_string(free_port());
+  const std::string short_key = write_file("ravlon-short-key", "12345");
   const struct {
-    std::string host, port, message;
+    std::string host, port, keyfile, message;
     int err;
   } cases[] = {
-      {"127.0.0.1", refused, "cannot connect to 127.0.0.1 port " + refused + ": Connection refused",
-       ECONNREFUSED},
-      {"no..host", "9999", "cannot resolve no..host: ", EHOSTUNREACH},
+      {"127.0.0.1", refused, "",
+       "cannot connect to 127.0.0.1 port " + refused + ": Connection refused", ECONNREFUSED},
+      {"no..host", "9999", "", "cannot resolve no..host: ", EHOSTUNREACH},
+      {"unix:/nonexistent/ravlon", "9999", "",
+       "cannot connect to /nonexistent/ravlon: No such file or directory", ENOENT},
+      {"127.0.0.1", refused, "/nonexistent/key",
+       "cannot read the key file /nonexistent/key: No such file or directory", ENOENT},
+      {"127.0.0.1", refused, short_key,
+       "the key file " + short_key + " holds 5 bytes, fewer than a key's 16", EINVAL},
   };
   for (const auto& k : cases) {
     Proc p;
-    ASSERT_TRUE(p.start(CAPI_CLIENT, {"capi_client", k.host, k.port, "gray", "2", "2", "2"}));
+    ASSERT_TRUE(p.start(CAPI_CLIENT, {"capi_client", k.host, k.port, "gray", "2", "2", "2"},
+                        {"RAVLON_KEYFILE=" + k.keyfile}));
     ASSERT_TRUE(p.wait_exit());
     EXPECT_EQ(p.status(), 1) << k.host;
     EXPECT_EQ(p.err().rfind("capi_client: " + k.message, 0), 0u) << p.err();
     EXPECT_NE(p.err().find("[errno " + std::to_string(k.err) + "]\n"), std::string::npos)
         << p.err();
   }
+}
+
+// Each address form reaches the socket it names: this host's names go
+// through ravlon's local socket while one answers there, over TCP when it
+// is missing or stale; tcp: never goes through it, unix: nowhere else.
+TEST(CApi, AddressFormsReachTheSocketTheyName)
+{
+  enum LocalSocket { NONE, LIVE, STALE };
+  Listener tcp(AF_INET);
+  Listener other(testing::TempDir() + "ravlon-other");
+  ASSERT_GE(tcp.fd, 0);
+  ASSERT_GE(other.fd, 0);
+  const struct {
+    LocalSocket local;
+    std::string address;
+    std::string reached;
+  } cases[] = {
+      {LIVE, "", "local"},
+      {LIVE, "localhost", "local"},
+      {LIVE, host_name(), "local"},
+      {LIVE, "unix:", "local"},
+      {LIVE, "unix:" + other.path, "other"},
+      {LIVE, "tcp:localhost", "tcp"},
+      {LIVE, "127.0.0.1", "tcp"},
+      {NONE, "localhost", "tcp"},
+      {STALE, "localhost", "tcp"},
+      {NONE, "unix:", "nothing"},
+  };
+  for (const auto& k : cases) {
+    std::unique_ptr<Listener> local;
+    if (k.local != NONE)
+      local.reset(new Listener(local_socket(tcp.port)));
+    if (k.local == STALE)
+      close(local->fd);  // its file stays, as that of a ravlon that died
+    RavlonClient c;
+    const int r = c.connect(k.address.c_str(), tcp.port, nullptr);
+    const std::string reached = tcp.connected()                         ? "tcp"
+                                : other.connected()                     ? "other"
+                                : k.local == LIVE && local->connected() ? "local"
+                                                                        : "nothing";
+    EXPECT_EQ(reached, k.reached) << "\"" << k.address << "\"";
+    EXPECT_EQ(r, reached == "nothing" ? -1 : 0) << "\"" << k.address << "\"";
+  }
+}
+
+// The key request goes first, with the first 16 bytes of the key file,
+// named by $RAVLON_KEYFILE or by the call, over TCP and the Unix socket.
+TEST(CApi, TheKeyGoesFirst)
+{
+  const std::string key = "0123456789abcdef";
+  const std::string file = write_file("ravlon-key", key + " and what follows");
+  Listener tcp(AF_INET);
+  Listener local(testing::TempDir() + "ravlon-key-socket");
+  const struct {
+    Listener& listener;
+    std::string address;
+    bool from_env;
+  } cases[] = {{tcp, "127.0.0.1", true}, {local, "unix:" + local.path, false}};
+  Bytes want;
+  put_ints(want, {RAVLON_REQ_KEY});
+  want.insert(want.end(), key.begin(), key.end());
+  put_ints(want, {RAVLON_REQ_RESIZE, 3, 2});
+  for (const auto& k : cases) {
+    setenv("RAVLON_KEYFILE", k.from_env ? file.c_str() : "", 1);
+    RavlonClient c;
+    const char* at = k.address.c_str();
+    ASSERT_EQ(k.from_env ? c.connect(at, tcp.port) : c.connect(at, tcp.port, file.c_str()), 0)
+        << ravlon_errmsg();
+    ASSERT_EQ(c.resize(3, 2), 0);
+    c.close();
+    EXPECT_EQ(k.listener.received(), want) << k.address;
+  }
+  unsetenv("RAVLON_KEYFILE");
 }
 
 // A child the client starts does not hold its connection: closed by the
