@@ -10,11 +10,14 @@ REQ_DISCONNECT = 1
 REQ_RESIZE = 2
 REQ_COLRGB = 3
 REQ_COLMAP = 4
+REQ_KEY = 5  # the key, KEY_BYTES bytes; first of all when ravlon asks for one
 
 MAX_IMAGE_SIDE = 8192  # largest width or height accepted
 MAX_FRAME_SIZE = 64 * 1024 * 1024  # largest plane or index vector
 
 DEFAULT_PORT = 9999
+KEY_BYTES = 16
+UNIX_DIR = "/tmp/.ravlon-unix"  # the local socket of port N is UNIX_DIR/N
 
 _INTS = {n: struct.Struct(">" + "i" * n) for n in (1, 2, 3)}
 

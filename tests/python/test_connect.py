@@ -1,7 +1,9 @@
-"""Connections of the Python client and ravlon-send over IPv6 and IPv4. A
-plain listening socket takes ravlon's place: what arrives is checked byte
-for byte."""
+"""Connections of the Python client and ravlon-send over IPv6, IPv4 and
+Unix sockets, with and without a key. A plain listening socket takes
+ravlon's place: what arrives is checked byte for byte."""
 
+import os
+import select
 import subprocess
 
 import numpy as np
@@ -9,23 +11,31 @@ import pytest
 
 import ravlon
 from ravlon.protocol import pack
-from support import HOST, SEND, listener, received
+from support import HOST, SEND, free_port, listener, local_socket, received, unix_listener
 
 PICTURE = np.array([[1, 2, 3, 4], [5, 6, 7, 8]], np.uint8)  # a grey 4 x 2
 # What show() sends for it: the size, then three equal planes column by column.
 WIRE = pack(2, 4, 2) + pack(3, 8) + bytes([1, 5, 2, 6, 3, 7, 4, 8]) * 3
 
 
-def by_client(host, port, tmp_path):
-    with ravlon.Client(host, port) as c:
+KEY = b"0123456789abcdef"
+
+
+def by_client(host, port, tmp_path, keyfile=None):
+    with ravlon.Client(host, port, keyfile) as c:
         c.show(PICTURE)
 
 
-def by_send(host, port, tmp_path):
-    np.save(tmp_path / "grey.npy", PICTURE)
-    done = subprocess.run([SEND, "-H", host, "-p", str(port), "--hold", "0",
-                           str(tmp_path / "grey.npy")], capture_output=True, timeout=60)
+def by_send(host, port, tmp_path, keyfile=None):
+    done = send_grey(tmp_path, "-H", host, "-p", str(port),
+                     *(["--keyfile", keyfile] if keyfile else []))
     assert (done.returncode, done.stderr) == (0, b"")
+
+
+def send_grey(tmp_path, *args, env=None):
+    np.save(tmp_path / "grey.npy", PICTURE)
+    return subprocess.run([SEND, *args, "--hold", "0", str(tmp_path / "grey.npy")],
+                          capture_output=True, timeout=60, env=env)
 
 
 @pytest.mark.parametrize("host", ["::1", "127.0.0.1", HOST])
@@ -53,3 +63,83 @@ def test_a_child_process_does_not_hold_the_connection():
             child.kill()
             child.wait()
             conn.close()
+
+
+def reached(listeners):
+    """The name of the listener a client has connected to, taking it."""
+    ready, _, _ = select.select(list(listeners.values()), [], [], 0)
+    for name, ls in listeners.items():
+        if ls in ready:
+            ls.accept()[0].close()
+            return name
+    return "nothing"
+
+
+# This host's names go through ravlon's local socket while one answers
+# there, over TCP when it is missing or stale; tcp: never goes through it,
+# unix: nowhere else.
+@pytest.mark.parametrize("local, host, where", [
+    ("live", "", "local"), ("live", "localhost", "local"), ("live", HOST, "local"),
+    ("live", "unix:", "local"), ("live", "unix:OTHER", "other"), ("live", "tcp:localhost", "tcp"),
+    ("live", "127.0.0.1", "tcp"), ("none", "localhost", "tcp"), ("stale", "localhost", "tcp"),
+    ("none", "unix:", "nothing"),
+])
+def test_address_forms_reach_the_socket_they_name(local, host, where, tmp_path):
+    other = str(tmp_path / "other")
+    with listener("127.0.0.1") as tcp, unix_listener(other) as elsewhere:
+        port = tcp.getsockname()[1]
+        listeners = {"tcp": tcp, "other": elsewhere}
+        at_local = unix_listener(local_socket(port)) if local != "none" else None
+        if local == "live":
+            listeners["local"] = at_local
+        elif at_local:
+            at_local.close()  # its file stays, as that of a ravlon that died
+        try:
+            try:
+                ravlon.Client(host.replace("OTHER", other), port, keyfile="").close()
+            except ConnectionError:
+                assert where == "nothing"
+            assert reached(listeners) == where
+        finally:
+            if at_local:
+                at_local.close()
+                os.unlink(local_socket(port))
+
+
+# The key request goes first, with the first 16 bytes of the key file,
+# named by the caller or by $RAVLON_KEYFILE, over TCP and a Unix socket.
+@pytest.mark.parametrize("sender, via, unix", [
+    (by_client, "argument", True), (by_client, "environment", False),
+    (by_send, "argument", False), (by_send, "environment", True),
+])
+def test_the_key_goes_first(sender, via, unix, tmp_path, monkeypatch):
+    keyfile = tmp_path / "key"
+    keyfile.write_bytes(KEY + b" and what follows")
+    monkeypatch.setenv("RAVLON_KEYFILE", str(keyfile) if via == "environment" else "")
+    path = str(tmp_path / "socket")
+    with unix_listener(path) if unix else listener("127.0.0.1") as ls:
+        host, port = ("unix:" + path, 9999) if unix else ("127.0.0.1", ls.getsockname()[1])
+        sender(host, port, tmp_path, str(keyfile) if via == "argument" else None)
+        conn, _ = ls.accept()
+        assert received(conn) == pack(5) + KEY + WIRE
+
+
+# A key file that cannot be read or is shorter than a key, named either
+# way, and a Unix socket that is not there: one line and status 1; the key
+# is read before any connection is tried.
+@pytest.mark.parametrize("content, via, host, message", [
+    (None, "--keyfile", HOST, "cannot read the key file KEY: No such file or directory"),
+    (b"12345", "--keyfile", HOST, "the key file KEY holds 5 bytes, fewer than a key's 16"),
+    (b"", "RAVLON_KEYFILE", HOST, "the key file KEY holds 0 bytes, fewer than a key's 16"),
+    (None, None, "unix:/nonexistent/ravlon",
+     "cannot connect to ravlon at /nonexistent/ravlon: No such file or directory"),
+])
+def test_key_and_socket_failures_say_why(content, via, host, message, tmp_path):
+    keyfile = tmp_path / "key"
+    if content is not None:
+        keyfile.write_bytes(content)
+    args = ["--keyfile", str(keyfile)] if via == "--keyfile" else []
+    env = dict(os.environ, RAVLON_KEYFILE=str(keyfile) if via == "RAVLON_KEYFILE" else "")
+    done = send_grey(tmp_path, "-H", host, "-p", str(free_port()), *args, env=env)
+    expected = f"ravlon-send: {message.replace('KEY', str(keyfile))}\n"
+    assert (done.returncode, done.stderr.decode()) == (1, expected)

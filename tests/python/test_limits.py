@@ -21,8 +21,10 @@ def header_constants():
 def test_limits_and_codes_match_the_server():
     header = header_constants()
     for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "DEFAULT_PORT", "REQ_DISCONNECT", "REQ_RESIZE",
-                 "REQ_COLRGB", "REQ_COLMAP"):
+                 "REQ_COLRGB", "REQ_COLMAP", "REQ_KEY", "KEY_BYTES"):
         assert getattr(protocol, name) == header[name], name
+    text = open(os.path.join(SOURCE, "client", "ravlon_protocol.h")).read()
+    assert f'#define RAVLON_UNIX_DIR "{protocol.UNIX_DIR}"' in text
 
 
 def test_accepted_sizes_end_where_the_limits_are():
