@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <utility>
 
 #include "pattern.h"
 #include "ravlon_client.h"
@@ -56,33 +57,20 @@ struct Listener {
     snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
     unlink(path.c_str());
     fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0 || listen(fd, 1) < 0) {
-      close(fd);
-      fd = -1;
-    }
+    bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    listen(fd, 1);
   }
   ~Listener()
   {
     close(fd);
-    if (!path.empty())
-      unlink(path.c_str());
+    unlink(path.c_str());
   }
 
-  // True, taking it, when a client has connected by now.
-  bool connected()
+  // The connection waiting in the queue, or -1 after ms.
+  int take(int ms = 5000)
   {
     pollfd p = {fd, POLLIN, 0};
-    if (poll(&p, 1, 0) != 1)
-      return false;
-    close(accept4(fd, nullptr, nullptr, SOCK_CLOEXEC));
-    return true;
-  }
-
-  // The connection waiting in the queue, or -1 after 5 s.
-  int take()
-  {
-    pollfd p = {fd, POLLIN, 0};
-    return poll(&p, 1, 5000) == 1 ? accept4(fd, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+    return poll(&p, 1, ms) == 1 ? accept4(fd, nullptr, nullptr, SOCK_CLOEXEC) : -1;
   }
   // True when s ends (its client has closed it) within ms.
   static bool ends(int s, int ms)
@@ -91,11 +79,12 @@ struct Listener {
     char b;
     return poll(&p, 1, ms) == 1 && recv(s, &b, 1, MSG_PEEK) == 0;
   }
-  // Every byte the first client sent, up to its end.
-  Bytes received()
+  // Every byte the first client sent, up to its end; none when no client
+  // came within ms.
+  Bytes received(int ms = 5000)
   {
     Bytes v;
-    int s = take();
+    int s = take(ms);
     unsigned char b[4096];
     ssize_t n;
     while (s >= 0 && (n = recv(s, b, sizeof b, 0)) > 0)
@@ -108,13 +97,6 @@ struct Listener {
   int port = 0;
   std::string path;  // of a Unix socket
 };
-
-// ravlon's local socket for port, its directory made as ravlon makes it.
-std::string local_socket(int port)
-{
-  mkdir(RAVLON_UNIX_DIR, 01777);
-  return std::string(RAVLON_UNIX_DIR) + "/" + std::to_string(port);
-}
 
 std::string write_file(const std::string& name, const std::string& bytes)
 {
@@ -190,20 +172,25 @@ TEST(CApi, FailedConnectsSayWhy)
   }
 }
 
-// Each address form reaches the socket it names: this host's names go
-// through ravlon's local socket while one answers there, over TCP when it
-// is missing or stale; tcp: never goes through it, unix: nowhere else.
-TEST(CApi, AddressFormsReachTheSocketTheyName)
+// Each address form reaches the socket it names, the key request first:
+// this host's names go through ravlon's local socket while one answers
+// there, over TCP when it is missing or stale; tcp: never goes through it,
+// unix: nowhere else.
+TEST(CApi, AddressFormsReachTheSocketTheyNameKeyFirst)
 {
-  enum LocalSocket { NONE, LIVE, STALE };
+  const std::string key = "0123456789abcdef";
+  const std::string keyfile = write_file("ravlon-key", key + " and what follows");
+  Bytes want;
+  put_ints(want, {RAVLON_REQ_KEY});
+  want.insert(want.end(), key.begin(), key.end());
   Listener tcp(AF_INET);
   Listener other(testing::TempDir() + "ravlon-other");
-  ASSERT_GE(tcp.fd, 0);
-  ASSERT_GE(other.fd, 0);
+  mkdir(RAVLON_UNIX_DIR, 01777);  // as ravlon makes it
+  const std::string local_path = RAVLON_UNIX_DIR "/" + std::to_string(tcp.port);
+  enum LocalSocket { NONE, LIVE, STALE };
   const struct {
     LocalSocket local;
-    std::string address;
-    std::string reached;
+    std::string address, reached;
   } cases[] = {
       {LIVE, "", "local"},
       {LIVE, "localhost", "local"},
@@ -217,50 +204,19 @@ TEST(CApi, AddressFormsReachTheSocketTheyName)
       {NONE, "unix:", "nothing"},
   };
   for (const auto& k : cases) {
-    std::unique_ptr<Listener> local;
-    if (k.local != NONE)
-      local.reset(new Listener(local_socket(tcp.port)));
+    Listener local(k.local == NONE ? "" : local_path);
     if (k.local == STALE)
-      close(local->fd);  // its file stays, as that of a ravlon that died
+      close(std::exchange(local.fd, -1));  // its file stays, as that of a ravlon that died
     RavlonClient c;
-    const int r = c.connect(k.address.c_str(), tcp.port, nullptr);
-    const std::string reached = tcp.connected()                         ? "tcp"
-                                : other.connected()                     ? "other"
-                                : k.local == LIVE && local->connected() ? "local"
-                                                                        : "nothing";
-    EXPECT_EQ(reached, k.reached) << "\"" << k.address << "\"";
-    EXPECT_EQ(r, reached == "nothing" ? -1 : 0) << "\"" << k.address << "\"";
-  }
-}
-
-// The key request goes first, with the first 16 bytes of the key file,
-// named by $RAVLON_KEYFILE or by the call, over TCP and the Unix socket.
-TEST(CApi, TheKeyGoesFirst)
-{
-  const std::string key = "0123456789abcdef";
-  const std::string file = write_file("ravlon-key", key + " and what follows");
-  Listener tcp(AF_INET);
-  Listener local(testing::TempDir() + "ravlon-key-socket");
-  const struct {
-    Listener& listener;
-    std::string address;
-    bool from_env;
-  } cases[] = {{tcp, "127.0.0.1", true}, {local, "unix:" + local.path, false}};
-  Bytes want;
-  put_ints(want, {RAVLON_REQ_KEY});
-  want.insert(want.end(), key.begin(), key.end());
-  put_ints(want, {RAVLON_REQ_RESIZE, 3, 2});
-  for (const auto& k : cases) {
-    setenv("RAVLON_KEYFILE", k.from_env ? file.c_str() : "", 1);
-    RavlonClient c;
-    const char* at = k.address.c_str();
-    ASSERT_EQ(k.from_env ? c.connect(at, tcp.port) : c.connect(at, tcp.port, file.c_str()), 0)
-        << ravlon_errmsg();
-    ASSERT_EQ(c.resize(3, 2), 0);
+    EXPECT_EQ(c.connect(k.address.c_str(), tcp.port, keyfile.c_str()),
+              k.reached == "nothing" ? -1 : 0);
     c.close();
-    EXPECT_EQ(k.listener.received(), want) << k.address;
+    const std::pair<std::string, Listener*> at[] = {
+        {"tcp", &tcp}, {"other", &other}, {"local", &local}};
+    for (const auto& l : at)
+      EXPECT_EQ(l.second->received(0), l.first == k.reached ? want : Bytes())
+          << "\"" << k.address << "\" at " << l.first;
   }
-  unsetenv("RAVLON_KEYFILE");
 }
 
 // A child the client starts does not hold its connection: closed by the

@@ -120,19 +120,12 @@ def listener(host):
 
 def unix_listener(path):
     """A listening Unix stream socket at path, made afresh."""
-    if os.path.exists(path):
+    if os.path.lexists(path):
         os.unlink(path)
     s = socket.socket(socket.AF_UNIX)
     s.bind(path)
     s.listen()
     return s
-
-
-def local_socket(port):
-    """ravlon's local socket for port, its directory made as ravlon makes it."""
-    from ravlon import connection  # once the source tree is on the path
-    os.makedirs(os.path.dirname(connection.local_socket(port)), mode=0o1777, exist_ok=True)
-    return connection.local_socket(port)
 
 
 def received(conn):

@@ -10,25 +10,23 @@ import numpy as np
 import pytest
 
 import ravlon
+from ravlon import protocol
 from ravlon.protocol import pack
-from support import HOST, SEND, free_port, listener, local_socket, received, unix_listener
+from support import HOST, SEND, free_port, listener, received, unix_listener
 
 PICTURE = np.array([[1, 2, 3, 4], [5, 6, 7, 8]], np.uint8)  # a grey 4 x 2
 # What show() sends for it: the size, then three equal planes column by column.
 WIRE = pack(2, 4, 2) + pack(3, 8) + bytes([1, 5, 2, 6, 3, 7, 4, 8]) * 3
-
-
 KEY = b"0123456789abcdef"
 
 
-def by_client(host, port, tmp_path, keyfile=None):
-    with ravlon.Client(host, port, keyfile) as c:
+def by_client(host, port, tmp_path):
+    with ravlon.Client(host, port) as c:
         c.show(PICTURE)
 
 
-def by_send(host, port, tmp_path, keyfile=None):
-    done = send_grey(tmp_path, "-H", host, "-p", str(port),
-                     *(["--keyfile", keyfile] if keyfile else []))
+def by_send(host, port, tmp_path):
+    done = send_grey(tmp_path, "-H", host, "-p", str(port))
     assert (done.returncode, done.stderr) == (0, b"")
 
 
@@ -65,17 +63,15 @@ def test_a_child_process_does_not_hold_the_connection():
             conn.close()
 
 
-def reached(listeners):
-    """The name of the listener a client has connected to, taking it."""
-    ready, _, _ = select.select(list(listeners.values()), [], [], 0)
-    for name, ls in listeners.items():
-        if ls in ready:
-            ls.accept()[0].close()
-            return name
-    return "nothing"
+def arrived(ls):
+    """What a client sent a listener by now: b"" when none came."""
+    if ls.fileno() < 0 or not select.select([ls], [], [], 0)[0]:
+        return b""
+    return received(ls.accept()[0])
 
 
-# This host's names go through ravlon's local socket while one answers
+# Each address form reaches the socket it names, the key request first:
+# this host's names go through ravlon's local socket while one answers
 # there, over TCP when it is missing or stale; tcp: never goes through it,
 # unix: nowhere else.
 @pytest.mark.parametrize("local, host, where", [
@@ -84,49 +80,34 @@ def reached(listeners):
     ("live", "127.0.0.1", "tcp"), ("none", "localhost", "tcp"), ("stale", "localhost", "tcp"),
     ("none", "unix:", "nothing"),
 ])
-def test_address_forms_reach_the_socket_they_name(local, host, where, tmp_path):
+def test_address_forms_reach_the_socket_they_name_key_first(local, host, where, tmp_path):
+    (tmp_path / "key").write_bytes(KEY + b" and what follows")
     other = str(tmp_path / "other")
     with listener("127.0.0.1") as tcp, unix_listener(other) as elsewhere:
         port = tcp.getsockname()[1]
-        listeners = {"tcp": tcp, "other": elsewhere}
-        at_local = unix_listener(local_socket(port)) if local != "none" else None
-        if local == "live":
-            listeners["local"] = at_local
-        elif at_local:
-            at_local.close()  # its file stays, as that of a ravlon that died
+        os.makedirs(protocol.UNIX_DIR, mode=0o1777, exist_ok=True)  # as ravlon makes it
+        path = f"{protocol.UNIX_DIR}/{port}"
+        listeners = {"tcp": tcp, "other": elsewhere, "local": unix_listener(path)}
+        if local != "live":
+            listeners["local"].close()  # its file stays, as that of a ravlon that died
+        if local == "none":
+            os.unlink(path)
         try:
             try:
-                ravlon.Client(host.replace("OTHER", other), port, keyfile="").close()
+                ravlon.Client(host.replace("OTHER", other), port, str(tmp_path / "key")).close()
             except ConnectionError:
                 assert where == "nothing"
-            assert reached(listeners) == where
+            for name, ls in listeners.items():
+                assert arrived(ls) == (pack(5) + KEY if name == where else b""), name
         finally:
-            if at_local:
-                at_local.close()
-                os.unlink(local_socket(port))
+            listeners["local"].close()
+            if os.path.lexists(path):
+                os.unlink(path)
 
 
-# The key request goes first, with the first 16 bytes of the key file,
-# named by the caller or by $RAVLON_KEYFILE, over TCP and a Unix socket.
-@pytest.mark.parametrize("sender, via, unix", [
-    (by_client, "argument", True), (by_client, "environment", False),
-    (by_send, "argument", False), (by_send, "environment", True),
-])
-def test_the_key_goes_first(sender, via, unix, tmp_path, monkeypatch):
-    keyfile = tmp_path / "key"
-    keyfile.write_bytes(KEY + b" and what follows")
-    monkeypatch.setenv("RAVLON_KEYFILE", str(keyfile) if via == "environment" else "")
-    path = str(tmp_path / "socket")
-    with unix_listener(path) if unix else listener("127.0.0.1") as ls:
-        host, port = ("unix:" + path, 9999) if unix else ("127.0.0.1", ls.getsockname()[1])
-        sender(host, port, tmp_path, str(keyfile) if via == "argument" else None)
-        conn, _ = ls.accept()
-        assert received(conn) == pack(5) + KEY + WIRE
-
-
-# A key file that cannot be read or is shorter than a key, named either
-# way, and a Unix socket that is not there: one line and status 1; the key
-# is read before any connection is tried.
+# A key file that cannot be read or is shorter than a key, named by
+# --keyfile or $RAVLON_KEYFILE, and a Unix socket that is not there: one
+# line and status 1; the key is read before any connection is tried.
 @pytest.mark.parametrize("content, via, host, message", [
     (None, "--keyfile", HOST, "cannot read the key file KEY: No such file or directory"),
     (b"12345", "--keyfile", HOST, "the key file KEY holds 5 bytes, fewer than a key's 16"),
