@@ -1,3 +1,4 @@
+// Gathering a frame's values into the rows Save Data writes.
 #include "window/datarows.h"
 
 #include <cstring>

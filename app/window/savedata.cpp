@@ -1,3 +1,4 @@
+// The Save Data dialog's saving: the writer the name's extension asks for.
 #include "window/savedata.h"
 
 #include <strings.h>
