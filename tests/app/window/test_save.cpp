@@ -283,8 +283,8 @@ TEST_F(SavePicture, ErrorsAreReportedAndTheFrameShownIsSavedWhateverTheNextDoes)
 // Save Data... of every format: numpy reads back the values sent, in their
 // own type and byte order, H x W or H x W x 3 (RGBA's alpha left out; RGB
 // planes and colour-map indices as bytes, zeros past what arrived); and
-// cfitsio the same values, the bottom row first. Another extension is
-// refused.
+// cfitsio the same values, the bottom row first; Save Picture of the
+// typed ones their colours. Another extension is refused.
 TEST_F(SavePicture, DataIsSavedWithItsOwnValues)
 {
   const int w = 30, h = 20, n = w * h, cut = n - 45;
@@ -355,6 +355,18 @@ TEST_F(SavePicture, DataIsSavedWithItsOwnValues)
                  (std::isnan(e) && std::isnan(v[static_cast<size_t>(i)])));
     }
     EXPECT_EQ(wrong, 0);
+    if (!typed)
+      continue;
+    // Save Picture of a typed frame: its colours as shown, RGB samples as
+    // they are, NaN magenta.
+    Bytes rgb;
+    ASSERT_NO_FATAL_FAILURE(save_as(file + ".png"));
+    ASSERT_EQ(decode(file + ".png", rgb), "RGB 30 20");
+    if (!one) {
+      EXPECT_TRUE(rgb == want);
+    } else if (!integer_format(k.format)) {
+      EXPECT_EQ(Bytes(rgb.begin() + 3, rgb.begin() + 6), Bytes({255, 0, 255}));
+    }
   }
   EXPECT_EQ(message(), "");
   ASSERT_NO_FATAL_FAILURE(save_as(d + "/values.png", FILE_SAVE_DATA));
