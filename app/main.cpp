@@ -26,6 +26,7 @@
 #include "window/imagewnd.h"
 #include "net/listenaddr.h"
 #include "net/protocol.h"
+#include "render/colourfile.h"
 #include "base/resources.h"
 #include "base/service.h"
 
@@ -169,12 +170,13 @@ void check_rgbfile(const char* path)
 {
   FILE* f = fopen(path, "r");
   bool ok = f && (fgetc(f) != EOF || !ferror(f));
+  const int err = errno;
   if (f)
     fclose(f);
   if (ok)
     return;
   char msg[600];
-  snprintf(msg, sizeof msg, "Cannot read RGB color file %s.", path);
+  colour_file_message(msg, sizeof msg, path, err);
   fail(msg);
 }
 

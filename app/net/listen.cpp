@@ -82,18 +82,18 @@ int Server::start_server(int p, const ListenAt* at)
     s = socket(AF_INET, SOCK_STREAM, 0);
   }
   if (s < 0) {
-    snprintf(buf, sizeof buf, "Cannot create control socket.");
+    snprintf(buf, sizeof buf, "Cannot create control socket. %s.", strerror(errno));
     return -1;
   }
   ctl_sock = s;
   watch_control(1);
   set_port(sa, p);
   if (bind_control(sa) < 0)
-    return fail_start("Cannot bind control socket.");
+    return fail_start("Cannot bind control socket.", p);
   // Clients that come while another is served wait in the queue, in the
   // order they came, instead of being turned away and retrying.
   if (listen(ctl_sock, SOMAXCONN) < 0)
-    return fail_start("Cannot listen on control socket.");
+    return fail_start("Cannot listen on control socket.", p);
   port = bound_port(ctl_sock, p);
   listening = 1;
   watcher->server_changed();
@@ -113,10 +113,12 @@ int Server::bind_control(const ListenAt& sa)
   return bind(ctl_sock, reinterpret_cast<const sockaddr*>(&sa.addr), sa.len);
 }
 
-// A socket that is neither bound nor listening must not wake the loop.
-int Server::fail_start(const char* msg)
+// A socket that is neither bound nor listening must not wake the loop. The
+// message names the port and the system's reason, which tell a taken port
+// from an address on no interface.
+int Server::fail_start(const char* msg, int p)
 {
-  snprintf(buf, sizeof buf, "%s", msg);
+  snprintf(buf, sizeof buf, "%s Port %d: %s.", msg, p, strerror(errno));
   watch_control(0);
   close(ctl_sock);
   ctl_sock = 0;

@@ -71,7 +71,7 @@ private:
   void watch_control(char on);
   void rest_control();
   void watch_stall(bool progress);
-  int fail_start(const char* msg);
+  int fail_start(const char* msg, int p);
   int bind_control(const ListenAt& sa);
   int refuse(int s, const sockaddr* peer);
 

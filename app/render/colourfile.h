@@ -3,12 +3,17 @@
 #ifndef COLOURFILE_H
 #define COLOURFILE_H
 
+#include <cstddef>
+
 #include <X11/Xlib.h>
 
 const int COLOUR_ENTRIES = 128;
 
 // The file's first COLOUR_ENTRIES triples, as X colours; their number, -1
-// when the file cannot be read.
+// (errno says why) when the file cannot be read.
 int read_colour_file(const char* file, XColor colours[COLOUR_ENTRIES]);
+
+// The line for a file that cannot be read, with the system's reason err.
+void colour_file_message(char* out, size_t n, const char* file, int err);
 
 #endif

@@ -171,8 +171,8 @@ TEST_F(Startup, TakesTheXToolkitOptions)
 }
 
 // A colour file that cannot be read is refused at start-up, on either
-// screen. Root reads any file, so the file without permissions is tried
-// by an unprivileged user.
+// screen, with the system's reason. Root reads any file, so the file
+// without permissions is tried by an unprivileged user.
 TEST_F(Startup, UnreadableColourFileEndsStartup)
 {
   char tmpl[] = "/tmp/ravlon-test-rgb.XXXXXX";
@@ -184,8 +184,12 @@ TEST_F(Startup, UnreadableColourFileEndsStartup)
   struct Case {
     std::string file;
     int scr;
+    const char* why;
   };
-  const Case cases[] = {{"/tmp", 0}, {"/tmp", 1}, {"/nonexistent/colours", 0}, {locked, 1}};
+  const Case cases[] = {{"/tmp", 0, "Is a directory"},
+                        {"/tmp", 1, "Is a directory"},
+                        {"/nonexistent/colours", 0, "No such file or directory"},
+                        {locked, 1, "Permission denied"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     std::vector<std::string> args{"-c", c.file};
@@ -201,7 +205,7 @@ TEST_F(Startup, UnreadableColourFileEndsStartup)
                   {"--reuid=65534", "--regid=65534", "--clear-groups", RAVLON_BINARY});
     }
     ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(c.scr)}));
-    expect_ended(rv, 1, "ravlon: Cannot read RGB color file " + c.file + ".\n");
+    expect_ended(rv, 1, "ravlon: Cannot read RGB color file " + c.file + ": " + c.why + ".\n");
   }
   unlink(tmpl);
 }
