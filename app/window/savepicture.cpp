@@ -3,7 +3,9 @@
 // pixel values have on the screen.
 #include "window/savepicture.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <Xm/FileSB.h>
 
@@ -56,7 +58,10 @@ int shown_colours(const Image& img, unsigned char (*rgb)[3])
 
 }  // namespace
 
-PictureSaver::PictureSaver(const Frame& f, const Image& i) : dlg(nullptr), frame(f), image(i) {}
+PictureSaver::PictureSaver(const Frame& f, const Image& i)
+    : dlg(nullptr), replace(*this), frame(f), image(i)
+{
+}
 
 PictureSaver::~PictureSaver()
 {
@@ -82,10 +87,17 @@ void PictureSaver::choose()
   dlg->show();
 }
 
+void PictureSaver::chosen(const char* file)
+{
+  if (replace.write(file) < 0)
+    report(file, strerror(EISDIR));
+}
+
 // The frame held is the one on the screen, whole whatever the next one
 // does.
-void PictureSaver::save(const char* file)
+void PictureSaver::write_file(const char* file)
 {
+  dlg->hide();
   PngFrame f;
   if (saved_frame(f) < 0) {
     report(file, "no frame has been shown");
@@ -114,13 +126,15 @@ int PictureSaver::saved_frame(PngFrame& f) const
   return 0;
 }
 
-// OK and Cancel both close the dialog; OK with a name saves there.
+// OK with a name goes on to the file; Cancel, or OK without a name, closes
+// the dialog.
 void cp_answer_save(Widget, XtPointer usr, XtPointer call)
 {
   PictureSaver* s = static_cast<PictureSaver*>(usr);
   const XmFileSelectionBoxCallbackStruct* cs =
       static_cast<const XmFileSelectionBoxCallbackStruct*>(call);
-  s->dlg->hide();
   if (cs && cs->reason == XmCR_OK && s->dlg->fnam && s->dlg->fnam[0])
-    s->save(s->dlg->fnam);
+    s->chosen(s->dlg->fnam);
+  else
+    s->dlg->hide();
 }

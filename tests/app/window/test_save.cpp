@@ -18,6 +18,7 @@
 
 #include <X11/Xatom.h>
 #include <Xm/FileSB.h>
+#include <Xm/MessageB.h>
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
 
@@ -31,6 +32,7 @@
 #include "net/protocol.h"
 #include "ravlon_client.h"
 #include "window/savepicture.h"
+#include "window/statusline.h"
 #include "base/service.h"
 #include "testframes.h"
 
@@ -88,17 +90,25 @@ protected:
     click(items[0]);  // "Save Picture..."
   }
 
-  // File > Save Picture..., the name typed into the dialog, OK.
-  void save_as(const std::string& file)
+  // File > Save Picture... unless its dialog is up, the name typed into
+  // it, OK.
+  void choose_name(const std::string& file)
   {
-    ASSERT_NO_FATAL_FAILURE(choose_save());
     PictureSaver* s = imagewnd->saver;
+    if (!s->dlg || !s->dlg->is_shown()) {
+      ASSERT_NO_FATAL_FAILURE(choose_save());
+    }
     ASSERT_TRUE(pump_until(
         [&] { return s->dlg && s->dlg->is_shown() && is_viewable(XtWindow(s->dlg->xtwgt)); }));
     XmTextSetString(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_TEXT),
                     const_cast<char*>(file.c_str()));
     click(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_OK_BUTTON));
-    ASSERT_TRUE(pump_until([&] { return !s->dlg->is_shown(); }));
+  }
+
+  void save_as(const std::string& file)
+  {
+    ASSERT_NO_FATAL_FAILURE(choose_name(file));
+    ASSERT_TRUE(pump_until([&] { return !imagewnd->saver->dlg->is_shown(); }));
     pump(100);
   }
 
@@ -244,4 +254,100 @@ TEST_F(SavePicture, ErrorsAreReportedAndTheFrameShownIsSavedWhateverTheNextDoes)
     ASSERT_EQ(decode(file, rgb), "RGB 64 64") << file;
     EXPECT_EQ(rgb, Bytes(64 * 64 * 3, 50)) << file;
   }
+}
+
+// A 64 x 48 frame at zoom 1/16 (a 4 x 3 view) stands centred on black in a
+// window that keeps the menu bar in one row and the status line whole in
+// two; the pointer's pixel is exact. An existing file is replaced only
+// after Replace: Cancel and Return (the default) leave it byte for byte and
+// the file dialog up for another name. A directory is refused.
+TEST_F(SavePicture, NarrowViewAndTheQuestionBeforeReplacing)
+{
+  const int w = 64, h = 48;
+  const std::vector<Bytes> planes = {random_bytes(w * h, 1), random_bytes(w * h, 2),
+                                     random_bytes(w * h, 3)};
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_NO_FATAL_FAILURE(send(w, h, planes, w * h));
+  ASSERT_EQ(imagewnd->zoom_to(-4), 0);
+  xdo("mousemove 1279 1023");
+  Widget pic = imagewnd->image()->xtwgt, label = imagewnd->status->label;
+  pump(300);
+  const Window win_id = XtWindow(imagewnd->xtwgt);
+  const XRectangle win = geometry(display, win_id), at = geometry(display, XtWindow(pic));
+  EXPECT_EQ(at.width, 4);
+  EXPECT_EQ(2 * (at.x - win.x) + 4, win.width);
+  EXPECT_EQ(pixel_at(XtWindow(XtParent(pic)), 0, 1), colortbl[0]);
+  EXPECT_EQ(geometry(display, XtWindow(XtNameToWidget(imagewnd->menubar, "View"))).y,
+            geometry(display, XtWindow(XtNameToWidget(imagewnd->menubar, "File"))).y);
+  XFontStruct* font = XLoadQueryFont(display, "6x13");
+  std::string lines;
+  unsigned char* prop = nullptr;
+  Atom type;
+  int format;
+  unsigned long n, left;
+  XGetWindowProperty(display, win_id, XInternAtom(display, "RAVLON_STATUS", False), 0, 1024, False,
+                     XA_STRING, &type, &format, &n, &left, &prop);
+  if (prop) {
+    lines.assign(reinterpret_cast<char*>(prop), n);
+    XFree(prop);
+  }
+  EXPECT_NE(lines.find("Client connected"), std::string::npos) << lines;
+  for (size_t b = 0, e = 0; e != std::string::npos; b = e + 1) {
+    e = lines.find('\n', b);
+    const std::string line = lines.substr(b, e == std::string::npos ? e : e - b);
+    EXPECT_LE(XTextWidth(font, line.c_str(), static_cast<int>(line.size())) + 4, win.width) << line;
+  }
+  XFreeFont(display, font);
+  xdo("mousemove " + std::to_string(at.x + 1) + " " + std::to_string(at.y + 2));
+  const size_t i = 16 * h + 32;
+  const std::string under = "(16, 32) " + std::to_string(planes[0][i]) + " " +
+                            std::to_string(planes[1][i]) + " " + std::to_string(planes[2][i]);
+  EXPECT_TRUE(pump_until([&] { return xm_text(label, XmNlabelString).find(under) == 0; }))
+      << xm_text(label, XmNlabelString);
+
+  const std::string d = scratch(), old = d + "/old.png", junk = "not a picture";
+  struct Case {
+    std::string file;
+    const char* answer;  // to the question; none for a new file or a directory
+    bool written;
+  } cases[] = {{old, "Cancel", false}, {old, "Return", false},
+               {old, "Replace", true}, {d + "/new.png", nullptr, true},
+               {d, nullptr, false},    {d + "/sub/", nullptr, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " " + (c.answer ? c.answer : ""));
+    std::ofstream(old) << junk;
+    ASSERT_NO_FATAL_FAILURE(choose_name(c.file));
+    PictureSaver* s = imagewnd->saver;
+    if (c.answer) {
+      ASSERT_TRUE(pump_until([&] { return s->replace.dlg && s->replace.dlg->is_shown(); }));
+      Widget q = s->replace.dlg->xtwgt;
+      EXPECT_EQ(xm_text(q, XmNmessageString), old + " exists. Replace it?");
+      pump(300);
+      if (c.answer == std::string("Return"))
+        xdo("key Return");
+      else
+        click(XmMessageBoxGetChild(
+            q, c.answer[0] == 'R' ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON));
+      EXPECT_TRUE(pump_until([&] { return !s->replace.dlg->is_shown(); }));
+    } else if (!c.written) {
+      EXPECT_TRUE(pump_until([&] {
+        return message() == "Cannot save picture to " + c.file + ": Is a directory.";
+      })) << message();
+      errdlg->hide();
+    }
+    pump(200);
+    EXPECT_EQ(s->dlg->is_shown(), !c.written);
+    Bytes rgb;
+    if (!c.written) {
+      std::ifstream f(old);
+      EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(f), {}) == junk);
+      continue;
+    }
+    ASSERT_EQ(decode(c.file, rgb), "RGB 64 48");
+    int wrong = 0;
+    for (int p = 0; p < w * h * 3; p++)
+      wrong += rgb[p] != planes[p % 3][(p / 3) % w * h + p / 3 / w];
+    EXPECT_EQ(wrong, 0);
+  }
+  EXPECT_EQ(access((d + "/sub").c_str(), F_OK), -1);
 }
