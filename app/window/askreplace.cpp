@@ -62,8 +62,7 @@ void ReplaceQuestion::ask(const char* path)
   if (!dlg) {
     dlg = new WDialogQst(context->appshl->xtwgt);
     dlg->set_title("Replace File");
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - QST_W) / 2),
-                        static_cast<short>((root_rect.h - QST_H) / 3), QST_W, QST_H));
+    dlg->set_geom(upper_middle(QST_W, QST_H));
     set_typed_string(dlg->xtwgt, XmNokLabelString, "Replace");
     XtVaSetValues(dlg->xtwgt, XmNdefaultButtonType, static_cast<XtArgVal>(XmDIALOG_CANCEL_BUTTON),
                   nullptr);

@@ -79,8 +79,7 @@ void PictureSaver::choose()
   if (!dlg) {
     dlg = new WDialogFile(context->appshl->xtwgt);
     dlg->set_title("Save Picture");
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - DLG_W) / 2),
-                        static_cast<short>((root_rect.h - DLG_H) / 3), DLG_W, DLG_H));
+    dlg->set_geom(upper_middle(DLG_W, DLG_H));
     set_typed_string(dlg->xtwgt, XmNpattern, "*.png");
     dlg->set_cp(cp_answer_save, this);
   }
