@@ -223,8 +223,7 @@ TEST_F(Session, FrameBeforeTheFirstExposureIsShown)
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u);
   ASSERT_TRUE(wait_until([&] { return (img = xv->find_descendant(wnd, 64, 64)) != 0; }));
-  EXPECT_TRUE(
-      wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
+  EXPECT_TRUE(wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
   quit();
 }
 
@@ -310,8 +309,7 @@ TEST_F(Session, MemoryFollowsTheFrames)
   // Without its quarantine the sanitizer build hands freed memory back at
   // once, as the C library does.
   const char* asan = getenv("ASAN_OPTIONS");
-  setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(),
-         1);
+  setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(), 1);
   start({"-xrm", "ravlon.historyMemory: 0"});
   RavlonClient c;
   connect(c);

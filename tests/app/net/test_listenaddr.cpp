@@ -111,8 +111,9 @@ TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
 
 // A server that cannot be reached, or a malformed allowFrom entry, ends
 // the start-up before any window opens: one line (naming the entry, or the
-// port and the system's reason) and status 1. 2001:db8::1 is a documentation address, on no
-// interface of any machine; nothing is sent to it.
+// port and the system's reason) and status 1. 2001:db8::1 is a
+// documentation address, on no interface of any machine; nothing is sent
+// to it.
 TEST_F(ListenAddress, StartupEndsWhereItCannotListenOrAllowFromIsMalformed)
 {
   struct Case {
