@@ -96,8 +96,12 @@ public:
   // The largest view that fits the screen with the window's frame, menu
   // bar and status line, for a picture zw pixels wide when zoomed.
   void max_view(int zw, int& w, int& h) const;
-  // The window takes the view's size plus the menu bar and status line.
+  // The window takes the view's size plus the menu bar and status line,
+  // and at least min_width(): a narrower view stands centred in it.
   void fit_window();
+  // The narrowest window: the menu bar in one row, the status line of a
+  // small picture whole in two lines (as the fonts make them).
+  int min_width() const;
 
   Frame frame;  // the frame shown
   Server server;
@@ -125,6 +129,9 @@ private:
   // The frame a region belongs to: the newest received.
   Frame& live_frame();
   int chrome_height(int w) const;
+  // The window's width for a view vw wide; status line and picture laid
+  // out for it.
+  int lay_out(int vw);
 };
 
 void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);

@@ -1,7 +1,9 @@
 // The savers' file dialog and their messages.
 #include "window/savedialog.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <Xm/FileSB.h>
 
@@ -20,7 +22,7 @@ const int DLG_H = 300;
 }  // namespace
 
 FileSaver::FileSaver(const Frame& f, const char* t, const char* p)
-    : dlg(nullptr), frame(f), title(t), pattern(p)
+    : dlg(nullptr), replace(*this), frame(f), title(t), pattern(p)
 {
 }
 
@@ -46,21 +48,34 @@ void FileSaver::choose()
   if (!dlg) {
     dlg = new WDialogFile(context->appshl->xtwgt);
     dlg->set_title(title);
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - DLG_W) / 2),
-                        static_cast<short>((root_rect.h - DLG_H) / 3), DLG_W, DLG_H));
+    dlg->set_geom(upper_middle(DLG_W, DLG_H));
     set_typed_string(dlg->xtwgt, XmNpattern, pattern);
     dlg->set_cp(cp_answer_save, this);
   }
   dlg->show();
 }
 
-// OK and Cancel both close the dialog; OK with a name saves there.
+void FileSaver::chosen(const char* file)
+{
+  if (replace.write(file) < 0)
+    report(file, strerror(EISDIR));
+}
+
+void FileSaver::write_file(const char* file)
+{
+  dlg->hide();
+  save(file);
+}
+
+// OK with a name goes on to the file; Cancel, or OK without a name, closes
+// the dialog.
 void cp_answer_save(Widget, XtPointer usr, XtPointer call)
 {
   FileSaver* s = static_cast<FileSaver*>(usr);
   const XmFileSelectionBoxCallbackStruct* cs =
       static_cast<const XmFileSelectionBoxCallbackStruct*>(call);
-  s->dlg->hide();
   if (cs && cs->reason == XmCR_OK && s->dlg->fnam && s->dlg->fnam[0])
-    s->save(s->dlg->fnam);
+    s->chosen(s->dlg->fnam);
+  else
+    s->dlg->hide();
 }

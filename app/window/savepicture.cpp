@@ -3,6 +3,7 @@
 // colours they are shown in.
 #include "window/savepicture.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
