@@ -114,6 +114,7 @@ void Server::drop_client(const char* msg)
 
 void Server::end_client()
 {
+  recorder.drop_request();
   close_data();
   connected = 0;
   watch_control(1);

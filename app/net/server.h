@@ -11,6 +11,7 @@
 #include "WEtc.h"
 #include "net/decoder.h"
 #include "net/listenaddr.h"
+#include "net/recorder.h"
 
 // The longest of the server's lines, with its end.
 const int SERVER_LINE = 96;
@@ -63,7 +64,8 @@ public:
   WAlarm accept_rest;  // the control socket rests after a failed accept
   WAlarm stall;        // armed while a request is in progress
   Decoder decoder;
-  char peer[64];  // the client's address while one is connected
+  Recorder recorder;  // File > Record Stream...
+  char peer[64];      // the client's address while one is connected
 
 private:
   void end_client();
@@ -71,6 +73,8 @@ private:
   void watch_control(char on);
   void rest_control();
   void watch_stall(bool progress);
+  // Bytes read, recorded and decoded.
+  void take(const unsigned char* p, int n, bool first);
   int fail_start(const char* msg);
   int bind_control(const ListenAt& sa);
   int refuse(int s, const sockaddr* peer);

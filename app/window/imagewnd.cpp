@@ -15,6 +15,7 @@
 #include "WEtc.h"
 #include "WSld.h"
 #include "base/service.h"
+#include "window/recordstream.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
 
@@ -64,6 +65,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       newest_shown(false),
       slider(nullptr),
       saver(nullptr),
+      recording(nullptr),
       status(nullptr),
       menubar(nullptr)
 {
@@ -83,6 +85,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
 ImageWnd::~ImageWnd()
 {
   disconn_client();
+  server.recorder.stop();  // before the watcher it may tell goes
+  delete recording;
   delete saver;
   delete status;
   delete slider;
@@ -111,6 +115,7 @@ void ImageWnd::build_widgets()
   status->playback = &playback;
   build_slider();
   saver = new PictureSaver(frame, *img);
+  recording = new StreamRecording(server.recorder, *menu);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
                 status->label, XmNrightAttachment, attach, XmNbackground,
@@ -227,6 +232,11 @@ void ImageWnd::show_status()
 void ImageWnd::choose_save()
 {
   saver->choose();
+}
+
+void ImageWnd::choose_record()
+{
+  recording->choose();
 }
 
 void ImageWnd::quit()

@@ -16,6 +16,7 @@
 
 class ImageWnd;
 class PictureSaver;
+class StreamRecording;
 class WSld;
 
 // The history's budget unless the historyMemory resource says otherwise.
@@ -70,6 +71,7 @@ public:
 
   // The menus' commands.
   void choose_save() override;
+  void choose_record() override;
   int zoom_shift() const override { return image()->zoom_shift; }
   // The image at zoom 2^shift, the window at its new size where it stands.
   int zoom_to(int shift) override;
@@ -101,9 +103,10 @@ public:
   Playback playback;
   int live_w;  // the stream's frame size, also while paused
   int live_h;
-  bool newest_shown;    // the history's newest frame is the one shown
-  WSld* slider;         // where the frame shown stands in the history, while paused
-  PictureSaver* saver;  // File > Save Picture...
+  bool newest_shown;           // the history's newest frame is the one shown
+  WSld* slider;                // where the frame shown stands in the history, while paused
+  PictureSaver* saver;         // File > Save Picture...
+  StreamRecording* recording;  // File > Record Stream...
   StatusLine* status;
   Widget menubar;
 

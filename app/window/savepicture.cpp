@@ -5,22 +5,17 @@
 
 #include <cstdio>
 
-#include <Xm/FileSB.h>
-
 #include "WContext.h"
 #include "WDialog.h"
 #include "WEtc.h"
-#include "WShl.h"
 #include "render/framefill.h"
+#include "window/filedialog.h"
 #include "window/image.h"
 #include "render/frame.h"
 #include "window/savepng.h"
 #include "base/service.h"
 
 namespace {
-
-const int DLG_W = 400;
-const int DLG_H = 300;
 
 void report(const char* file, const char* why)
 {
@@ -69,16 +64,8 @@ void PictureSaver::choose()
     error_dialog("There is no picture to save.");
     return;
   }
-  // On the application shell, as the error window: the image window may
-  // have a visual and colour map of its own.
-  if (!dlg) {
-    dlg = new WDialogFile(context->appshl->xtwgt);
-    dlg->set_title("Save Picture");
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - DLG_W) / 2),
-                        static_cast<short>((root_rect.h - DLG_H) / 3), DLG_W, DLG_H));
-    set_typed_string(dlg->xtwgt, XmNpattern, "*.png");
-    dlg->set_cp(cp_answer_save, this);
-  }
+  if (!dlg)
+    dlg = make_file_dialog("Save Picture", "*.png", cp_answer_save, this);
   dlg->show();
 }
 
@@ -118,9 +105,6 @@ int PictureSaver::saved_frame(PngFrame& f) const
 void cp_answer_save(Widget, XtPointer usr, XtPointer call)
 {
   PictureSaver* s = static_cast<PictureSaver*>(usr);
-  const XmFileSelectionBoxCallbackStruct* cs =
-      static_cast<const XmFileSelectionBoxCallbackStruct*>(call);
-  s->dlg->hide();
-  if (cs && cs->reason == XmCR_OK && s->dlg->fnam && s->dlg->fnam[0])
-    s->save(s->dlg->fnam);
+  if (const char* file = chosen_file(s->dlg, call))
+    s->save(file);
 }

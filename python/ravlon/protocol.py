@@ -10,6 +10,8 @@ REQ_DISCONNECT = 1
 REQ_RESIZE = 2
 REQ_COLRGB = 3
 REQ_COLMAP = 4
+REQ_FRAME = 6
+REQ_REGION = 7
 
 MAX_IMAGE_SIDE = 8192  # largest width or height accepted
 MAX_FRAME_SIZE = 64 * 1024 * 1024  # largest plane or index vector

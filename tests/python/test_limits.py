@@ -21,7 +21,7 @@ def header_constants():
 def test_limits_and_codes_match_the_server():
     header = header_constants()
     for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "DEFAULT_PORT", "REQ_DISCONNECT", "REQ_RESIZE",
-                 "REQ_COLRGB", "REQ_COLMAP"):
+                 "REQ_COLRGB", "REQ_COLMAP", "REQ_FRAME", "REQ_REGION"):
         assert getattr(protocol, name) == header[name], name
 
 
