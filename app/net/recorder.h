@@ -1,8 +1,10 @@
 // The recording of a client's stream: every whole request as received,
-// with the time it began to arrive, written through a buffer to a file.
-// The file's layout is in docs/protocol-record.md.
+// with the time it began to arrive, written to a file by the writer. The
+// file's layout is in docs/protocol-record.md.
 #ifndef RECORDER_H
 #define RECORDER_H
+
+#include "net/recordwriter.h"
 
 // Told when a recording ends by itself (the file could not be written).
 class RecordWatcher {
@@ -23,7 +25,7 @@ public:
   int start(const char* file, RecordWatcher* w);
   // What is buffered is written; a request still arriving is left out.
   void stop();
-  bool recording() const { return fd >= 0; }
+  bool recording() const { return out.is_open(); }
 
   // n bytes of the stream as read; first when they begin a request.
   // Bytes of a request begun before the recording are left out.
@@ -34,20 +36,15 @@ public:
   void drop_request();
 
 private:
-  void put(const void* p, long n);
-  int flush();
-  int write_at(const void* p, long n, long at);
+  // Ends the recording after a failure: err says why.
   void fail(int err);
-  void close_file();
+  void end();
 
-  int fd;
-  char* file;           // the file's name while recording
-  unsigned char* data;  // the buffer
-  long used;            // bytes in it
-  long flushed;         // bytes of the file before the buffer's first
-  long rec_at;          // where the request being taken begins in the file, or -1
-  long rec_len;         // its bytes so far
-  long start_ns;        // when the recording began
+  RecordWriter out;
+  char* file;     // the file's name while recording
+  long rec_at;    // where the request being taken begins in the file, or -1
+  long rec_len;   // its bytes so far
+  long start_ns;  // when the recording began
   RecordWatcher* watcher;
 };
 
