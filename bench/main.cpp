@@ -3,7 +3,8 @@
 // per pixel; the frames per second a real ravlon process shows when a
 // client streams them over TCP, beside the floor of this machine; how long
 // one frame takes from the client to the window; the C client's row-major
-// frames; the zoomed views; and ravlon's resident size.
+// frames; what recording the stream costs; the zoomed views; and
+// ravlon's resident size.
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
@@ -28,6 +29,7 @@
 #include "window/statusline.h"
 #include "pointdraw.h"
 #include "net/protocol.h"
+#include "record.h"
 #include "rowmajor.h"
 #include "lookback.h"
 #include "stream.h"
@@ -273,6 +275,7 @@ int run(BenchWnd& bw, bool brief)
       res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
   res |= history_figures(brief);
+  res |= record_figures(bw.map, brief);
   return memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]) | res | (poll < 0 ? -1 : 0);
 }
 

@@ -17,6 +17,7 @@
 #include "WSld.h"
 #include "base/service.h"
 #include "window/savedata.h"
+#include "window/recordstream.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
 
@@ -67,6 +68,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       slider(nullptr),
       saver(nullptr),
       data_saver(nullptr),
+      recording(nullptr),
       status(nullptr),
       menubar(nullptr)
 {
@@ -88,6 +90,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
 ImageWnd::~ImageWnd()
 {
   disconn_client();
+  server.recorder.stop();  // before the watcher it may tell goes
+  delete recording;
   delete saver;
   delete data_saver;
   delete status;
@@ -119,6 +123,7 @@ void ImageWnd::build_widgets()
   build_slider();
   saver = new PictureSaver(frame, *img);
   data_saver = new DataSaver(frame);
+  recording = new StreamRecording(server.recorder, *menu);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
                 status->label, XmNrightAttachment, attach, XmNbackground,
@@ -257,6 +262,11 @@ void ImageWnd::choose_save()
 void ImageWnd::choose_save_data()
 {
   data_saver->choose();
+}
+
+void ImageWnd::choose_record()
+{
+  recording->choose();
 }
 
 void ImageWnd::quit()

@@ -17,6 +17,7 @@
 class ImageWnd;
 class DataSaver;
 class PictureSaver;
+class StreamRecording;
 class WSld;
 
 // The history's budget unless the historyMemory resource says otherwise.
@@ -74,6 +75,7 @@ public:
   // The menus' commands.
   void choose_save() override;
   void choose_save_data() override;
+  void choose_record() override;
   int zoom_shift() const override { return image()->zoom_shift; }
   // The image at zoom 2^shift, the window at its new size where it stands.
   int zoom_to(int shift) override;
@@ -113,6 +115,7 @@ public:
   WSld* slider;           // where the frame shown stands in the history, while paused
   PictureSaver* saver;    // File > Save Picture...
   DataSaver* data_saver;  // File > Save Data...
+  StreamRecording* recording;  // File > Record Stream...
   StatusLine* status;
   Widget menubar;
 

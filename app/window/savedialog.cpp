@@ -12,14 +12,8 @@
 #include "WEtc.h"
 #include "WShl.h"
 #include "render/frame.h"
+#include "window/filedialog.h"
 #include "base/service.h"
-
-namespace {
-
-const int DLG_W = 400;
-const int DLG_H = 300;
-
-}  // namespace
 
 FileSaver::FileSaver(const Frame& f, const char* t, const char* p)
     : dlg(nullptr), replace(*this), frame(f), title(t), pattern(p)
@@ -43,15 +37,8 @@ void FileSaver::choose()
     error_dialog("There is no picture to save.");
     return;
   }
-  // On the application shell, as the error window: the image window may
-  // have a visual and colour map of its own.
-  if (!dlg) {
-    dlg = new WDialogFile(context->appshl->xtwgt);
-    dlg->set_title(title);
-    dlg->set_geom(upper_middle(DLG_W, DLG_H));
-    set_typed_string(dlg->xtwgt, XmNpattern, pattern);
-    dlg->set_cp(cp_answer_save, this);
-  }
+  if (!dlg)
+    dlg = make_file_dialog(title, pattern, cp_answer_save, this);
   dlg->show();
 }
 

@@ -10,6 +10,7 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "render/framefill.h"
+#include "window/filedialog.h"
 #include "window/image.h"
 #include "render/frame.h"
 #include "window/savepng.h"
