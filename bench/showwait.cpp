@@ -4,8 +4,8 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,15 +71,26 @@ XWindowAttributes attributes(Display* d, Window w)
   return a;
 }
 
-// The form: two children without children of their own, as wide as it,
-// one above the other.
+// The form's picture and status line: its children without children of
+// their own, centred in it (the history's slider has a window of its own;
+// a narrow view stands centred).
+std::vector<Window> leaves(Display* d, Window w)
+{
+  std::vector<Window> out;
+  const int fw = attributes(d, w).width;
+  for (Window c : kids(d, w)) {
+    XWindowAttributes a = attributes(d, c);
+    if (kids(d, c).empty() && std::abs(2 * a.x + a.width - fw) <= 1)
+      out.push_back(c);
+  }
+  return out;
+}
+
+// The form: two such leaves, one above the other.
 bool form(Display* d, Window w)
 {
-  std::vector<Window> k = kids(d, w);
-  if (k.size() != 2 || !kids(d, k[0]).empty() || !kids(d, k[1]).empty())
-    return false;
-  XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
-  return a.y != b.y && a.width == b.width && a.width == attributes(d, w).width;
+  std::vector<Window> k = leaves(d, w);
+  return k.size() == 2 && attributes(d, k[0]).y != attributes(d, k[1]).y;
 }
 
 }  // namespace
@@ -91,7 +102,7 @@ int ravlon_view(int& w, int& h)
       d ? find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); }) : 0;
   Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
   if (f) {
-    std::vector<Window> k = kids(d, f);
+    std::vector<Window> k = leaves(d, f);
     XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
     const XWindowAttributes& up = a.y < b.y ? a : b;
     w = up.width;
