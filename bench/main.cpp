@@ -32,6 +32,7 @@
 #include "record.h"
 #include "rowmajor.h"
 #include "lookback.h"
+#include "mapping.h"
 #include "stream.h"
 #include "transports.h"
 
@@ -274,9 +275,12 @@ int run(BenchWnd& bw, bool brief)
     for (bool rgb : {true, false})
       res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
+  res |= mapping_figures(t.vis, t.depth, *t.map, brief);
   res |= history_figures(brief);
+  res |= memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]);
+  // Last: it shows frames in an image window of this process.
   res |= record_figures(bw.map, brief);
-  return memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]) | res | (poll < 0 ? -1 : 0);
+  return res | (poll < 0 ? -1 : 0);
 }
 
 // For comparison with other clients: RGB frames of W x H from this client
