@@ -97,6 +97,39 @@ void fill_rows(XImage* img, const unsigned char* samples, int px, unsigned int b
   }
 }
 
+// Floats in this machine's order through a linear map of finite,
+// distinct limits: map_entry's arithmetic inline, the same entries.
+template <class T>
+void fill_native_floats(XImage* img, const unsigned char* samples, const SampleMap& m,
+                        unsigned int black, const FrameView& v)
+{
+  const double lo = m.lo, k = 256 / (m.hi - m.lo);
+  fill_rows(img, samples, sizeof(T), black, v, [&m, lo, k](const unsigned char* p) {
+    T x;
+    memcpy(&x, p, sizeof x);
+    if (!std::isfinite(x))
+      return m.bad;
+    const double t = (static_cast<double>(x) - lo) * k;
+    return m.ramp[t <= 0 ? 0 : t >= 255 ? 255 : static_cast<int>(t)];
+  });
+}
+
+// False when the frame is not such a one.
+bool fill_floats(XImage* img, const unsigned char* samples, int format, const SampleMap& m,
+                 unsigned int black, const FrameView& v)
+{
+  const double span = m.hi - m.lo;
+  if (m.scale != RAVLON_SCALE_LINEAR || !std::isfinite(span) || span == 0 || !native_order(format))
+    return false;
+  if (sample_type(format) == RAVLON_F32)
+    fill_native_floats<float>(img, samples, m, black, v);
+  else if (sample_type(format) == RAVLON_F64)
+    fill_native_floats<double>(img, samples, m, black, v);
+  else
+    return false;
+  return true;
+}
+
 // The visual's pixel is 0xRRGGBB, as on most 24-bit screens: the tables
 // are shifts.
 bool plain_rgb(const PixelLut rgb[3])
@@ -174,7 +207,7 @@ void SampleFill::fill(XImage* img, const unsigned char* samples, int format, con
     fill_rows(img, samples, px, black, v, [t, big](const unsigned char* p) {
       return t[big ? p[0] << 8 | p[1] : p[1] << 8 | p[0]];
     });
-  } else {
+  } else if (!fill_floats(img, samples, format, m, black, v)) {
     fill_rows(img, samples, px, black, v, [&m, format](const unsigned char* p) {
       const int e = map_entry(sample_value(p, format), m);
       return e < 0 ? m.bad : m.ramp[e];
