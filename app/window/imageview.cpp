@@ -22,13 +22,27 @@ void Image::redraw_frame()
     listener->view_touched();
 }
 
+namespace {
+
+bool same_limits(const ViewSettings& a, const ViewSettings& b)
+{
+  return a.rule == b.rule && a.percent == b.percent && a.fixed == b.fixed && a.vmin == b.vmin &&
+         a.vmax == b.vmax;
+}
+
+}  // namespace
+
 void Image::set_view(const ViewSettings& v)
 {
+  const bool keep = v.locked && same_limits(v, view);
   view = v;
-  take_limits();
+  if (!keep)
+    take_limits();
   redraw();
-  if (listener)
+  if (listener) {
+    listener->view_changed();
     listener->view_touched();
+  }
 }
 
 // The map's colours through the same tables as RGB frames; NaN magenta.
