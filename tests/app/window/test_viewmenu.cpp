@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <X11/Xatom.h>
 #include <Xm/MessageB.h>
@@ -18,7 +19,6 @@
 #include "WContext.h"
 #include "WDialog.h"
 #include "WError.h"
-#include "WMenu.h"
 #include "WTextNum.h"
 #include "base/service.h"
 #include "net/protocol.h"
@@ -44,14 +44,12 @@ float value(int x, int y, int k)
 
 Bytes frame(int k)
 {
-  Bytes s = ints({REQ_FRAME, W, H, RAVLON_F32});
+  std::vector<float> v;
   for (int y = 0; y < H; y++)
-    for (int x = 0; x < W; x++) {
-      const float v = value(x, y, k);
-      const unsigned char* b = reinterpret_cast<const unsigned char*>(&v);
-      s.insert(s.end(), b, b + 4);
-    }
-  return s;
+    for (int x = 0; x < W; x++)
+      v.push_back(value(x, y, k));
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(v.data());
+  return ints({REQ_FRAME, W, H, RAVLON_F32}) + Bytes(b, b + v.size() * sizeof v[0]);
 }
 
 class ViewMenu : public XFixture {
@@ -67,7 +65,11 @@ protected:
     ASSERT_EQ(imagewnd->start_server(port), 0);
     ASSERT_EQ(client.connect(host_name().c_str(), port), 0);
   }
-  void TearDown() override { cleanup(); }
+  void TearDown() override
+  {
+    cleanup();
+    XFree(map);
+  }
   void send(const Bytes& b)
   {
     ASSERT_EQ(client.put_bytes(b.data(), static_cast<int>(b.size())), 0);
@@ -113,18 +115,16 @@ protected:
   {
     const Image* img = imagewnd->image();
     const SampleMap m = {lo, hi, want.scale, {}, 0};
+    const auto shown = [&](double v) { return sample_pixel(*map, v, m, want.map, want.invert); };
     int bad = -1;
     pump_until([&] {
       const Window bar = imagewnd->bar->xwnd;
       if (!bar || !is_viewable(bar))
         return false;
-      const unsigned long ends[] = {raw_pixel(display, bar, 0, 0),
-                                    raw_pixel(display, bar, W - 1, 0)};
-      bad = wrong_pixels(display, img->xwnd, W, H, [&](int x, int y) {
-        return sample_pixel(*map, value(x, y, k), m, want.map, want.invert);
-      });
-      bad += ends[0] != sample_pixel(*map, lo, m, want.map, want.invert);
-      bad += ends[1] != sample_pixel(*map, hi, m, want.map, want.invert);
+      bad = wrong_pixels(display, img->xwnd, W, H,
+                         [&](int x, int y) { return shown(value(x, y, k)); });
+      bad += (raw_pixel(display, bar, 0, 0) != shown(lo)) +
+             (raw_pixel(display, bar, W - 1, 0) != shown(hi));
       return bad == 0 && img->limit_lo == lo && img->limit_hi == hi;
     });
     return bad;
@@ -135,7 +135,8 @@ protected:
 };
 
 const ViewSettings DEFAULT = default_view();
-const int LIN = RAVLON_SCALE_LINEAR, PCT = RAVLON_LIMITS_PERCENT, BOTH = 3;
+const int LIN = RAVLON_SCALE_LINEAR, PCT = RAVLON_LIMITS_PERCENT, ZS = RAVLON_LIMITS_ZSCALE;
+const int TURBO = RAVLON_MAP_TURBO, MAGMA = RAVLON_MAP_MAGMA, BOTH = 3;
 
 }  // namespace
 
@@ -146,7 +147,6 @@ const int LIN = RAVLON_SCALE_LINEAR, PCT = RAVLON_LIMITS_PERCENT, BOTH = 3;
 // button moves and widens the limits, and an RGB frame shows no bar.
 TEST_F(ViewMenu, ChoicesShowTheFrameAtOnceUntilTheClientChooses)
 {
-  const int TURBO = RAVLON_MAP_TURBO, MAGMA = RAVLON_MAP_MAGMA;
   struct Choice {
     const char* cascade;
     const char* item;
@@ -163,12 +163,8 @@ TEST_F(ViewMenu, ChoicesShowTheFrameAtOnceUntilTheClientChooses)
       {"Scale", "linear", {MAGMA, true, LIN, 0, 99.5, 0, 0, 0, false}, 1, 1},
       {"Limits", "99.5 %", {MAGMA, true, LIN, PCT, 99.5, 0, 0, 0, false}, 1, 1},
       {"Limits", "99 %", {MAGMA, true, LIN, PCT, 99, 0, 0, 0, false}, 1, 1},
-      {"Limits", "zscale", {MAGMA, true, LIN, RAVLON_LIMITS_ZSCALE, 99.5, 0, 0, 0, false}, 1, 1},
-      {"Limits",
-       "Lock Limits",
-       {MAGMA, true, LIN, RAVLON_LIMITS_ZSCALE, 99.5, 0, 0, 0, true},
-       2,
-       0},
+      {"Limits", "zscale", {MAGMA, true, LIN, ZS, 99.5, 0, 0, 0, false}, 1, 1},
+      {"Limits", "Lock Limits", {MAGMA, true, LIN, ZS, 99.5, 0, 0, 0, true}, 2, 0},
       {"Limits", "min-max", {MAGMA, true, LIN, 0, 99.5, 0, 0, 0, true}, 1, 2},
       {"Limits", "Set Limits...", {MAGMA, true, LIN, 0, 99.5, BOTH, -10, 100, true}, 2, 2},
   };
