@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "WEtc.h"
-#include "render/samples.h"
 
 namespace {
 
@@ -76,12 +75,11 @@ void Image::mouse(const XEvent* ev)
     latest_motion(e);
   const int x = e.type == MotionNotify ? e.xmotion.x : e.xbutton.x;
   const int y = e.type == MotionNotify ? e.xmotion.y : e.xbutton.y;
-  const bool samples = frame.kind == FRAME_SAMPLES && !rgb_format(frame.format);
   if (e.type == ButtonPress) {
     drag_x = x, drag_y = y;
     drag_pan_x = pan_x, drag_pan_y = pan_y;
     drag_lo = limit_lo, drag_hi = limit_hi;
-  } else if (e.type == MotionNotify && samples && (e.xmotion.state & Button3Mask)) {
+  } else if (e.type == MotionNotify && frame.one_channel() && (e.xmotion.state & Button3Mask)) {
     drag_limits(x - drag_x, y - drag_y);
   } else if (e.type == MotionNotify &&
              (e.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))) {

@@ -2,12 +2,11 @@
 // gives, and the colour map's entries as pixels.
 #include "render/colourtables.h"
 #include "render/limits.h"
-#include "render/samples.h"
 #include "window/image.h"
 
 void Image::take_limits()
 {
-  if (frame.kind != FRAME_SAMPLES || rgb_format(frame.format))
+  if (!frame.one_channel())
     return;
   frame_limits(frame.samples(), frame.format, static_cast<long>(frame.width) * frame.height, view,
                limit_lo, limit_hi);

@@ -16,7 +16,6 @@
 #include "WEtc.h"
 #include "WSld.h"
 #include "base/service.h"
-#include "render/samples.h"
 #include "window/colourbar.h"
 #include "window/limitsdialog.h"
 #include "window/savepicture.h"
@@ -139,7 +138,7 @@ void ImageWnd::build_widgets()
 void ImageWnd::lay_out_under()
 {
   const bool slider_on = playback.paused && history.count() > 1;
-  const bool bar_on = frame.kind == FRAME_SAMPLES && !rgb_format(frame.format);
+  const bool bar_on = frame.one_channel();
   Widget pic = image()->xtwgt;
   if (slider_on == static_cast<bool>(XtIsManaged(slider->xtwgt)) &&
       bar_on == static_cast<bool>(XtIsManaged(bar->xtwgt)))
