@@ -118,6 +118,12 @@ void WMenu::check(long id, char chkflg)
     XtVaSetValues(r->itm, XmNset, static_cast<XtArgVal>(chkflg ? XmSET : XmUNSET), nullptr);
 }
 
+void WMenu::make_radio(long id)
+{
+  if (WMenuItemID* r = find(id))
+    XtVaSetValues(r->itm, XmNindicatorType, static_cast<XtArgVal>(XmONE_OF_MANY), nullptr);
+}
+
 char WMenu::is_enabled(long id)
 {
   WMenuItemID* r = find(id);

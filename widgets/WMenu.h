@@ -44,6 +44,9 @@ public:
   Widget add_menu(const char* name, char mnemo, const WMenuItem* itm, char helpflg, Widget par);
   void enable(long id, char enflg);
   void check(long id, char chkflg);
+  // The toggle shows a diamond, one of many, rather than a check box;
+  // which one is set stays the application's to say, through check.
+  void make_radio(long id);
   char is_enabled(long id);
   char is_checked(long id);
 

@@ -103,6 +103,11 @@ void Frame::apply_region(const unsigned char* src, int x, int y, int w, int h)
            static_cast<size_t>(row));
 }
 
+bool Frame::one_channel() const
+{
+  return kind == FRAME_SAMPLES && !rgb_format(format);
+}
+
 void Frame::resize(int w, int h)
 {
   width = w;

@@ -46,6 +46,8 @@ public:
   void drop_next();
   void free_vectors();
   bool held() const { return kind != FRAME_NONE; }
+  // A typed frame of one sample a pixel, shown through a colour map.
+  bool one_channel() const;
   // The frame held by f, copied into vectors of its own size, with f's
   // size; -1 when memory is short (nothing held then).
   int copy_held(const Frame& f);

@@ -55,7 +55,9 @@ Image::Image(Widget parent, const XStandardColormap* map, const Frame& f)
       drag_x(0),
       drag_y(0),
       drag_pan_x(0),
-      drag_pan_y(0)
+      drag_pan_y(0),
+      drag_lo(0),
+      drag_hi(0)
 {
   set_trackmouse();
   XtAddEventHandler(xtwgt, LeaveWindowMask, False, eh_leave_image, nullptr);

@@ -21,6 +21,8 @@ public:
   virtual void title_drawn() = 0;
   // The pointer, the pan or the view has changed.
   virtual void view_touched() = 0;
+  // One-channel frames are shown otherwise: another map, scale or limits.
+  virtual void view_changed() = 0;
 };
 
 class Image : public WDrawingArea {
@@ -57,8 +59,12 @@ public:
   // The pixel value each index byte is drawn with.
   const PixelLut& index_lut() const { return maplut; }
   void set_listener(ImageListener* l) { listener = l; }
-  // One-channel frames are shown so from now on; the frame is drawn again.
+  // One-channel frames are shown so from now on; the frame is drawn again,
+  // with limits taken anew unless they are locked and v's limits are the
+  // present view's.
   void set_view(const ViewSettings& v);
+  // The map of one-channel values to pixels in use.
+  void sample_map(SampleMap& m) const;
   // The frame store's frame, changed, drawn again (not counted as a frame
   // received), with limits of its own unless they are locked.
   void redraw_frame();
@@ -94,7 +100,8 @@ private:
   int show_frame();
   void fill_frame(XImage* img);
   void take_limits();
-  void sample_map(SampleMap& m) const;
+  // A drag with the third button: contrast and brightness.
+  void drag_limits(int dx, int dy);
   void make_rgb_luts();
   void load_colmap();
 
@@ -115,6 +122,8 @@ private:
   int drag_y;
   int drag_pan_x;
   int drag_pan_y;
+  double drag_lo;  // and the limits then
+  double drag_hi;
 };
 
 const int ZOOM_MIN = -4;

@@ -1,14 +1,20 @@
-// The image's keys and pointer: arrow keys and drags pan the picture, and
-// the pointer's place is kept for the status line.
+// The image's keys and pointer: arrow keys and drags pan the picture, a
+// drag with the third button sets a one-channel frame's contrast and
+// brightness, and the pointer's place is kept for the status line.
 #include "window/image.h"
 
 #include <X11/keysym.h>
+
+#include <cmath>
 
 #include "WEtc.h"
 
 namespace {
 
 const int PAN_STEP = 32;  // view pixels an arrow key moves the picture
+// Pixels of a contrast drag that move the limits by their span, or widen
+// them twofold.
+const double DRAG_SPAN = 128;
 
 }  // namespace
 
@@ -28,18 +34,53 @@ void Image::keyboard(const XKeyEvent* ev)
     listener->view_touched();
 }
 
-// A drag with any button pans; only the latest of the motions queued counts.
+// Rightwards the limits move up, downwards they widen, from where they
+// were when the drag began; limits that meet are first set apart.
+void Image::drag_limits(int dx, int dy)
+{
+  const double centre = (drag_lo + drag_hi) / 2;
+  double half = (drag_hi - drag_lo) / 2;
+  if (half == 0)
+    half = centre == 0 ? 0.5 : std::fabs(centre) / 2;
+  const double c = centre + dx / DRAG_SPAN * 2 * half;
+  half *= std::exp2(dy / DRAG_SPAN);
+  if (!std::isfinite(c - half) || !std::isfinite(c + half))
+    return;
+  ViewSettings v = view;
+  v.fixed = RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX;
+  v.vmin = c - half;
+  v.vmax = c + half;
+  set_view(v);
+}
+
+// The last of the motions queued right behind e, which it becomes; a
+// motion behind a press or release is left for its turn.
+static void latest_motion(XEvent& e)
+{
+  XEvent next;
+  while (XEventsQueued(display, QueuedAlready) > 0) {
+    XPeekEvent(display, &next);
+    if (next.type != MotionNotify || next.xmotion.window != e.xmotion.window)
+      return;
+    XNextEvent(display, &e);
+  }
+}
+
+// A drag with the first or second button pans, and with the third on any
+// but a one-channel frame; only the latest of the motions in a row counts.
 void Image::mouse(const XEvent* ev)
 {
   XEvent e = *ev;
   if (e.type == MotionNotify)
-    while (XCheckTypedWindowEvent(display, e.xmotion.window, MotionNotify, &e)) {
-    }
+    latest_motion(e);
   const int x = e.type == MotionNotify ? e.xmotion.x : e.xbutton.x;
   const int y = e.type == MotionNotify ? e.xmotion.y : e.xbutton.y;
   if (e.type == ButtonPress) {
     drag_x = x, drag_y = y;
     drag_pan_x = pan_x, drag_pan_y = pan_y;
+    drag_lo = limit_lo, drag_hi = limit_hi;
+  } else if (e.type == MotionNotify && frame.one_channel() && (e.xmotion.state & Button3Mask)) {
+    drag_limits(x - drag_x, y - drag_y);
   } else if (e.type == MotionNotify &&
              (e.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))) {
     pan_to(drag_pan_x + drag_x - x, drag_pan_y + drag_y - y);

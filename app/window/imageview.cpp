@@ -2,12 +2,11 @@
 // gives, and the colour map's entries as pixels.
 #include "render/colourtables.h"
 #include "render/limits.h"
-#include "render/samples.h"
 #include "window/image.h"
 
 void Image::take_limits()
 {
-  if (frame.kind != FRAME_SAMPLES || rgb_format(frame.format))
+  if (!frame.one_channel())
     return;
   frame_limits(frame.samples(), frame.format, static_cast<long>(frame.width) * frame.height, view,
                limit_lo, limit_hi);
@@ -22,13 +21,27 @@ void Image::redraw_frame()
     listener->view_touched();
 }
 
+namespace {
+
+bool same_limits(const ViewSettings& a, const ViewSettings& b)
+{
+  return a.rule == b.rule && a.percent == b.percent && a.fixed == b.fixed && a.vmin == b.vmin &&
+         a.vmax == b.vmax;
+}
+
+}  // namespace
+
 void Image::set_view(const ViewSettings& v)
 {
+  const bool keep = v.locked && same_limits(v, view);
   view = v;
-  take_limits();
+  if (!keep)
+    take_limits();
   redraw();
-  if (listener)
+  if (listener) {
+    listener->view_changed();
     listener->view_touched();
+  }
 }
 
 // The map's colours through the same tables as RGB frames; NaN magenta.

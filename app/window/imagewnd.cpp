@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include <Xm/Form.h>
 #include <Xm/MainW.h>
@@ -18,6 +19,8 @@
 #include "base/service.h"
 #include "window/savedata.h"
 #include "window/recordstream.h"
+#include "window/colourbar.h"
+#include "window/limitsdialog.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
 
@@ -66,10 +69,13 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       live_h(IMAGE_SIDE),
       newest_shown(false),
       slider(nullptr),
+      bar(nullptr),
       saver(nullptr),
       data_saver(nullptr),
       recording(nullptr),
+      limits(nullptr),
       status(nullptr),
+      menu(nullptr),
       menubar(nullptr)
 {
   // A map whose visual is missing would give colours meant for another
@@ -94,16 +100,17 @@ ImageWnd::~ImageWnd()
   delete recording;
   delete saver;
   delete data_saver;
+  delete limits;
   delete status;
   delete slider;
+  delete bar;
 }
 
 void ImageWnd::build_widgets()
 {
   Widget mainwnd = XtVaCreateManagedWidget("mainwnd", xmMainWindowWidgetClass, xtwgt, nullptr);
-  Menu* menu = new Menu(mainwnd, this);  // the display context's main menu until exit
-  menu->add_menu("File", 0, file_pdm, 0, nullptr);
-  menu->add_menu("View", 0, view_pdm, 0, nullptr);
+  menu = new Menu(mainwnd, this);  // the display context's main menu until exit
+  menu->add_menus();
   context->set_mainmenu(menu);
   menubar = menu->menubar;
 
@@ -121,6 +128,7 @@ void ImageWnd::build_widgets()
   status->image = img;
   status->playback = &playback;
   build_slider();
+  bar = new ColourBar(form, *img);
   saver = new PictureSaver(frame, *img);
   data_saver = new DataSaver(frame);
   recording = new StreamRecording(server.recorder, *menu);
@@ -133,6 +141,34 @@ void ImageWnd::build_widgets()
   // main window holds it as a rule).
   for (Widget w : {xtwgt, mainwnd, form, img->xtwgt})
     XtAddEventHandler(w, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
+  menu->show_view(img->view);
+}
+
+// Top down under the picture: the colour bar while a one-channel frame is
+// shown, the slider while paused, the status line. The form lays a widget
+// out again from its new attachment only while it is not managed.
+void ImageWnd::lay_out_under()
+{
+  const bool slider_on = playback.paused && history.count() > 1;
+  const bool bar_on = frame.one_channel();
+  Widget pic = image()->xtwgt;
+  if (slider_on == static_cast<bool>(XtIsManaged(slider->xtwgt)) &&
+      bar_on == static_cast<bool>(XtIsManaged(bar->xtwgt)))
+    return;
+  XtUnmanageChild(pic);
+  XtUnmanageChild(bar->xtwgt);
+  XtUnmanageChild(slider->xtwgt);
+  Widget below = status->label;
+  const std::pair<Widget, bool> under[] = {{slider->xtwgt, slider_on}, {bar->xtwgt, bar_on}};
+  for (const auto& u : under)
+    if (u.second) {
+      XtVaSetValues(u.first, XmNbottomWidget, below, nullptr);
+      XtManageChild(u.first);
+      below = u.first;
+    }
+  XtVaSetValues(pic, XmNbottomWidget, below, nullptr);
+  XtManageChild(pic);
+  fit_window();
 }
 
 // The handler sits on several widgets of the window, and Xt may hand one
@@ -150,7 +186,8 @@ void eh_keyboard_imagewnd(Widget, XtPointer, XEvent* evt, Boolean*)
 }
 
 // What the window adds to the picture's height at width w, as the fonts
-// make it: the menu bar (as it lays out at that width) and the status line.
+// make it: the menu bar (as it lays out at that width), the status line
+// and what is shown between them and the picture.
 int ImageWnd::chrome_height(int w) const
 {
   XtWidgetGeometry want, pref;
@@ -158,10 +195,11 @@ int ImageWnd::chrome_height(int w) const
   want.width = static_cast<Dimension>(w);
   XtQueryGeometry(menubar, &want, &pref);
   int h = pref.height + status->height_for(w);
-  if (XtIsManaged(slider->xtwgt)) {
-    XtQueryGeometry(slider->xtwgt, &want, &pref);
-    h += pref.height;
-  }
+  for (Widget under : {slider->xtwgt, bar->xtwgt})
+    if (XtIsManaged(under)) {
+      XtQueryGeometry(under, &want, &pref);
+      h += pref.height;
+    }
   return h;
 }
 
@@ -267,6 +305,25 @@ void ImageWnd::choose_save_data()
 void ImageWnd::choose_record()
 {
   recording->choose();
+}
+
+void ImageWnd::choose_limits()
+{
+  if (!limits)
+    limits = new LimitsDialog(*this);
+  limits->choose(image()->limit_lo, image()->limit_hi);
+}
+
+void ImageWnd::view_changed()
+{
+  menu->show_view(image()->view);
+  bar->touch();
+}
+
+void ImageWnd::frame_drawn()
+{
+  lay_out_under();
+  bar->touch();
 }
 
 void ImageWnd::quit()

@@ -14,8 +14,10 @@
 #include "window/menu.h"
 #include "window/playback.h"
 
+class ColourBar;
 class ImageWnd;
 class DataSaver;
+class LimitsDialog;
 class PictureSaver;
 class StreamRecording;
 class WSld;
@@ -71,6 +73,8 @@ public:
   void client_left() override;
   void title_drawn() override { show_status(); }
   void view_touched() override { touch_status(); }
+  // The menu's marks and the colour bar follow the view.
+  void view_changed() override;
 
   // The menus' commands.
   void choose_save() override;
@@ -84,6 +88,9 @@ public:
   void quit() override;
   // Pause and resume; while paused the stream goes on into the history.
   void toggle_pause() override;
+  const ViewSettings& shown_view() const override { return image()->view; }
+  void choose_view(const ViewSettings& v) override { image()->set_view(v); }
+  void choose_limits() override;
   // The frame by frames back (negative) or forward in the history; to
   // the oldest or newest at the ends. Pauses.
   void step(int by);
@@ -111,12 +118,15 @@ public:
   Playback playback;
   int live_w;  // the stream's frame size, also while paused
   int live_h;
-  bool newest_shown;      // the history's newest frame is the one shown
-  WSld* slider;           // where the frame shown stands in the history, while paused
-  PictureSaver* saver;    // File > Save Picture...
-  DataSaver* data_saver;  // File > Save Data...
+  bool newest_shown;           // the history's newest frame is the one shown
+  WSld* slider;                // where the frame shown stands in the history, while paused
+  ColourBar* bar;              // under a one-channel frame
+  PictureSaver* saver;         // File > Save Picture...
+  DataSaver* data_saver;       // File > Save Data...
   StreamRecording* recording;  // File > Record Stream...
+  LimitsDialog* limits;        // View > Limits > Set Limits..., made at the first choice
   StatusLine* status;
+  Menu* menu;
   Widget menubar;
 
 private:
@@ -128,6 +138,10 @@ private:
   void build_slider();
   // The slider shows the pause, and where the frame shown stands.
   void update_slider();
+  // The widgets under the picture for the frame shown and the pause.
+  void lay_out_under();
+  // A frame has been drawn: the colour bar follows it.
+  void frame_drawn();
   int show_size(int w, int h);
   // The frame a region belongs to: the newest received.
   Frame& live_frame();

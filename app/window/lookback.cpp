@@ -83,8 +83,10 @@ void ImageWnd::show_kept(int i)
   if ((f.width != image()->width || f.height != image()->height) &&
       show_size(f.width, f.height) < 0)
     return;
-  if (frame.copy_held(f) == 0)
+  if (frame.copy_held(f) == 0) {
     image()->redraw_frame();
+    frame_drawn();
+  }
 }
 
 Frame& ImageWnd::live_frame()
@@ -116,19 +118,7 @@ void ImageWnd::update_slider()
     XtVaSetValues(slider->xtwgt, XmNmaximum, static_cast<XtArgVal>(last), XmNvalue,
                   static_cast<XtArgVal>(playback.at < 0 ? 0 : playback.at), nullptr);
   }
-  if (on == static_cast<bool>(XtIsManaged(slider->xtwgt)))
-    return;
-  // The form lays the picture out again from its new attachment only
-  // while it is not managed.
-  Widget pic = image()->xtwgt;
-  XtUnmanageChild(pic);
-  if (on)
-    XtManageChild(slider->xtwgt);
-  else
-    XtUnmanageChild(slider->xtwgt);
-  XtVaSetValues(pic, XmNbottomWidget, on ? slider->xtwgt : status->label, nullptr);
-  XtManageChild(pic);
-  fit_window();
+  lay_out_under();
 }
 
 void cp_history_imagewnd(Widget, XtPointer, XtPointer call)

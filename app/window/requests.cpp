@@ -111,6 +111,7 @@ int ImageWnd::update_region(int x, int y, int w, int h)
   }
   frame.apply_region(src, x, y, w, h);
   image()->redraw_frame();
+  frame_drawn();
   touch_status();
   return 0;
 }
@@ -149,6 +150,7 @@ int ImageWnd::show_frame(FrameKind k, int size, int format)
     return -1;
   }
   newest_shown = history.keep(frame);
+  frame_drawn();
   touch_status();
   return 0;
 }

@@ -95,7 +95,7 @@ void pixel_field(const Image* img, const Frame& frame, char* out, int n)
 void map_field(const Image* img, const Frame& frame, char* out, int n)
 {
   out[0] = '\0';
-  if (frame.kind == FRAME_SAMPLES && !rgb_format(frame.format))
+  if (frame.one_channel())
     snprintf(out, n, "%s%s %.6g to %.6g", colour_map_names[img->view.map % COLOUR_MAPS],
              img->view.invert ? " inverted" : "", img->limit_lo, img->limit_hi);
 }

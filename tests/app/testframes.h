@@ -1,6 +1,6 @@
 // What the tests of pictures send and compare: frames of random bytes,
-// colour files, the pixel a standard colour map gives, and a drawable's
-// pixel values read back raw.
+// colour files, the pixel a standard colour map gives an RGB byte triple
+// and a one-channel value, and a drawable's pixel values read back raw.
 #ifndef TESTFRAMES_H
 #define TESTFRAMES_H
 
@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "render/colourtables.h"
+#include "render/samplefill.h"
 
 // A frame of random bytes, column by column: pixel (x, y) at x * h + y.
 struct TestFrame {
@@ -41,6 +44,18 @@ inline unsigned long standard_pixel(const XStandardColormap& m, unsigned char r,
 {
   return m.base_pixel + level(r, m.red_max) * m.red_mult + level(g, m.green_max) * m.green_mult +
          level(b, m.blue_max) * m.blue_mult;
+}
+
+// The pixel a one-channel value must become: its entry of colour map map
+// through m, the other way round when inverted; NaN and the infinities
+// magenta.
+inline unsigned long sample_pixel(const XStandardColormap& s, double v, const SampleMap& m, int map,
+                                  bool invert)
+{
+  static const unsigned char magenta[3] = {255, 0, 255};
+  const int e = map_entry(v, m);
+  const unsigned char* c = e < 0 ? magenta : colour_tables[map][invert ? 255 - e : e];
+  return standard_pixel(s, c[0], c[1], c[2]);
 }
 
 // A new file under /tmp holding text; its name.

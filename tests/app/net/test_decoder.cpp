@@ -108,17 +108,6 @@ public:
   Bytes samples;
 };
 
-// A float64 as the view request sends it, most significant byte first.
-Bytes float64(double v)
-{
-  uint64_t bits;
-  memcpy(&bits, &v, sizeof bits);
-  Bytes b;
-  for (int s = 56; s >= 0; s -= 8)
-    b.push_back(static_cast<unsigned char>(bits >> s));
-  return b;
-}
-
 // The stream fed in pieces of the given lengths (the rest in one), and
 // what a close right after it reports.
 std::string decode(const Bytes& s, const std::vector<int>& pieces = {})

@@ -66,16 +66,6 @@ Bytes samples(int format, int x0, int y0, int w, int h)
   return s;
 }
 
-Bytes float64(double v)
-{
-  uint64_t bits;
-  memcpy(&bits, &v, 8);
-  Bytes b;
-  for (int s = 56; s >= 0; s -= 8)
-    b.push_back(static_cast<unsigned char>(bits >> s));
-  return b;
-}
-
 struct Format {
   int format;
   int view_map;  // for one-channel ones
@@ -158,13 +148,9 @@ void Typed::every_format(int scr)
     const int px = pixel_bytes(f.format);
     EXPECT_EQ(wrong([&](int x, int y) {
                 const unsigned char* p = &s[(static_cast<size_t>(y) * W + x) * px];
-                if (!one)
-                  return rgb_pixel(p);
-                const unsigned char magenta[3] = {255, 0, 255};
-                const int e = map_entry(sample_value(p, f.format), m);
-                const int entry = (f.view_map & RAVLON_MAP_INVERT) ? 255 - e : e;
-                return e < 0 ? rgb_pixel(magenta)
-                             : rgb_pixel(colour_tables[f.view_map & 0xff][entry]);
+                return one ? sample_pixel(*map, sample_value(p, f.format), m, f.view_map & 0xff,
+                                          (f.view_map & RAVLON_MAP_INVERT) != 0)
+                           : rgb_pixel(p);
               }),
               0);
   }

@@ -65,14 +65,9 @@ protected:
 TEST_F(LookBack, PauseStepAndResume)
 {
   ASSERT_NO_FATAL_FAILURE(serve("64"));
-  Bytes grey = ints({REQ_VIEW, RAVLON_MAP_GRAY, RAVLON_SCALE_LINEAR, RAVLON_LIMITS_MINMAX,
-                     RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX});
-  for (double v : {99.0, 0.0, 255.0}) {
-    uint64_t bits;
-    memcpy(&bits, &v, 8);
-    for (int s = 56; s >= 0; s -= 8)
-      grey.push_back(static_cast<unsigned char>(bits >> s));
-  }
+  const Bytes grey = ints({REQ_VIEW, RAVLON_MAP_GRAY, RAVLON_SCALE_LINEAR, RAVLON_LIMITS_MINMAX,
+                           RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX}) +
+                     float64(99) + float64(0) + float64(255);
   ASSERT_EQ(c.put_bytes(grey.data(), static_cast<int>(grey.size())), 0);
   int kept = 0;
   for (int format : {RAVLON_RGB, RAVLON_U8}) {
