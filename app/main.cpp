@@ -21,6 +21,8 @@
 #include "WEtc.h"
 #include "WShl.h"
 #include "net/allowlist.h"
+#include "net/keyfile.h"
+#include "net/localsock.h"
 #include "fallback.h"
 #include "window/image.h"
 #include "window/imagewnd.h"
@@ -28,6 +30,7 @@
 #include "net/protocol.h"
 #include "base/resources.h"
 #include "base/service.h"
+#include "render/colourfile.h"
 
 namespace {
 
@@ -164,17 +167,25 @@ void parse_options(int argc, char** argv, int& port, char* rgbfile, size_t len)
 }
 
 // Refused now rather than at the first colour-mapped frame: a file that
-// cannot be opened, or opens but cannot be read (a directory).
+// cannot be opened, or opens but cannot be read (a directory), and one
+// whose colours would be anything but what its lines say.
 void check_rgbfile(const char* path)
 {
   FILE* f = fopen(path, "r");
   bool ok = f && (fgetc(f) != EOF || !ferror(f));
   if (f)
     fclose(f);
-  if (ok)
+  const int bad = ok ? check_colour_file(path) : -1;
+  if (bad == 0)
     return;
   char msg[600];
-  snprintf(msg, sizeof msg, "Cannot read RGB color file %s.", path);
+  int n = snprintf(msg, sizeof msg, "Cannot read RGB color file %s", path);
+  if (bad == COLOUR_FILE_EMPTY)
+    snprintf(msg + n, sizeof msg - n, ": it holds no line of three numbers.");
+  else if (bad > 0)
+    snprintf(msg + n, sizeof msg - n, ": line %d is not three numbers.", bad);
+  else
+    snprintf(msg + n, sizeof msg - n, ".");
   fail(msg);
 }
 
@@ -216,6 +227,20 @@ void read_allow_list(Widget appshell)
   fail(msg);
 }
 
+// With keyFile set every client must send the key the file holds, or the
+// new one made there.
+void read_key(Widget appshell)
+{
+  const char* file = key_file_resource(appshell);
+  if (!file)
+    return;
+  unsigned char key[RAVLON_KEY_BYTES];
+  char msg[512];
+  if (load_key(file, key, msg, sizeof msg) < 0)
+    fail(msg);
+  imagewnd->server.set_key(key);
+}
+
 // The window's own title would hide the one -title (or the title
 // resource) gives.
 void take_title(Widget appshell)
@@ -223,6 +248,25 @@ void take_title(Widget appshell)
   const char* title = string_resource(appshell, "title", "Title");
   if (title)
     imagewnd->set_title(title);
+}
+
+// Megabytes of frames the history keeps: a whole number, 0 for none.
+void take_history_budget(Widget appshell)
+{
+  const char* value = string_resource(appshell, "historyMemory", "HistoryMemory");
+  if (!value)
+    return;
+  char* end = nullptr;
+  errno = 0;
+  const long mb = strtol(value, &end, 10);
+  while (end != value && (*end == ' ' || *end == '\t'))
+    end++;
+  if (end == value || *end || errno || mb < 0 || mb > (1L << 20)) {
+    char msg[512];
+    snprintf(msg, sizeof msg, "Invalid historyMemory %.460s.", value);
+    fail(msg);
+  }
+  imagewnd->history.set_budget(mb << 20);
 }
 
 // Xlib ends the process when this returns; its own words would lack the
@@ -263,8 +307,12 @@ int main(int argc, char** argv)
   if (rgbfile[0])
     imagewnd->image()->rgbfile = strnew(rgbfile);
   take_title(shell->xtwgt);
+  take_history_budget(shell->xtwgt);
+  read_key(shell->xtwgt);
+  char local[512];
+  local_socket_path(shell->xtwgt, port, local, sizeof local);
   // A server that cannot be reached must not look like a healthy one.
-  if (imagewnd->start_server(port, at) < 0)
+  if (imagewnd->start_server(port, at, local) < 0)
     fail(buf);
   watch_sigint(app);  // from the window on, the loop quits and cleans up
   imagewnd->show();

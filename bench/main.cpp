@@ -8,6 +8,8 @@
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
+//   render_bench --transports [--brief]    # only RGB frames over TCP and the local socket
+//   render_bench --stream-rowmajor-fps W H FRAMES   # the same of show_rgb's row-major frames
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +31,9 @@
 #include "pointdraw.h"
 #include "net/protocol.h"
 #include "rowmajor.h"
+#include "lookback.h"
 #include "stream.h"
+#include "transports.h"
 
 namespace {
 
@@ -288,6 +292,7 @@ int run(BenchWnd& bw, bool brief)
   for (int i = 0; i < nsizes; i++)
     for (bool rgb : {true, false})
       res |= end_to_end(t, sizes[i], rgb, runs[i][rgb]);
+  res |= transport_figures(brief);
   const double poll = poll_ms();
   printf(
       "latency: from the client's write of a frame's last 4 kB until the window shows it, one\n"
@@ -298,22 +303,24 @@ int run(BenchWnd& bw, bool brief)
     for (bool rgb : {true, false})
       res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
+  res |= history_figures(brief);
   res |= memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]);
   return floods(brief) | res | (poll < 0 ? -1 : 0);
 }
 
 // For comparison with other clients: RGB frames of W x H from this client
-// to a real ravlon; only the frames/s on stdout.
-int stream_only(int argc, char** argv)
+// to a real ravlon, in planes or row-major; only the frames/s on stdout.
+int stream_only(int argc, char** argv, bool rowmajor)
 {
   int w = argc == 5 ? atoi(argv[2]) : 0, h = argc == 5 ? atoi(argv[3]) : 0;
   int frames = argc == 5 ? atoi(argv[4]) : 0;
   if (!valid_image_size(w, h) || frames < 1 || !valid_frame_size(w * h)) {
-    fprintf(stderr, "usage: render_bench --stream-fps WIDTH HEIGHT FRAMES\n");
+    fprintf(stderr, "usage: render_bench --stream-fps|--stream-rowmajor-fps WIDTH HEIGHT FRAMES\n");
     return 2;
   }
   StreamRun r;
-  if (stream_frames(RAVLON_BINARY, w, h, true, frames, true, r) == -1)
+  if (rowmajor ? stream_rowmajor(RAVLON_BINARY, w, h, frames, r.fps) == -1
+               : stream_frames(RAVLON_BINARY, w, h, true, frames, true, r) == -1)
     return 1;
   printf("%.1f\n", r.fps);
   return 0;
@@ -324,7 +331,11 @@ int stream_only(int argc, char** argv)
 int main(int argc, char** argv)
 {
   if (argc > 1 && strcmp(argv[1], "--stream-fps") == 0)
-    return stream_only(argc, argv);
+    return stream_only(argc, argv, false);
+  if (argc > 1 && strcmp(argv[1], "--stream-rowmajor-fps") == 0)
+    return stream_only(argc, argv, true);
+  if (argc > 1 && strcmp(argv[1], "--transports") == 0)
+    return transport_figures(argc > 2 && strcmp(argv[2], "--brief") == 0) == 0 ? 0 : 1;
   bool brief = argc > 1 && strcmp(argv[argc - 1], "--brief") == 0;
   // The zoomed views want a screen smaller than a 4K frame, the rest one
   // that takes it whole: two runs.

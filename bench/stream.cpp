@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "frameplanes.h"
 #include "showwait.h"
@@ -27,15 +29,18 @@ int free_port()
   return port;
 }
 
-// The resource file of a ravlon kept off the shared pixmaps; ravlon has
-// read it once its picture shows.
-std::string unshared_resources()
+// A resource file for ravlon, which it has read once its picture shows;
+// "" when none is needed (or none could be written).
+std::string resource_file(bool shared, const char* extra)
 {
+  if (shared && !extra)
+    return "";
   std::string file = "/tmp/render_bench-" + std::to_string(getpid()) + ".ad";
   FILE* f = fopen(file.c_str(), "w");
   if (!f)
     return "";
-  fputs("ravlon.sharedPixmaps: false\n", f);
+  fputs(shared ? "" : "ravlon.sharedPixmaps: false\n", f);
+  fputs(extra ? extra : "", f);
   fclose(f);
   return file;
 }
@@ -57,11 +62,11 @@ long status_kb(pid_t pid, const char* name)
   return kb;
 }
 
-int Served::start(const char* ravlon, bool shared)
+int Served::start(const char* ravlon, bool shared, bool local, const char* resources)
 {
   int port = free_port();
   std::string ps = std::to_string(port);
-  const std::string rsrc = shared ? "" : unshared_resources();
+  const std::string rsrc = resource_file(shared, resources);
   pid = fork();
   if (pid == 0) {
     if (!rsrc.empty())
@@ -70,7 +75,7 @@ int Served::start(const char* ravlon, bool shared)
     _exit(127);
   }
   bool shown = false;
-  if (pid > 0 && connect_when_ready(port) == -1)
+  if (pid > 0 && connect_when_ready(port, local) == -1)
     fprintf(stderr, "render_bench: cannot connect to ravlon on port %d\n", port);
   else if (pid > 0)
     shown = wait_ravlon_picture(10000) == 0;
@@ -87,8 +92,13 @@ int Served::start(const char* ravlon, bool shared)
 
 int Served::finish(int sent)
 {
-  if (sent == 0)
+  const unsigned char disconnect[4] = {0, 0, 0, RAVLON_REQ_DISCONNECT};
+  if (sent == 0 && local_sock >= 0)
+    sent = write(local_sock, disconnect, 4) == 4 ? 0 : -1;
+  else if (sent == 0)
     sent = c.disconnect();
+  if (local_sock >= 0)
+    close(local_sock);
   if (sent == -1)
     kill(pid, SIGINT);
   int status = 0;
@@ -99,15 +109,29 @@ int Served::finish(int sent)
   return -1;
 }
 
-int Served::connect_when_ready(int port)
+int Served::connect_when_ready(int port, bool local)
 {
   for (int i = 0; i < 500; i++) {
-    if (connect_nodelay(c, port) == 0)
+    if ((local ? connect_local(port) : connect_nodelay(c, port)) == 0)
       return 0;
     if (waitpid(pid, nullptr, WNOHANG) == pid)
       break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  return -1;
+}
+
+int Served::connect_local(int port)
+{
+  sockaddr_un sa = {};
+  sa.sun_family = AF_UNIX;
+  snprintf(sa.sun_path, sizeof sa.sun_path, "%s/%d", RAVLON_UNIX_DIR, port);
+  local_sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (local_sock >= 0 && connect(local_sock, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0)
+    return 0;
+  if (local_sock >= 0)
+    close(local_sock);
+  local_sock = -1;
   return -1;
 }
 
@@ -151,11 +175,11 @@ int connect_nodelay(RavlonClient& c, int port)
 }
 
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
-                  StreamRun& out, const char* keys)
+                  StreamRun& out, const char* keys, const char* resources)
 {
   FramePlanes p(w, h);  // made before the clock starts
   Served s;
-  if (s.start(ravlon, shared) == -1)
+  if (s.start(ravlon, shared, false, resources) == -1)
     return -1;
   int sent = 0;
   if (keys) {
@@ -171,6 +195,25 @@ int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool s
     return -1;
   std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
   out.fps = frames / dt.count();
+  return 0;
+}
+
+int stream_rowmajor(const char* ravlon, int w, int h, int frames, double& fps)
+{
+  std::vector<unsigned char> img(static_cast<size_t>(w) * h * 3);
+  for (size_t i = 0; i < img.size(); i++)
+    img[i] = static_cast<unsigned char>(i * 7 + i / 5);
+  Served s;
+  if (s.start(ravlon) == -1)
+    return -1;
+  auto t0 = std::chrono::steady_clock::now();
+  int sent = 0;
+  for (int k = 0; k < frames && sent == 0; k++)
+    sent = s.c.show_rgb(img.data(), w, h, static_cast<size_t>(w) * 3);
+  if (s.finish(sent) == -1)
+    return -1;
+  std::chrono::duration<double> dt = std::chrono::steady_clock::now() - t0;
+  fps = frames / dt.count();
   return 0;
 }
 

@@ -19,13 +19,18 @@ struct StreamRun {
 };
 
 // A ravlon process on a free port, with a client connected to it once its
-// picture is on the screen. shared false starts it with sharedPixmaps
-// false, so that frames take the way they take to a server without them.
+// picture is on the screen: the client library's over TCP, or, local, a
+// plain socket through ravlon's local socket. shared false starts it with
+// sharedPixmaps false, so that frames take the way they take to a server
+// without them; resources, when given, are resource lines of its own.
 class Served {
 public:
-  Served() : pid(-1) {}
+  Served() : pid(-1), local_sock(-1) {}
   // -1 after a message, with the process ended.
-  int start(const char* ravlon, bool shared = true);
+  int start(const char* ravlon, bool shared = true, bool local = false,
+            const char* resources = nullptr);
+  // The connected socket, of either kind.
+  int sock() const { return local_sock >= 0 ? local_sock : c.sock; }
   // Ends ravlon with the disconnect request, or with SIGINT after a failed
   // send (sent -1): without the request it would wait for the next client.
   // 0 when everything was sent and ravlon ended with status 0.
@@ -35,13 +40,20 @@ public:
   pid_t pid;
 
 private:
-  int connect_when_ready(int port);
+  int connect_when_ready(int port, bool local);
+  int connect_local(int port);
+
+  int local_sock;
 };
 
 // Returns 0, or -1 after a message on stderr. keys, when given, are
-// pressed in ravlon's window after a first frame, before the clock starts.
+// pressed in ravlon's window after a first frame, before the clock starts;
+// resources as for Served::start.
 int stream_frames(const char* ravlon, int w, int h, bool rgb, int frames, bool shared,
-                  StreamRun& out, const char* keys = nullptr);
+                  StreamRun& out, const char* keys = nullptr, const char* resources = nullptr);
+// frames/s of row-major w x h RGB frames a client shows with show_rgb,
+// which sends them as typed frames as they lie; -1 after a message.
+int stream_rowmajor(const char* ravlon, int w, int h, int frames, double& fps);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);

@@ -2,6 +2,7 @@
 #define _POSIX_C_SOURCE 200809L
 
 #include "ravlon.h"
+#include "ravlon_conn.h"
 #include "ravlon_raw.h"
 
 #include <errno.h>
@@ -17,18 +18,9 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-struct ravlon {
-  int fd;
-  int width; /* the size last sent, 0 x 0 before any */
-  int height;
-  unsigned char *planes; /* the planes show_rgb and show_gray fill */
-  size_t planes_cap;
-};
-
 static _Thread_local char message[256];
 
-/* Every failure sets errno to err and leaves its message; returns -1. */
-static int fail(int err, const char *fmt, ...)
+int ravlon_fail(int err, const char *fmt, ...)
 {
   va_list ap;
   va_start(ap, fmt);
@@ -102,7 +94,7 @@ static ravlon *connected(int fd)
   ravlon *rv = calloc(1, sizeof *rv);
   if (!rv) {
     close(fd);
-    fail(ENOMEM, "cannot allocate a connection");
+    ravlon_fail(ENOMEM, "cannot allocate a connection");
     return NULL;
   }
   rv->fd = fd;
@@ -118,11 +110,11 @@ ravlon *ravlon_connect(const char *host, int port)
   int fd = -1;
   int r;
   if (!host) {
-    fail(EINVAL, "cannot connect: no host (NULL)");
+    ravlon_fail(EINVAL, "cannot connect: no host (NULL)");
     return NULL;
   }
   if (port < 1 || port > 65535) {
-    fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
+    ravlon_fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
     return NULL;
   }
   memset(&hints, 0, sizeof hints);
@@ -133,7 +125,7 @@ ravlon *ravlon_connect(const char *host, int port)
   r = getaddrinfo(host, service, &hints, &list);
   if (r != 0) {
     int e = resolve_errno(r);
-    fail(e, "cannot resolve %s: %s", host, r == EAI_SYSTEM ? strerror(e) : gai_strerror(r));
+    ravlon_fail(e, "cannot resolve %s: %s", host, r == EAI_SYSTEM ? strerror(e) : gai_strerror(r));
     return NULL;
   }
   errno = EHOSTUNREACH;
@@ -142,20 +134,20 @@ ravlon *ravlon_connect(const char *host, int port)
   r = errno;
   freeaddrinfo(list);
   if (fd < 0) {
-    fail(r, "cannot connect to %s port %d: %s", host, port, strerror(r));
+    ravlon_fail(r, "cannot connect to %s port %d: %s", host, port, strerror(r));
     return NULL;
   }
   return connected(fd);
 }
 
-static int no_handle(void)
+int ravlon_no_handle(void)
 {
-  return fail(EINVAL, "no connection (a NULL handle)");
+  return ravlon_fail(EINVAL, "no connection (a NULL handle)");
 }
 
-/* The iovecs' bytes, all of them. MSG_NOSIGNAL: a server that has gone
+/* MSG_NOSIGNAL: a server that has gone
  * away is a failed call, not a SIGPIPE that kills the program. */
-static int send_all(ravlon *rv, struct iovec *iov, int n)
+int ravlon_send_all(ravlon *rv, struct iovec *iov, int n)
 {
   while (n > 0) {
     struct msghdr m;
@@ -167,7 +159,7 @@ static int send_all(ravlon *rv, struct iovec *iov, int n)
     if (w < 0 && errno == EINTR)
       continue;
     if (w < 0)
-      return fail(errno, "cannot send to ravlon: %s", strerror(errno));
+      return ravlon_fail(errno, "cannot send to ravlon: %s", strerror(errno));
     for (; n > 0 && (size_t)w >= iov->iov_len; iov++, n--)
       w -= (ssize_t)iov->iov_len;
     if (n > 0) {
@@ -182,10 +174,10 @@ int ravlon_put(ravlon *rv, const void *bytes, size_t n)
 {
   struct iovec iov;
   if (!rv)
-    return no_handle();
+    return ravlon_no_handle();
   iov.iov_base = (void *)bytes;
   iov.iov_len = n;
-  return send_all(rv, &iov, 1);
+  return ravlon_send_all(rv, &iov, 1);
 }
 
 int ravlon_socket(const ravlon *rv)
@@ -193,8 +185,7 @@ int ravlon_socket(const ravlon *rv)
   return rv ? rv->fd : -1;
 }
 
-/* A request header grows by one integer, most significant byte first. */
-static unsigned char *put_int(unsigned char *p, int v)
+unsigned char *ravlon_put_int(unsigned char *p, int v)
 {
   unsigned int u = (unsigned int)v;
   p[0] = (unsigned char)(u >> 24);
@@ -204,10 +195,10 @@ static unsigned char *put_int(unsigned char *p, int v)
   return p + 4;
 }
 
-static int bad_size(int width, int height)
+int ravlon_bad_size(int width, int height)
 {
-  return fail(EINVAL, "%d x %d is not an image size of 1 to %d on each side", width, height,
-              RAVLON_MAX_IMAGE_SIDE);
+  return ravlon_fail(EINVAL, "%d x %d is not an image size of 1 to %d on each side", width, height,
+                     RAVLON_MAX_IMAGE_SIDE);
 }
 
 int ravlon_resize(ravlon *rv, int width, int height)
@@ -215,16 +206,17 @@ int ravlon_resize(ravlon *rv, int width, int height)
   unsigned char head[12];
   struct iovec iov;
   if (!rv)
-    return no_handle();
+    return ravlon_no_handle();
   if (!ravlon_valid_image_size(width, height))
-    return bad_size(width, height);
-  put_int(put_int(put_int(head, RAVLON_REQ_RESIZE), width), height);
+    return ravlon_bad_size(width, height);
+  ravlon_put_int(ravlon_put_int(ravlon_put_int(head, RAVLON_REQ_RESIZE), width), height);
   iov.iov_base = head;
   iov.iov_len = sizeof head;
-  if (send_all(rv, &iov, 1) < 0)
+  if (ravlon_send_all(rv, &iov, 1) < 0)
     return -1;
   rv->width = width;
   rv->height = height;
+  rv->format = 0;
   return 0;
 }
 
@@ -239,16 +231,17 @@ static int send_frame(ravlon *rv, int code, const unsigned char *const *planes, 
   int i;
   int resize = width && (width != rv->width || height != rv->height);
   if (resize)
-    p = put_int(put_int(put_int(p, RAVLON_REQ_RESIZE), width), height);
-  p = put_int(put_int(p, code), size);
+    p = ravlon_put_int(ravlon_put_int(ravlon_put_int(p, RAVLON_REQ_RESIZE), width), height);
+  p = ravlon_put_int(ravlon_put_int(p, code), size);
   iov[0].iov_base = head;
   iov[0].iov_len = (size_t)(p - head);
   for (i = 0; i < nplanes; i++) {
     iov[i + 1].iov_base = (void *)planes[i];
     iov[i + 1].iov_len = (size_t)size;
   }
-  if (send_all(rv, iov, nplanes + 1) < 0)
+  if (ravlon_send_all(rv, iov, nplanes + 1) < 0)
     return -1;
+  rv->format = 0;
   if (resize) {
     rv->width = width;
     rv->height = height;
@@ -258,7 +251,8 @@ static int send_frame(ravlon *rv, int code, const unsigned char *const *planes, 
 
 static int bad_frame(int size)
 {
-  return fail(EINVAL, "%d is not a frame size of 0 to %d bytes", size, RAVLON_MAX_FRAME_SIZE);
+  return ravlon_fail(EINVAL, "%d is not a frame size of 0 to %d bytes", size,
+                     RAVLON_MAX_FRAME_SIZE);
 }
 
 int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
@@ -266,11 +260,11 @@ int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
 {
   const unsigned char *planes[3];
   if (!rv)
-    return no_handle();
+    return ravlon_no_handle();
   if (!ravlon_valid_frame_size(size))
     return bad_frame(size);
   if (size > 0 && (!r || !g || !b))
-    return fail(EINVAL, "a NULL plane");
+    return ravlon_fail(EINVAL, "a NULL plane");
   planes[0] = r;
   planes[1] = g;
   planes[2] = b;
@@ -280,37 +274,40 @@ int ravlon_send_rgb(ravlon *rv, const unsigned char *r, const unsigned char *g,
 int ravlon_send_colmap(ravlon *rv, const unsigned char *cvec, int size)
 {
   if (!rv)
-    return no_handle();
+    return ravlon_no_handle();
   if (!ravlon_valid_frame_size(size))
     return bad_frame(size);
   if (size > 0 && !cvec)
-    return fail(EINVAL, "a NULL index vector");
+    return ravlon_fail(EINVAL, "a NULL index vector");
   return send_frame(rv, RAVLON_REQ_COLMAP, &cvec, 1, size, 0, 0);
 }
 
-/* The image's arguments hold and the handle has room for its planes,
- * grown only for a larger image than any before. */
-static int prepare(ravlon *rv, const unsigned char *pixels, int width, int height, size_t stride,
-                   size_t depth)
+int ravlon_check_image(const ravlon *rv, const void *pixels, int width, int height, size_t stride,
+                       size_t depth)
 {
-  size_t need;
   if (!rv)
-    return no_handle();
+    return ravlon_no_handle();
   if (!pixels)
-    return fail(EINVAL, "no pixels (a NULL image)");
+    return ravlon_fail(EINVAL, "no pixels (a NULL image)");
   if (!ravlon_valid_image_size(width, height))
-    return bad_size(width, height);
+    return ravlon_bad_size(width, height);
   if (stride < (size_t)width * depth)
-    return fail(EINVAL, "a stride of %zu bytes is shorter than a row of %zu", stride,
-                (size_t)width * depth);
-  need = (size_t)width * (size_t)height * depth;
-  if (need > rv->planes_cap) {
-    unsigned char *p = malloc(need);
+    return ravlon_fail(EINVAL, "a stride of %zu bytes is shorter than a row of %zu", stride,
+                       (size_t)width * depth);
+  return 0;
+}
+
+/* The handle has room for a plane of n bytes, grown only for a larger
+ * image than any before. */
+static int prepare(ravlon *rv, size_t n)
+{
+  if (n > rv->planes_cap) {
+    unsigned char *p = malloc(n);
     if (!p)
-      return fail(ENOMEM, "cannot allocate %zu bytes for the planes", need);
+      return ravlon_fail(ENOMEM, "cannot allocate %zu bytes for the planes", n);
     free(rv->planes);
     rv->planes = p;
-    rv->planes_cap = need;
+    rv->planes_cap = n;
   }
   return 0;
 }
@@ -320,52 +317,37 @@ static int min_int(int a, int b)
   return a < b ? a : b;
 }
 
-/* Row-major pixels of depth bytes become depth column-major planes, in
- * square tiles so that both the rows read and the columns written stay in
- * the cache. */
+/* Row-major grey levels become one column-major plane, in square tiles so
+ * that both the rows read and the columns written stay in the cache. */
 enum { TILE = 32 };
 
-static void transpose(unsigned char *planes, const unsigned char *pixels, int width, int height,
-                      size_t stride, int depth)
+static void transpose(unsigned char *plane, const unsigned char *pixels, int width, int height,
+                      size_t stride)
 {
-  size_t n = (size_t)width * (size_t)height;
-  int x0, y0, x, y, c;
+  int x0, y0, x, y;
   for (x0 = 0; x0 < width; x0 += TILE)
     for (y0 = 0; y0 < height; y0 += TILE)
       for (x = x0; x < min_int(x0 + TILE, width); x++) {
-        const unsigned char *src = pixels + (size_t)y0 * stride + (size_t)x * (size_t)depth;
-        unsigned char *dst = planes + (size_t)x * (size_t)height;
+        const unsigned char *src = pixels + (size_t)y0 * stride + (size_t)x;
+        unsigned char *dst = plane + (size_t)x * (size_t)height;
         for (y = y0; y < min_int(y0 + TILE, height); y++, src += stride)
-          for (c = 0; c < depth; c++)
-            dst[y + c * n] = src[c];
+          dst[y] = *src;
       }
 }
 
-/* Grey is an RGB frame whose three planes are the same one. */
-static int show(ravlon *rv, const unsigned char *pixels, int width, int height, size_t stride,
-                int depth)
-{
-  const unsigned char *planes[3];
-  int n = width * height;
-  int c;
-  if (prepare(rv, pixels, width, height, stride, (size_t)depth) < 0)
-    return -1;
-  transpose(rv->planes, pixels, width, height, stride, depth);
-  for (c = 0; c < 3; c++)
-    planes[c] = rv->planes + (depth == 3 ? (size_t)c * (size_t)n : 0);
-  return send_frame(rv, RAVLON_REQ_COLRGB, planes, 3, n, width, height);
-}
-
-int ravlon_show_rgb(ravlon *rv, const unsigned char *pixels, int width, int height,
-                    size_t stride_bytes)
-{
-  return show(rv, pixels, width, height, stride_bytes, 3);
-}
-
+/* Grey is an RGB frame whose three planes are the same one: the picture
+ * looks as it always has, whatever view a client set. */
 int ravlon_show_gray(ravlon *rv, const unsigned char *pixels, int width, int height,
                      size_t stride_bytes)
 {
-  return show(rv, pixels, width, height, stride_bytes, 1);
+  const unsigned char *planes[3];
+  int n = width * height;
+  if (ravlon_check_image(rv, pixels, width, height, stride_bytes, 1) < 0 ||
+      prepare(rv, (size_t)n) < 0)
+    return -1;
+  transpose(rv->planes, pixels, width, height, stride_bytes);
+  planes[0] = planes[1] = planes[2] = rv->planes;
+  return send_frame(rv, RAVLON_REQ_COLRGB, planes, 3, n, width, height);
 }
 
 void ravlon_close(ravlon *rv)
@@ -383,8 +365,8 @@ int ravlon_disconnect(ravlon *rv)
   int r;
   int e;
   if (!rv)
-    return no_handle();
-  put_int(code, RAVLON_REQ_DISCONNECT);
+    return ravlon_no_handle();
+  ravlon_put_int(code, RAVLON_REQ_DISCONNECT);
   r = ravlon_put(rv, code, sizeof code);
   e = errno;
   ravlon_close(rv);

@@ -39,13 +39,35 @@ int ravlon_send_colmap(ravlon *rv, const unsigned char *cvec, int size);
 
 /* One frame from a row-major image of width x height pixels whose rows
  * start stride_bytes apart: interleaved 8-bit RGB (3 bytes a pixel) or grey
- * levels (1 byte a pixel). Resizes first when the size differs from the
- * last one sent. The planes are kept in the handle: after the first frame
- * of a size, showing allocates nothing. ENOMEM when they cannot be made. */
+ * levels (1 byte a pixel). RGB goes as a typed frame, row by row as it
+ * lies in memory. Grey goes as an RGB frame in planes, resized first when
+ * the size differs from the last one sent; its plane is kept in the
+ * handle: after the first frame of a size, showing allocates nothing.
+ * ENOMEM when it cannot be made. */
 int ravlon_show_rgb(ravlon *rv, const unsigned char *pixels, int width, int height,
                     size_t stride_bytes);
 int ravlon_show_gray(ravlon *rv, const unsigned char *pixels, int width, int height,
                      size_t stride_bytes);
+
+/* A typed frame: width x height samples of format (RAVLON_RGB, RAVLON_RGBA
+ * or a one-channel type RAVLON_U8 to RAVLON_F64, or'ed with
+ * RAVLON_BIG_ENDIAN when multi-byte samples are most significant byte
+ * first), row by row, top row first, with no gaps. Another size than the
+ * picture's resizes it. At most RAVLON_MAX_SAMPLE_BYTES of samples. */
+int ravlon_show_frame(ravlon *rv, int width, int height, int format, const void *samples);
+/* Replaces the rectangle at (x, y) of the last typed frame with width x
+ * height samples of that frame's format; EINVAL for a rectangle outside
+ * it, another format, or no typed frame sent on this handle. */
+int ravlon_show_region(ravlon *rv, int x, int y, int width, int height, int format,
+                       const void *samples);
+/* How one-channel frames are shown: a colour map RAVLON_MAP_* (or'ed with
+ * RAVLON_MAP_INVERT), a scale RAVLON_SCALE_*, and limits from a rule
+ * RAVLON_LIMITS_* (percent, above 50 and up to 100, for
+ * RAVLON_LIMITS_PERCENT) unless flags fix vmin (RAVLON_VIEW_VMIN) or vmax
+ * (RAVLON_VIEW_VMAX) to finite values. It holds for the frames that follow
+ * until the user chooses otherwise in the window or the next view. */
+int ravlon_set_view(ravlon *rv, int map, int scale, int rule, int flags, double percent,
+                    double vmin, double vmax);
 
 /* Closes the connection and frees the handle (NULL is ignored): ravlon
  * waits for its next client. */

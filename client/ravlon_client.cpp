@@ -55,10 +55,25 @@ int RavlonClient::show_rgb(const unsigned char* pixels, int width, int height, s
   return rv ? ravlon_show_rgb(rv, pixels, width, height, stride_bytes) : not_connected();
 }
 
-int RavlonClient::show_gray(const unsigned char* pixels, int width, int height,
-                            size_t stride_bytes)
+int RavlonClient::show_gray(const unsigned char* pixels, int width, int height, size_t stride_bytes)
 {
   return rv ? ravlon_show_gray(rv, pixels, width, height, stride_bytes) : not_connected();
+}
+
+int RavlonClient::show_frame(int width, int height, int format, const void* samples)
+{
+  return rv ? ravlon_show_frame(rv, width, height, format, samples) : not_connected();
+}
+
+int RavlonClient::show_region(int x, int y, int width, int height, int format, const void* samples)
+{
+  return rv ? ravlon_show_region(rv, x, y, width, height, format, samples) : not_connected();
+}
+
+int RavlonClient::set_view(int map, int scale, int rule, int flags, double percent, double vmin,
+                           double vmax)
+{
+  return rv ? ravlon_set_view(rv, map, scale, rule, flags, percent, vmin, vmax) : not_connected();
 }
 
 int RavlonClient::disconnect()

@@ -31,11 +31,17 @@ public:
   int send_rgb(const unsigned char* r, const unsigned char* g, const unsigned char* b, int size);
   int send_colmap(const unsigned char* cvec, int size);
 
-  // A row-major image, rows stride_bytes apart: interleaved RGB or grey
-  // levels. Resizes when the size changes; allocates nothing after the
-  // first frame of a size.
+  // A row-major image, rows stride_bytes apart: interleaved RGB (a typed
+  // frame) or grey levels (planes). Resizes when the size changes;
+  // allocates nothing after the first frame of a size.
   int show_rgb(const unsigned char* pixels, int width, int height, size_t stride_bytes);
   int show_gray(const unsigned char* pixels, int width, int height, size_t stride_bytes);
+
+  // Typed frames, regions of them and the view of one-channel frames, as
+  // ravlon_show_frame(3), ravlon_show_region(3) and ravlon_set_view(3).
+  int show_frame(int width, int height, int format, const void* samples);
+  int show_region(int x, int y, int width, int height, int format, const void* samples);
+  int set_view(int map, int scale, int rule, int flags, double percent, double vmin, double vmax);
 
   // Ends the server (status 0) and closes the connection.
   int disconnect();

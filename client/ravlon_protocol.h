@@ -82,4 +82,18 @@ static inline long ravlon_sample_bytes(int width, int height, int format)
   return n == 0 || n > RAVLON_MAX_SAMPLE_BYTES ? -1 : n;
 }
 
+/* What a view request may ask for: a map, a scale and a rule there are,
+ * and the fixed limits finite. */
+static inline int ravlon_valid_view(int map, int scale, int rule, int flags, double percent,
+                                    double vmin, double vmax)
+{
+  int known_map = (map & ~(0xff | RAVLON_MAP_INVERT)) == 0 && (map & 0xff) <= RAVLON_MAP_COOLWARM;
+  int known_rule = rule == RAVLON_LIMITS_MINMAX || rule == RAVLON_LIMITS_ZSCALE ||
+                   (rule == RAVLON_LIMITS_PERCENT && percent > 50 && percent <= 100);
+  int fixed = (!(flags & RAVLON_VIEW_VMIN) || vmin - vmin == 0) &&
+              (!(flags & RAVLON_VIEW_VMAX) || vmax - vmax == 0);
+  return known_map && known_rule && fixed && scale >= RAVLON_SCALE_LINEAR &&
+         scale <= RAVLON_SCALE_ASINH && (flags & ~(RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX)) == 0;
+}
+
 #endif

@@ -37,6 +37,7 @@ enum {
   FIELD_VIEW_PERCENT,
   FIELD_VIEW_VMIN,
   FIELD_VIEW_VMAX,
+  FIELD_KEY,
   FIELD_END  // failed, or the disconnect asked for: nothing more is read
 };
 
@@ -75,6 +76,7 @@ const FieldText texts[] = {
     {"Cannot read view request.", nullptr},
     {"Cannot read view request.", nullptr},
     {"Cannot read view request.", "Invalid view request."},
+    {"Cannot read key request.", nullptr},
     {nullptr, nullptr},
 };
 
@@ -89,22 +91,9 @@ bool is_samples(int field)
   return field == FIELD_FRAME_SAMPLES || field == FIELD_REGION_SAMPLES;
 }
 
-bool finite(double v)
-{
-  return v - v == 0;
-}
-
-// What a view request may ask for.
 bool valid_view(const ViewRequest& v)
 {
-  const bool map =
-      (v.map & ~(0xff | RAVLON_MAP_INVERT)) == 0 && (v.map & 0xff) <= RAVLON_MAP_COOLWARM;
-  const bool rule = v.rule == RAVLON_LIMITS_MINMAX || v.rule == RAVLON_LIMITS_ZSCALE ||
-                    (v.rule == RAVLON_LIMITS_PERCENT && v.percent > 50 && v.percent <= 100);
-  const bool fixed = (!(v.flags & RAVLON_VIEW_VMIN) || finite(v.vmin)) &&
-                     (!(v.flags & RAVLON_VIEW_VMAX) || finite(v.vmax));
-  return map && rule && fixed && v.scale >= RAVLON_SCALE_LINEAR && v.scale <= RAVLON_SCALE_ASINH &&
-         (v.flags & ~(RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX)) == 0;
+  return ravlon_valid_view(v.map, v.scale, v.rule, v.flags, v.percent, v.vmin, v.vmax);
 }
 
 int plane_of(int field)
@@ -196,9 +185,10 @@ void Decoder::begin(int f)
 {
   field = f;
   got = 0;
-  if (f == FIELD_REGION_SKIP) {
+  if (f == FIELD_REGION_SKIP || f == FIELD_KEY) {
+    const long n = f == FIELD_KEY ? RAVLON_KEY_BYTES : skipping;
     dst = scrap;
-    len = static_cast<int>(skipping < static_cast<long>(sizeof scrap) ? skipping : sizeof scrap);
+    len = static_cast<int>(n < static_cast<long>(sizeof scrap) ? n : sizeof scrap);
     return;
   }
   if (!is_plane(f) && !is_samples(f)) {
@@ -253,6 +243,9 @@ void Decoder::field_done()
         case REQ_FRAME: begin(FIELD_FRAME_W); return;
         case REQ_REGION: begin(FIELD_REGION_X); return;
         case REQ_VIEW: begin(FIELD_VIEW_MAP); return;
+        // The server has checked the key, if it asks for one, before the
+        // stream reaches here: a key that follows is passed over.
+        case REQ_KEY: begin(FIELD_KEY); return;
         default: begin(FIELD_CODE); return;  // unknown codes are skipped
       }
     case FIELD_WIDTH:
@@ -306,6 +299,7 @@ void Decoder::field_done()
       take_region_format();
       return;
     case FIELD_REGION_SKIP: skip(skipping - len); return;
+    case FIELD_KEY: begin(FIELD_CODE); return;
     case FIELD_VIEW_PERCENT:
     case FIELD_VIEW_VMIN:
     case FIELD_VIEW_VMAX:

@@ -13,6 +13,7 @@
 #include "WContext.h"
 #include "WEtc.h"
 #include "base/service.h"
+#include "net/localsock.h"
 #include "net/server.h"
 
 namespace {
@@ -61,7 +62,7 @@ int bound_port(int s, int p)
 // The server listens on at, the address the user chose, or without one on
 // the address the host's own name resolves to, not on every interface.
 // Start-up ends when it cannot: the message is left in buf.
-int Server::start_server(int p, const ListenAt* at)
+int Server::start_server(int p, const ListenAt* at, const char* local)
 {
   ListenAt own;
   if (!at) {
@@ -95,6 +96,8 @@ int Server::start_server(int p, const ListenAt* at)
   if (listen(ctl_sock, SOMAXCONN) < 0)
     return fail_start("Cannot listen on control socket.");
   port = bound_port(ctl_sock, p);
+  if (local && local[0] && start_local(local) < 0)
+    return fail_start(buf);
   listening = 1;
   watcher->server_changed();
   return 0;
@@ -113,26 +116,60 @@ int Server::bind_control(const ListenAt& sa)
   return bind(ctl_sock, reinterpret_cast<const sockaddr*>(&sa.addr), sa.len);
 }
 
+int Server::start_local(const char* path)
+{
+  int s = listen_local(path, buf, sizeof buf);
+  if (s < 0)
+    return -1;
+  local_sock = s;
+  snprintf(local_path, sizeof local_path, "%s", path);
+  watch_control(1);
+  return 0;
+}
+
+// The path goes with the socket: a client that finds it finds a ravlon.
+void Server::close_local()
+{
+  if (!local_sock)
+    return;
+  unlink(local_path);
+  close(local_sock);
+  local_sock = 0;
+  local_path[0] = '\0';
+}
+
 // A socket that is neither bound nor listening must not wake the loop.
 int Server::fail_start(const char* msg)
 {
-  snprintf(buf, sizeof buf, "%s", msg);
+  if (msg != buf)
+    snprintf(buf, sizeof buf, "%s", msg);
   watch_control(0);
   close(ctl_sock);
   ctl_sock = 0;
   return -1;
 }
 
-// While a client is served the control source is suspended: a second
-// client waits in the listen queue without waking the loop.
+namespace {
+
+void watch_socket(int s, XtInputId& id, bool on, XtPointer server)
+{
+  if (on && !id && s) {
+    id = XtAppAddInput(context->xtctx, s, reinterpret_cast<XtPointer>(XtInputReadMask),
+                       ip_accept_imagewnd, server);
+  } else if (!on && id) {
+    XtRemoveInput(id);
+    id = 0;
+  }
+}
+
+}  // namespace
+
+// While the queue is full, or the sockets rest, the listening sources are
+// suspended: the next clients wait in the sockets' own queues without
+// waking the loop.
 void Server::watch_control(char on)
 {
-  if (on && !accept_input && ctl_sock) {
-    accept_input =
-        XtAppAddInput(context->xtctx, ctl_sock, reinterpret_cast<XtPointer>(XtInputReadMask),
-                      ip_accept_imagewnd, this);
-  } else if (!on && accept_input) {
-    XtRemoveInput(accept_input);
-    accept_input = 0;
-  }
+  const bool watch = on && queued < QUEUE_MAX && !accept_rest.is_pending();
+  watch_socket(ctl_sock, accept_input, watch, this);
+  watch_socket(local_sock, local_input, watch, this);
 }

@@ -10,10 +10,20 @@
 
 #include "WEtc.h"
 #include "net/decoder.h"
+#include "net/keygate.h"
 #include "net/listenaddr.h"
 
 // The longest of the server's lines, with its end.
 const int SERVER_LINE = 96;
+// A client's address as the lines and the refusals write it, with its end:
+// an IP address, or unix: and the local socket's path.
+const int PEER_TEXT = 120;
+// The longest local socket path, with its end (sockaddr_un's).
+const int LOCAL_PATH = 108;
+// Clients taken from either socket wait here, in the order they came.
+const int QUEUE_MAX = 16;
+// How long a client has to send the key, once its turn has come.
+const int KEY_SECONDS = 10;
 
 // What the server tells the window it serves.
 class ServerWatcher {
@@ -32,11 +42,15 @@ public:
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
 
-  // at nullptr: the address of the host's own name. -1 with the message
+  // at nullptr: the address of the host's own name; local, when given and
+  // not empty, the path of the local socket beside it. -1 with the message
   // in buf.
-  int start_server(int port, const ListenAt* at = nullptr);
-  int conn_client();
-  // Both sockets are closed.
+  int start_server(int port, const ListenAt* at = nullptr, const char* local = nullptr);
+  // Every client from now on must send key first.
+  void set_key(const unsigned char k[RAVLON_KEY_BYTES]) { gate.set_key(k); }
+  // Takes a client from the listening socket listener into the queue.
+  int take_client(int listener);
+  // Every socket is closed, the local one removed.
   int disconn_client();
   // The control socket is watched again after its rest.
   void end_rest();
@@ -44,6 +58,8 @@ public:
   int dispatch();
   // The request in progress made no progress for STALL_SECONDS.
   void give_up_stalled();
+  // The client has not sent its key within KEY_SECONDS.
+  void give_up_key();
   // The client's stream cannot be trusted any more: msg, when there is
   // one, in the error window, and the server listens for the next client.
   void drop_client(const char* msg);
@@ -57,30 +73,47 @@ public:
   char connected;
   int port;
   int ctl_sock;
+  int local_sock;
   int data_sock;
   XtInputId data_input;
   XtInputId accept_input;
-  WAlarm accept_rest;  // the control socket rests after a failed accept
+  XtInputId local_input;
+  WAlarm accept_rest;  // the control sockets rest after a failed accept
   WAlarm stall;        // armed while a request is in progress
+  WAlarm key_wait;     // armed until the client's key has come
   Decoder decoder;
-  char peer[64];  // the client's address while one is connected
+  KeyGate gate;
+  char peer[PEER_TEXT];         // the client's address while one is served
+  char local_path[LOCAL_PATH];  // the local socket's, "" without one
 
 private:
+  struct Waiting {
+    int sock;
+    char peer[PEER_TEXT];
+  };
+  void serve_next();
+  void admitted();
+  int read_key();
+  void refuse_key();
   void end_client();
   int close_data();
+  void close_local();
   void watch_control(char on);
   void rest_control();
   void watch_stall(bool progress);
   int fail_start(const char* msg);
   int bind_control(const ListenAt& sa);
-  int refuse(int s, const sockaddr* peer);
+  int start_local(const char* path);
 
   ServerWatcher* watcher;
+  Waiting queue[QUEUE_MAX];
+  int queued;
 };
 
 void ip_accept_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void ip_dispatch_imagewnd(XtPointer usr, int* src, XtInputId* id);
 void tp_stall_imagewnd(XtPointer usr, XtIntervalId* id);
 void tp_accept_imagewnd(XtPointer usr, XtIntervalId* id);
+void tp_key_imagewnd(XtPointer usr, XtIntervalId* id);
 
 #endif

@@ -32,7 +32,7 @@ long now_ns()
 // stops inside a request leaves a stream that cannot be trusted.
 int Server::dispatch()
 {
-  if (!connected)
+  if (!data_sock || read_key() < 0 || !connected)
     return -1;
   int budget = READ_BUDGET;
   const long until = now_ns() + WORK_NS;
@@ -55,6 +55,31 @@ int Server::dispatch()
   if (!connected)
     return -1;
   watch_stall(budget < READ_BUDGET);
+  return 0;
+}
+
+// The key request is read as far as it has come, and not a byte past it;
+// a client that ends before it is whole has shown no key either. -1 once
+// the client is refused; 0 while its key is still due, or once it is in.
+int Server::read_key()
+{
+  while (!gate.is_open()) {
+    unsigned char* dst = nullptr;
+    const int room = gate.next(dst);
+    ssize_t r = room > 0 ? read(data_sock, dst, static_cast<size_t>(room)) : 0;
+    if (r < 0 && errno == EINTR)
+      continue;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+      return 0;
+    if (r > 0)
+      gate.arrived(static_cast<int>(r));
+    if (r <= 0 || gate.is_shut()) {
+      refuse_key();
+      return -1;
+    }
+    if (gate.is_open())
+      admitted();
+  }
   return 0;
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -30,7 +32,42 @@ bool read_number(std::istream& in, double& v)
   return true;
 }
 
+// A blank line is 0 numbers, a good one 3; anything else is not a line of
+// the file's kind.
+int numbers_on(const std::string& line)
+{
+  std::istringstream in(line);
+  int n = 0;
+  double v;
+  while (n < 3 && read_number(in >> std::ws, v))
+    n++;
+  if (n > 0 && n < 3)
+    return -1;
+  in >> std::ws;
+  return in.eof() ? n : -1;
+}
+
 }  // namespace
+
+int check_colour_file(const char* file)
+{
+  std::ifstream in(file);
+  if (!in)
+    return -1;
+  std::string line;
+  int number = 0;
+  bool triple = false;
+  while (std::getline(in, line)) {
+    number++;
+    const int n = numbers_on(line);
+    if (n < 0)
+      return number;
+    triple = triple || n == 3;
+  }
+  if (in.bad())
+    return -1;
+  return triple ? 0 : COLOUR_FILE_EMPTY;
+}
 
 int read_colour_file(const char* file, XColor colours[COLOUR_ENTRIES])
 {

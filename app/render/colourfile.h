@@ -11,4 +11,12 @@ const int COLOUR_ENTRIES = 128;
 // when the file cannot be read.
 int read_colour_file(const char* file, XColor colours[COLOUR_ENTRIES]);
 
+// What check_colour_file says of a file that holds no triple.
+const int COLOUR_FILE_EMPTY = -2;
+
+// The file as a whole: 0 when every line is three numbers or blank and
+// one is not blank; else the number of the first other line (from 1),
+// COLOUR_FILE_EMPTY, or -1 when the file cannot be read.
+int check_colour_file(const char* file);
+
 #endif

@@ -25,13 +25,34 @@ Frame::~Frame()
   free_vectors();
 }
 
+namespace {
+
+int plane_count(FrameKind k)
+{
+  return k == FRAME_RGB ? 3 : k == FRAME_NONE ? 0 : 1;
+}
+
+int first_plane(FrameKind k)
+{
+  return k == FRAME_INDEX ? FRAME_CVEC : k == FRAME_SAMPLES ? FRAME_DATA : FRAME_RED;
+}
+
+// A vector is kept for a frame it holds that is larger than a quarter of
+// it, so that memory follows the frames.
+bool fits(const FrameVector& v, int size)
+{
+  return v.bytes && size <= v.cap && size > v.cap / 4;
+}
+
+}  // namespace
+
 // A vector is made at the first frame of its kind and is made again when a
 // frame is larger than what it holds, or a quarter of it or less, so that
 // memory follows the frames; its old contents are overwritten anyway.
 unsigned char* Frame::plane_buffer(int plane, int size_)
 {
   FrameVector& v = next_vec[plane];
-  if (v.bytes && size_ <= v.cap && size_ > v.cap / 4)
+  if (fits(v, size_))
     return v.bytes;
   delete[] v.bytes;
   v.cap = 0;
@@ -43,9 +64,8 @@ unsigned char* Frame::plane_buffer(int plane, int size_)
 
 void Frame::swap_planes(FrameKind k)
 {
-  const int first = k == FRAME_INDEX ? FRAME_CVEC : k == FRAME_SAMPLES ? FRAME_DATA : FRAME_RED;
-  const int n = k == FRAME_RGB ? 3 : k == FRAME_NONE ? 0 : 1;
-  for (int p = first; p < first + n; p++)
+  const int first = first_plane(k);
+  for (int p = first; p < first + plane_count(k); p++)
     std::swap(held_vec[p], next_vec[p]);
 }
 
@@ -74,10 +94,9 @@ void Frame::undo_complete()
   prev_kind = FRAME_NONE;
 }
 
-void Frame::apply_region(int x, int y, int w, int h)
+void Frame::apply_region(const unsigned char* src, int x, int y, int w, int h)
 {
   const long px = pixel_bytes(format), row = w * px;
-  const unsigned char* src = next_vec[FRAME_DATA].bytes;
   unsigned char* dst = held_vec[FRAME_DATA].bytes;
   for (int r = 0; r < h; r++)
     memcpy(dst + ((static_cast<long>(y) + r) * width + x) * px, src + r * row,
@@ -107,6 +126,41 @@ void Frame::free_vectors()
     v = FrameVector();
   }
   kind = prev_kind = FRAME_NONE;
+}
+
+long Frame::held_bytes() const
+{
+  return static_cast<long>(size) * plane_count(kind);
+}
+
+int Frame::copy_held(const Frame& f)
+{
+  kind = prev_kind = FRAME_NONE;
+  width = f.width;
+  height = f.height;
+  const int first = first_plane(f.kind);
+  for (int p = 0; p < FRAME_PLANES; p++) {
+    FrameVector& v = held_vec[p];
+    if (p < first || p >= first + plane_count(f.kind)) {
+      // A copy holds no more than its frame: a vector of another kind goes.
+      delete[] v.bytes;
+      v = FrameVector{nullptr, 0};
+      continue;
+    }
+    if (!fits(v, f.size)) {
+      delete[] v.bytes;
+      v.cap = 0;
+      v.bytes = new (std::nothrow) unsigned char[f.size > 0 ? f.size : 1];
+      if (!v.bytes)
+        return -1;
+      v.cap = f.size;
+    }
+    memcpy(v.bytes, f.held_vec[p].bytes, static_cast<size_t>(f.size));
+  }
+  kind = f.kind;
+  size = f.size;
+  format = f.format;
+  return 0;
 }
 
 int Frame::planes(const unsigned char* p[3]) const

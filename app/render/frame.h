@@ -34,9 +34,9 @@ public:
   void complete(FrameKind k, int size);
   // The same for a typed frame of the frame's size, in format.
   void complete_samples(int format, int bytes);
-  // The next vector's samples, a w x h rectangle in the held frame's
-  // format, replace that rectangle of it, which lies inside the frame.
-  void apply_region(int x, int y, int w, int h);
+  // The samples at src, a w x h rectangle in the held frame's format,
+  // replace that rectangle of it, which lies inside the frame.
+  void apply_region(const unsigned char* src, int x, int y, int w, int h);
   // The frame held before the last complete() is back (the last one could
   // not be shown).
   void undo_complete();
@@ -46,6 +46,11 @@ public:
   void drop_next();
   void free_vectors();
   bool held() const { return kind != FRAME_NONE; }
+  // The frame held by f, copied into vectors of its own size, with f's
+  // size; -1 when memory is short (nothing held then).
+  int copy_held(const Frame& f);
+  // The bytes of the frame held.
+  long held_bytes() const;
   // The frame's planes (red, green, blue, or the index vector); their number.
   int planes(const unsigned char* p[3]) const;
   // The frame's bytes at pixel (x, y) into v; their number, 0 where the

@@ -59,6 +59,9 @@ public:
   void set_listener(ImageListener* l) { listener = l; }
   // One-channel frames are shown so from now on; the frame is drawn again.
   void set_view(const ViewSettings& v);
+  // The frame store's frame, changed, drawn again (not counted as a frame
+  // received), with limits of its own unless they are locked.
+  void redraw_frame();
   void pointer_left();
 
   char* rgbfile;

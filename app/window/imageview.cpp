@@ -13,6 +13,15 @@ void Image::take_limits()
                limit_lo, limit_hi);
 }
 
+void Image::redraw_frame()
+{
+  if (!view.locked)
+    take_limits();
+  redraw();
+  if (listener)
+    listener->view_touched();
+}
+
 void Image::set_view(const ViewSettings& v)
 {
   view = v;

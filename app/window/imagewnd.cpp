@@ -8,10 +8,12 @@
 
 #include <Xm/Form.h>
 #include <Xm/MainW.h>
+#include <Xm/Scale.h>
 
 #include "WContext.h"
 #include "WError.h"
 #include "WEtc.h"
+#include "WSld.h"
 #include "base/service.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
@@ -55,6 +57,12 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
     : WWindow("Ravlon", vi.visual ? map->colormap : 0, vi.visual, vi.depth),
       frame(IMAGE_SIDE, IMAGE_SIDE),
       server(this, this),
+      history(DEFAULT_HISTORY_MB << 20),
+      playback{false, -1, 0, 0},
+      live_w(IMAGE_SIDE),
+      live_h(IMAGE_SIDE),
+      newest_shown(false),
+      slider(nullptr),
       saver(nullptr),
       status(nullptr),
       menubar(nullptr)
@@ -77,6 +85,7 @@ ImageWnd::~ImageWnd()
   disconn_client();
   delete saver;
   delete status;
+  delete slider;
 }
 
 void ImageWnd::build_widgets()
@@ -99,6 +108,8 @@ void ImageWnd::build_widgets()
   Image* img = new Image(form, smap, frame);
   img->set_listener(this);
   status->image = img;
+  status->playback = &playback;
+  build_slider();
   saver = new PictureSaver(frame, *img);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
@@ -112,10 +123,18 @@ void ImageWnd::build_widgets()
   status->set_width(IMAGE_SIDE);
 }
 
+// The handler sits on several widgets of the window, and Xt may hand one
+// key press to more than one of them: each press counts once.
 void eh_keyboard_imagewnd(Widget, XtPointer, XEvent* evt, Boolean*)
 {
-  if (imagewnd && evt->type == KeyPress)
-    imagewnd->image()->keyboard(&evt->xkey);
+  static unsigned long last_serial;
+  static Time last_time;
+  if (!imagewnd || evt->type != KeyPress ||
+      (evt->xkey.serial == last_serial && evt->xkey.time == last_time))
+    return;
+  last_serial = evt->xkey.serial;
+  last_time = evt->xkey.time;
+  imagewnd->keyboard(&evt->xkey);
 }
 
 // What the window adds to the picture's height at width w, as the fonts
@@ -126,7 +145,12 @@ int ImageWnd::chrome_height(int w) const
   want.request_mode = CWWidth;
   want.width = static_cast<Dimension>(w);
   XtQueryGeometry(menubar, &want, &pref);
-  return pref.height + status->height_for(w);
+  int h = pref.height + status->height_for(w);
+  if (XtIsManaged(slider->xtwgt)) {
+    XtQueryGeometry(slider->xtwgt, &want, &pref);
+    h += pref.height;
+  }
+  return h;
 }
 
 void ImageWnd::max_view(int zw, int& w, int& h) const

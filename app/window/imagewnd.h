@@ -9,11 +9,17 @@
 #include "WShl.h"
 #include "net/server.h"
 #include "render/frame.h"
+#include "render/history.h"
 #include "window/image.h"
 #include "window/menu.h"
+#include "window/playback.h"
 
 class ImageWnd;
 class PictureSaver;
+class WSld;
+
+// The history's budget unless the historyMemory resource says otherwise.
+const long DEFAULT_HISTORY_MB = 256;
 class StatusLine;
 
 extern ImageWnd* imagewnd;
@@ -51,8 +57,10 @@ public:
   void decomp_colmap() {}
 
   // The server's operations.
-  int start_server(int p, const ListenAt* at = nullptr) { return server.start_server(p, at); }
-  int conn_client() { return server.conn_client(); }
+  int start_server(int p, const ListenAt* at = nullptr, const char* local = nullptr)
+  {
+    return server.start_server(p, at, local);
+  }
   int disconn_client();
   int dispatch() { return server.dispatch(); }
 
@@ -70,6 +78,13 @@ public:
   // The zoom at which the frame fits the screen whole.
   int fit_zoom() const override;
   void quit() override;
+  // Pause and resume; while paused the stream goes on into the history.
+  void toggle_pause() override;
+  // The frame by frames back (negative) or forward in the history; to
+  // the oldest or newest at the ends. Pauses.
+  void step(int by);
+  // The keys of the window: the history's, then the picture's.
+  void keyboard(const XKeyEvent* ev);
 
   // Shows the server's present state: before the first frame in the
   // picture, in the status line always.
@@ -82,8 +97,14 @@ public:
   // The window takes the view's size plus the menu bar and status line.
   void fit_window();
 
-  Frame frame;
+  Frame frame;  // the frame shown
   Server server;
+  History history;
+  Playback playback;
+  int live_w;  // the stream's frame size, also while paused
+  int live_h;
+  bool newest_shown;    // the history's newest frame is the one shown
+  WSld* slider;         // where the frame shown stands in the history, while paused
   PictureSaver* saver;  // File > Save Picture...
   StatusLine* status;
   Widget menubar;
@@ -92,10 +113,19 @@ private:
   ImageWnd(XStandardColormap* map, const XVisualInfo& vi);
   void build_widgets();
   int show_frame(FrameKind k, int size, int format = 0);
+  void keep_paused(FrameKind k, int size, int format);
+  void show_kept(int i);
+  void build_slider();
+  // The slider shows the pause, and where the frame shown stands.
+  void update_slider();
+  int show_size(int w, int h);
+  // The frame a region belongs to: the newest received.
+  Frame& live_frame();
   int chrome_height(int w) const;
 };
 
 void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);
+void cp_history_imagewnd(Widget w, XtPointer usr, XtPointer call);
 void cp_activate_imagewnd(Widget w, XtPointer usr, XtPointer call);
 
 #endif

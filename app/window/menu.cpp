@@ -11,13 +11,14 @@ const WMenuItem file_pdm[] = {
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
 
-enum { VIEW_ZOOM_IN = 0x10000, VIEW_ZOOM_OUT, VIEW_ACTUAL, VIEW_FIT };
+enum { VIEW_ZOOM_IN = 0x10000, VIEW_ZOOM_OUT, VIEW_ACTUAL, VIEW_FIT, VIEW_PAUSE };
 
 const WMenuItem view_pdm[] = {
     {"Zoom In", &xmPushButtonWidgetClass, 0, "Meta<Key>i:", "Meta+I", VIEW_ZOOM_IN, nullptr},
     {"Zoom Out", &xmPushButtonWidgetClass, 0, "Meta<Key>o:", "Meta+O", VIEW_ZOOM_OUT, nullptr},
     {"Actual Size", &xmPushButtonWidgetClass, 0, "Meta<Key>1:", "Meta+1", VIEW_ACTUAL, nullptr},
     {"Fit to Screen", &xmPushButtonWidgetClass, 0, "Meta<Key>f:", "Meta+F", VIEW_FIT, nullptr},
+    {"Pause", &xmPushButtonWidgetClass, 0, nullptr, nullptr, VIEW_PAUSE, nullptr},
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
 
@@ -38,6 +39,8 @@ void Menu::do_view_pdm(short item)
   const int to[] = {z + 1, z - 1, 0, target->fit_zoom()};
   if (item >= 0 && item < 4)
     target->zoom_to(to[item]);
+  else if (item == (VIEW_PAUSE & 0xffff))
+    target->toggle_pause();
 }
 
 void Menu::do_file_pdm(short item)

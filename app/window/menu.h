@@ -19,6 +19,7 @@ public:
   virtual int zoom_to(int shift) = 0;
   virtual int fit_zoom() const = 0;
   virtual void quit() = 0;
+  virtual void toggle_pause() = 0;
 };
 
 class Menu : public WMenu {

@@ -32,12 +32,20 @@ void ImageWnd::fail_request(const char* msg)
   server.drop_client(msg);
 }
 
+// While paused the size waits for the frames it belongs to.
+int ImageWnd::resize_image(int w, int h)
+{
+  live_w = w;
+  live_h = h;
+  return playback.paused ? 0 : show_size(w, h);
+}
+
 // The picture is made first: one the X server refuses leaves window and
 // picture at their present size, the refusal in the error window. Another
 // size starts from the default view: 1:1 when the picture fits the
 // screen, else the largest zoom out that shows it whole; the same size
 // keeps the zoom and pan.
-int ImageWnd::resize_image(int w, int h)
+int ImageWnd::show_size(int w, int h)
 {
   Image* img = image();
   const bool same = w == img->width && h == img->height;
@@ -72,25 +80,34 @@ unsigned char* ImageWnd::sample_buffer(long bytes)
 // does; one the window cannot take is not shown.
 int ImageWnd::update_frame(int w, int h, int format)
 {
-  if ((w != image()->width || h != image()->height) && resize_image(w, h) < 0)
+  if ((w != live_w || h != live_h) && resize_image(w, h) < 0)
     return -1;
   return show_frame(FRAME_SAMPLES, static_cast<int>(ravlon_sample_bytes(w, h, format)), format);
 }
 
 const char* ImageWnd::check_region(int x, int y, int w, int h, int format)
 {
-  if (frame.kind != FRAME_SAMPLES || format != frame.format)
+  const Frame& f = live_frame();
+  if (f.kind != FRAME_SAMPLES || format != f.format)
     return "Region format is not the frame's.";
-  if (x < 0 || y < 0 || x > frame.width - w || y > frame.height - h)
+  if (x < 0 || y < 0 || x > f.width - w || y > f.height - h)
     return "Region outside the frame.";
   return nullptr;
 }
 
+// The region goes into the newest frame, shown or kept.
 int ImageWnd::update_region(int x, int y, int w, int h)
 {
-  frame.apply_region(x, y, w, h);
-  if (image()->draw_frame() < 0)
-    return -1;
+  const unsigned char* src = frame.next_vector(FRAME_DATA).bytes;
+  if (history.count() && (playback.paused || newest_shown))
+    history.newest().apply_region(src, x, y, w, h);
+  if (playback.paused) {
+    if (playback.at == history.count() - 1)
+      show_kept(playback.at);
+    return 0;
+  }
+  frame.apply_region(src, x, y, w, h);
+  image()->redraw_frame();
   touch_status();
   return 0;
 }
@@ -116,6 +133,10 @@ int ImageWnd::update_view(const ViewRequest& r)
 // the one on the screen.
 int ImageWnd::show_frame(FrameKind k, int size, int format)
 {
+  if (playback.paused) {
+    keep_paused(k, size, format);
+    return 0;
+  }
   if (k == FRAME_SAMPLES)
     frame.complete_samples(format, size);
   else
@@ -124,6 +145,7 @@ int ImageWnd::show_frame(FrameKind k, int size, int format)
     frame.undo_complete();
     return -1;
   }
+  newest_shown = history.keep(frame);
   touch_status();
   return 0;
 }

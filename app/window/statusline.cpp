@@ -17,6 +17,7 @@
 #include "render/frame.h"
 #include "render/samples.h"
 #include "window/image.h"
+#include "window/playback.h"
 
 namespace {
 
@@ -31,9 +32,8 @@ const Field fields[] = {
     {"zoom 1/16", "  "},
     {"8888 x 8888", "  "},
     {"coolwarm -8.88888e+888 to -8.88888e+888", "  "},
-    {"8888888 frames 8888/s", "  "},
-    {"client connection", "  "},
-    {"client connection", " "},
+    {"paused 88888/88888 +8888888", "  "},
+    {"Waiting for client connection on port 88888.", "  "},
     {"from 888.888.888.888", " "},
 };
 const int NFIELDS = sizeof fields / sizeof fields[0];
@@ -103,11 +103,13 @@ void zoom_field(int shift, char* out, int n)
 
 StatusLine::StatusLine(Widget form, const Frame& f, const Server& s)
     : image(nullptr),
+      playback(nullptr),
       frame(f),
       server(s),
       line_h(13),
       frame_h(0),
-      line_of(),
+      width(0),
+      lines(1),
       count_at(0),
       second_at(now_ms()),
       rate(0)
@@ -130,30 +132,24 @@ StatusLine::StatusLine(Widget form, const Frame& f, const Server& s)
   alarm.set_tp_alarm(tp_refresh_status, this);
 }
 
-// The line of each field (when lines is given), and the number of lines.
-int StatusLine::layout(int w, int* lines) const
+// One line when every field at its longest fits, else two.
+int StatusLine::lines_at(int w) const
 {
-  int line = 0, used = 0;
-  for (int f = 0; f < NFIELDS; f++) {
-    const int fw = text_width(label, fields[f].longest);
-    const int sw = text_width(label, fields[f].sep);
-    if (used && used + sw + fw > w)
-      line++, used = 0;
-    used += (used ? sw : 0) + fw;
-    if (lines)
-      lines[f] = line;
-  }
-  return line + 1;
+  int used = 0;
+  for (int f = 0; f < NFIELDS; f++)
+    used += (f ? text_width(label, fields[f].sep) : 0) + text_width(label, fields[f].longest);
+  return used <= w ? 1 : 2;
 }
 
 int StatusLine::height_for(int w) const
 {
-  return frame_h + layout(w, nullptr) * line_h;
+  return frame_h + lines_at(w) * line_h;
 }
 
 void StatusLine::set_width(int w)
 {
-  layout(w, line_of);
+  width = w;
+  lines = lines_at(w);
   XtVaSetValues(label, XmNheight, static_cast<XtArgVal>(height_for(w)), nullptr);
   refresh();
 }
@@ -192,23 +188,50 @@ void StatusLine::compose(char* out, int n) const
   zoom_field(img->zoom_shift, f[1], sizeof f[1]);
   snprintf(f[2], sizeof f[2], "%d x %d", img->width, img->height);
   map_field(img, frame, f[3], sizeof f[3]);
-  snprintf(f[4], sizeof f[4], "%ld frame%s %.0f/s", img->frames_shown,
-           img->frames_shown == 1 ? "" : "s", rate);
-  // The server's lines, as the picture shows them before the first frame.
-  f[5][0] = f[6][0] = f[7][0] = '\0';
-  if (server.connected || server.listening)
-    server.server_lines(f + 5);
+  if (playback && playback->paused)
+    snprintf(f[4], sizeof f[4], "paused %d/%d +%ld", playback->at + 1, playback->kept,
+             playback->arrived);
+  else
+    snprintf(f[4], sizeof f[4], "%ld frame%s %.0f/s", img->frames_shown,
+             img->frames_shown == 1 ? "" : "s", rate);
+  server_field(f[5], sizeof f[5]);
+  f[6][0] = '\0';
   if (server.connected)
-    snprintf(f[7], sizeof f[7], "from %.64s", server.peer);
-  int len = 0, line_start = 0;
+    snprintf(f[6], sizeof f[6], "from %.64s", server.peer);
+  join(f, out, n);
+}
+
+// The server's lines, as the picture shows them before the first frame,
+// as one phrase.
+void StatusLine::server_field(char* out, int n) const
+{
+  out[0] = '\0';
+  if (!server.connected && !server.listening)
+    return;
+  char l[3][SERVER_LINE];
+  const int k = server.server_lines(l);
+  int len = 0;
+  for (int i = 0; i < k && len < n; i++)
+    len += snprintf(out + len, n - len, "%s%s", i ? " " : "", l[i]);
+}
+
+// The fields in order, a line broken only between two of them, and only
+// once: what the second line cannot hold is cut at the window's edge.
+void StatusLine::join(const char (*f)[SERVER_LINE], char* out, int n) const
+{
+  int len = 0, used = 0, line = 0;
   out[0] = '\0';
   for (int i = 0; i < NFIELDS && len < n; i++) {
-    if (i > 0 && line_of[i] != line_of[i - 1]) {
+    if (!f[i][0])
+      continue;
+    const int sw = used ? text_width(label, fields[i].sep) : 0, fw = text_width(label, f[i]);
+    if (used && line + 1 < lines && used + sw + fw > width) {
       len += snprintf(out + len, n - len, "\n");
-      line_start = len;
+      line++;
+      used = 0;
     }
-    const char* sep = len > line_start && f[i][0] ? fields[i].sep : "";
-    len += snprintf(out + len, n - len, "%s%s", sep, f[i]);
+    len += snprintf(out + len, n - len, "%s%s", used ? fields[i].sep : "", f[i]);
+    used += (used ? sw : 0) + fw;
   }
 }
 

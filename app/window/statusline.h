@@ -10,6 +10,7 @@
 #include <Xm/Xm.h>
 
 #include "WEtc.h"
+#include "net/server.h"
 
 class Frame;
 class Image;
@@ -31,21 +32,25 @@ public:
 
   Widget label;
   const Image* image;
+  const struct Playback* playback;  // given with the image
 
 private:
   void compose(char* out, int n) const;
-  int layout(int w, int* lines) const;
+  void server_field(char* out, int n) const;
+  void join(const char (*f)[SERVER_LINE], char* out, int n) const;
+  int lines_at(int w) const;
   void set_text(const char* text);
 
   const Frame& frame;
   const Server& server;
   WAlarm alarm;
-  int line_h;       // of one line of text
-  int frame_h;      // what the label adds to its text's height
-  int line_of[16];  // the line each field goes on, at this width
-  long count_at;    // frames shown when the present second began
-  long second_at;   // when it began, in milliseconds
-  double rate;      // frames per second over the last whole second
+  int line_h;      // of one line of text
+  int frame_h;     // what the label adds to its text's height
+  int width;       // of the window
+  int lines;       // 1 or 2, at that width
+  long count_at;   // frames shown when the present second began
+  long second_at;  // when it began, in milliseconds
+  double rate;     // frames per second over the last whole second
   char text[512];
 };
 

@@ -7,6 +7,18 @@ module ravlon
   use, intrinsic :: iso_c_binding
   implicit none
 
+  ! The sample formats, colour maps, scales and limit rules of
+  ! ravlon_protocol.h that a Fortran program's data needs.
+  integer(c_int), parameter :: RAVLON_U8 = 3, RAVLON_U16 = 4, RAVLON_I16 = 5, &
+      RAVLON_I32 = 6, RAVLON_F32 = 7, RAVLON_F64 = 8, RAVLON_BIG_ENDIAN = 256
+  integer(c_int), parameter :: RAVLON_MAP_GRAY = 0, RAVLON_MAP_VIRIDIS = 1, &
+      RAVLON_MAP_MAGMA = 2, RAVLON_MAP_INFERNO = 3, RAVLON_MAP_TURBO = 4, &
+      RAVLON_MAP_COOLWARM = 5, RAVLON_MAP_INVERT = 256
+  integer(c_int), parameter :: RAVLON_SCALE_LINEAR = 0, RAVLON_SCALE_SQRT = 1, &
+      RAVLON_SCALE_LOG = 2, RAVLON_SCALE_ASINH = 3
+  integer(c_int), parameter :: RAVLON_LIMITS_MINMAX = 0, RAVLON_LIMITS_PERCENT = 1, &
+      RAVLON_LIMITS_ZSCALE = 2, RAVLON_VIEW_VMIN = 1, RAVLON_VIEW_VMAX = 2
+
   interface
     type(c_ptr) function ravlon_connect(host, port) bind(c, name='ravlon_connect')
       import :: c_ptr, c_char, c_int
@@ -50,6 +62,31 @@ module ravlon
       integer(c_int8_t), intent(in) :: pixels(*)
       integer(c_int), value :: width, height
       integer(c_size_t), value :: stride
+    end function
+
+    ! Samples are passed by address (c_loc of a target array), whatever
+    ! their type: format (RAVLON_U8 to RAVLON_F64 of ravlon_protocol.h)
+    ! tells it. An array a(x, y) is row-major in C's terms.
+    integer(c_int) function ravlon_show_frame(rv, width, height, format, samples) &
+        bind(c, name='ravlon_show_frame')
+      import :: c_ptr, c_int
+      type(c_ptr), value :: rv, samples
+      integer(c_int), value :: width, height, format
+    end function
+
+    integer(c_int) function ravlon_show_region(rv, x, y, width, height, format, samples) &
+        bind(c, name='ravlon_show_region')
+      import :: c_ptr, c_int
+      type(c_ptr), value :: rv, samples
+      integer(c_int), value :: x, y, width, height, format
+    end function
+
+    integer(c_int) function ravlon_set_view(rv, map, scale, rule, flags, percent, vmin, vmax) &
+        bind(c, name='ravlon_set_view')
+      import :: c_ptr, c_int, c_double
+      type(c_ptr), value :: rv
+      integer(c_int), value :: map, scale, rule, flags
+      real(c_double), value :: percent, vmin, vmax
     end function
 
     subroutine ravlon_close(rv) bind(c, name='ravlon_close')

@@ -35,6 +35,13 @@ def _plane(data):
     return view.cast("B") if view.format != "B" or view.ndim != 1 else view
 
 
+def _check_image_size(width, height):
+    if not protocol.valid_image_size(width, height):
+        raise ValueError(
+            f"image size {width}x{height} is outside what ravlon accepts "
+            f"(1 to {protocol.MAX_IMAGE_SIDE} on each side)")
+
+
 def _check_frame_size(size):
     if not protocol.valid_frame_size(size):
         raise ValueError(
@@ -55,6 +62,8 @@ class Client:
         self.port = port if port is not None else _default_port()
         self._size = None  # the image size last sent, for show()
         self._planes = None  # show()'s last planes, reused for the next frame
+        self._format = None  # the last typed frame's sample format, None for planes
+        self._view = None  # the view request last sent
         self._sock = self._connect()
 
     def _connect(self):
@@ -81,12 +90,9 @@ class Client:
 
     def resize(self, width, height):
         """The next frames are width x height pixels (1 to 8192 each)."""
-        if not protocol.valid_image_size(width, height):
-            raise ValueError(
-                f"image size {width}x{height} is outside what ravlon accepts "
-                f"(1 to {protocol.MAX_IMAGE_SIDE} on each side)")
+        _check_image_size(width, height)
         self._send(protocol.pack(protocol.REQ_RESIZE, width, height))
-        self._size = (width, height)
+        self._size, self._format = (width, height), None
 
     def send_rgb(self, r, g, b):
         """One RGB frame from three planes of equal length, column by column:
@@ -102,25 +108,44 @@ class Client:
         plane = _plane(indices)
         _check_frame_size(plane.nbytes)
         self._send(protocol.pack(protocol.REQ_COLMAP, plane.nbytes), plane)
+        self._format = None
 
     def show(self, array, cmap=None, vmin=None, vmax=None, scale="linear", limits=None):
         """Shows a numpy array, resizing the window when its shape changes.
 
-        H x W x 3 (RGB) and H x W x 4 (RGBA, alpha dropped): integers are
-        clipped to 0..255; floats 0.0..1.0 are scaled to 0..255 and
-        rounded, a pixel with NaN or an infinity shows magenta. H x W of
-        uint8 or bool: grey. H x W x 1 is taken as H x W.
+        H x W x 3 (RGB) and H x W x 4 (RGBA, alpha dropped): uint8 goes as
+        it lies, row by row, not copied where it is contiguous; other
+        integers are clipped to 0..255; floats 0.0..1.0 are scaled to
+        0..255 and rounded, a pixel with NaN or an infinity shows magenta.
+        H x W of uint8 with none of the other arguments, or of bool: grey.
+        H x W x 1 is taken as H x W.
 
         Any other H x W array, or one given any of the other arguments, is
         a scalar field shown through the colour map cmap ("gray" unless
         given; "viridis", "magma", "inferno", "turbo", "coolwarm", or a
         matplotlib colour map) between the limits vmin and vmax, those not
-        given taken from limits: "minmax" (the default) or a percentile such
-        as 99.5, which clips both tails (0.5 % at each end). scale is
-        "linear", "sqrt", "log" or "asinh". NaN and infinities show
-        magenta. The formulas are in ravlon.scalar."""
-        from . import arrays
+        given taken from limits: "minmax" (the default), a percentile such
+        as 99.5, which clips both tails (0.5 % at each end), or "zscale".
+        scale is "linear", "sqrt", "log" or "asinh". NaN and infinities
+        show magenta. The formulas are in ravlon.scalar.
 
+        Fields of uint8, uint16, int16, int32, float32 or float64 with a
+        built-in map go with their values, in their byte order, and ravlon
+        maps them (its window then tells the value under the pointer, and
+        its View menu changes the map and limits): the map, scale and
+        limits go in a view request of their own, sent only when they
+        change. Other fields are mapped here ("zscale" is ravlon's)."""
+        import numpy as np
+
+        from . import arrays, typed
+
+        array = np.asarray(array)
+        if array.ndim == 3 and array.shape[2] == 1:
+            array = array[:, :, 0]  # one channel is a picture H x W
+        sent = typed.frame(array, cmap, vmin, vmax, scale, limits)
+        if sent:
+            self._show_frame(array, *sent)
+            return
         planes = self._planes = arrays.frame_planes(array, cmap, vmin, vmax, scale, limits,
                                                     out=self._planes)
         channels, width, height = planes.shape
@@ -128,6 +153,45 @@ class Client:
         # The planes lie one after the other as the request carries them.
         pieces = [_plane(planes)] * (3 if channels == 1 else 1)
         self._send_rgb(width * height, pieces)
+
+    def region(self, array, x, y):
+        """Replaces the rectangle at column x, row y of the last typed frame
+        show() sent with array, which has that frame's type and shape but
+        for its height and width (an array H x W or H x W x 3/4 as show()
+        takes them, of uint8 for colour frames). ValueError for one outside
+        the frame or of another type, and nothing is sent."""
+        import numpy as np
+
+        from . import typed
+
+        array = np.asarray(array)
+        fmt = typed.sample_format(array)
+        height, width = array.shape[:2]
+        if fmt is None or fmt != self._format:
+            raise ValueError(f"a region of {array.dtype}, shape {array.shape}, is not of the "
+                             "last typed frame's type" if self._format else
+                             "no typed frame to put a region in")
+        fw, fh = self._size
+        if not (0 <= x <= fw - width and 0 <= y <= fh - height):
+            raise ValueError(f"a region {width}x{height} at ({x}, {y}) lies outside the "
+                             f"{fw}x{fh} frame")
+        self._send(protocol.pack(protocol.REQ_REGION, x, y, width, height, fmt),
+                   typed.samples(array))
+
+    def _show_frame(self, array, fmt, view):
+        from . import typed
+
+        height, width = array.shape[:2]
+        _check_image_size(width, height)
+        n = protocol.sample_bytes(width, height, fmt)
+        if n < 0:
+            raise ValueError(f"a frame of {width}x{height} {array.dtype} samples is larger "
+                             f"than ravlon accepts (at most {protocol.MAX_SAMPLE_BYTES} bytes)")
+        if view is not None and view != self._view:
+            self._send(protocol.pack_view(*view))
+            self._view = view
+        self._send(protocol.pack(protocol.REQ_FRAME, width, height, fmt), typed.samples(array))
+        self._size, self._format = (width, height), fmt
 
     def show_colmap(self, indices):
         """Shows a numpy array H x W of integer colour indices (clipped to
@@ -145,6 +209,7 @@ class Client:
     def _send_rgb(self, size, pieces):
         _check_frame_size(size)
         self._send(protocol.pack(protocol.REQ_COLRGB, size), *pieces)
+        self._format = None
 
     def fileno(self):
         """The socket's descriptor, for select(): ravlon never sends, so it

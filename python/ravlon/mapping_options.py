@@ -1,5 +1,6 @@
-"""ravlon-send's colour-map options: one-channel pictures (16-bit PNG and
-TIFF, .npy arrays, FITS images) through show()'s colour maps."""
+"""ravlon-send's colour-map options: how one-channel pictures (16-bit PNG
+and TIFF, .npy arrays, FITS images) are shown, which show() sends to ravlon
+as its view."""
 
 import argparse
 import sys
@@ -8,15 +9,15 @@ from . import cmaps, scalar
 
 
 def limits(text):
-    """--limits: "minmax" or a percentile above 50 and up to 100."""
-    if text == "minmax":
+    """--limits: "minmax", "zscale" or a percentile above 50 and up to 100."""
+    if text in ("minmax", "zscale"):
         return text
     try:
         value = float(text)
         scalar.percentile(value)
     except ValueError:
         raise argparse.ArgumentTypeError(
-            f"{text!r} is neither minmax nor a percentile above 50 and up to 100") from None
+            f"{text!r} is neither minmax, zscale nor a percentile above 50 and up to 100") from None
     return value
 
 
@@ -34,9 +35,9 @@ def add_options(p):
                    help="the value at the map's high end (default: from --limits)")
     g.add_argument("--scale", choices=scalar.SCALES,
                    help="from the limits to the map (default: linear)")
-    g.add_argument("--limits", type=limits, metavar="minmax|PERCENT",
+    g.add_argument("--limits", type=limits, metavar="minmax|PERCENT|zscale",
                    help="limits from each picture's values: its smallest and largest (minmax, "
-                        "the default) or a percentile such as 99.5, clipping both tails")
+                        "the default), a percentile such as 99.5, clipping both tails, or zscale")
 
 
 _NAMES = ("cmap", "vmin", "vmax", "scale", "limits")

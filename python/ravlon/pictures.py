@@ -55,6 +55,10 @@ def file_frames(paths):
 def picture_array(im):
     if im.mode in ("1", "L", "LA", "La"):
         return np.asarray(im.convert("L"))
+    if im.mode == "I" and im.format == "PNG":
+        # Pillow widens a 16-bit PNG's grey to 32 bits: its samples go as
+        # the file has them.
+        return np.asarray(im).astype(np.uint16)
     if im.mode.startswith(("I", "F")):
         # 16- and 32-bit grey keep their values, for the colour map.
         return np.asarray(im)

@@ -45,14 +45,19 @@ def wants_map(array, cmap, vmin, vmax, scale, limits):
     """Whether show() maps array through a colour map: a 2-D array of
     anything but uint8 or bool, or any 2-D array a mapping option is
     given for."""
-    given = cmap is not None or vmin is not None or vmax is not None or limits is not None \
-        or scale != "linear"
+    given = mapping_given(cmap, vmin, vmax, scale, limits)
     if array.ndim != 2:
         if given:
             raise ValueError(f"colour maps and limits apply to arrays H x W, not of shape "
                              f"{array.shape}")
         return False
     return given or array.dtype not in (np.uint8, np.bool_)
+
+
+def mapping_given(cmap, vmin, vmax, scale, limits):
+    """Whether any of show()'s mapping options is other than its default."""
+    return cmap is not None or vmin is not None or vmax is not None or limits is not None \
+        or scale != "linear"
 
 
 def colour_planes(array, cmap=None, vmin=None, vmax=None, scale="linear", limits=None, out=None):
@@ -132,9 +137,7 @@ def value_limits(array, vmin=None, vmax=None, limits=None, finite=None):
     by limits: "minmax" (None) or a percentile p, 50 < p <= 100, that
     clips both tails (p and 100 - p). With no finite value, 0. finite is
     the mask of the finite values when some are not, None when all are."""
-    for name, v in (("vmin", vmin), ("vmax", vmax)):
-        if v is not None and not (isinstance(v, numbers.Real) and np.isfinite(v)):
-            raise ValueError(f"{name} must be a finite number, not {v!r}")
+    check_limits(vmin, vmax)
     percent = percentile(limits)
     if vmin is not None and vmax is not None:
         return float(vmin), float(vmax)
@@ -146,6 +149,13 @@ def value_limits(array, vmin=None, vmax=None, limits=None, finite=None):
     else:
         lo, hi = (float(v) for v in np.percentile(values, [100 - percent, percent]))
     return (lo if vmin is None else float(vmin)), (hi if vmax is None else float(vmax))
+
+
+def check_limits(vmin, vmax):
+    """ValueError unless each limit given is a finite number."""
+    for name, v in (("vmin", vmin), ("vmax", vmax)):
+        if v is not None and not (isinstance(v, numbers.Real) and np.isfinite(v)):
+            raise ValueError(f"{name} must be a finite number, not {v!r}")
 
 
 def percentile(limits):

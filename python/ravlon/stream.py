@@ -22,8 +22,8 @@ class Pacer:
 
 
 def send_frame(client, frame, colmap, mapping):
-    # One-channel pictures go as RGB frames (grey, or through the colour
-    # map of mapping, show()'s arguments), or as colour indices.
+    # One-channel pictures go with their values, ravlon showing them as
+    # mapping (show()'s arguments) asks, or as colour indices.
     try:
         if colmap and frame.ndim == 2:
             client.show_colmap(frame)

@@ -5,11 +5,14 @@
 #define NETCLIENT_H
 
 #include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -55,6 +58,21 @@ inline int dial(const std::string& host, int port, const std::string& from = "")
   return s;
 }
 
+// A connection to the local socket at path; -1 on failure.
+inline int dial_local(const std::string& path)
+{
+  sockaddr_un sa;
+  memset(&sa, 0, sizeof sa);
+  sa.sun_family = AF_UNIX;
+  snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s >= 0 && connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
+    close(s);
+    s = -1;
+  }
+  return s;
+}
+
 inline bool send_bytes(int s, const Bytes& b)
 {
   size_t done = 0;
@@ -65,6 +83,14 @@ inline bool send_bytes(int s, const Bytes& b)
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+// The stream is closed: the peer sees its end or a reset.
+inline bool closed_by_peer(int s)
+{
+  pollfd pf = {s, POLLIN, 0};
+  char b;
+  return poll(&pf, 1, 5000) == 1 && recv(s, &b, 1, 0) <= 0;
 }
 
 // An RGB frame whose first size pixels (column by column) are 0xRRGGBB.

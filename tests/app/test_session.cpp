@@ -101,7 +101,8 @@ TEST_F(Session, ResizeKeepsMovedWindowInPlaceThenDisconnectEndsServer)
   EXPECT_EQ(rv.err(), "");
 }
 
-// Codes 0 and 5 are skipped and the frame after them drawn. A second client
+// Code 0 and a key request (ravlon asks for none) are skipped and the frame
+// after them drawn. A second client
 // waits in the listen queue while the first is served, and is served once
 // the first has left; a broken request shows the error window and also
 // frees the server for the next client. A SIGINT with that client attached
@@ -114,7 +115,8 @@ TEST_F(Session, ClientsTakeTurns)
   RavlonClient first;
   connect(first);
   ASSERT_EQ(first.put_int(0), 0);
-  ASSERT_EQ(first.put_int(5), 0);
+  const Bytes key = ints({RAVLON_REQ_KEY}) + Bytes(RAVLON_KEY_BYTES, 0);
+  ASSERT_EQ(first.put_bytes(key.data(), static_cast<int>(key.size())), 0);
   ASSERT_TRUE(shown(first, 0xff0000));
 
   RavlonClient second;
@@ -223,7 +225,8 @@ TEST_F(Session, FrameBeforeTheFirstExposureIsShown)
   wnd = xv->find_window("Ravlon");
   ASSERT_NE(wnd, 0u);
   ASSERT_TRUE(wait_until([&] { return (img = xv->find_descendant(wnd, 64, 64)) != 0; }));
-  EXPECT_TRUE(wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
+  EXPECT_TRUE(
+      wait_until([&] { return xv->grab(img).count_not(0xff0000, 0, 0, 64, 64) == 0; }, 5000));
   quit();
 }
 
@@ -302,14 +305,16 @@ TEST_F(SessionLowMemory, RefusedResizeKeepsTheOldSize)
 
 // Memory follows the frames: after one 8192 x 8192 frame, small frames
 // bring ravlon's resident memory back near where it was (a loose bound:
-// the large frame alone takes 192 MB of vectors and more of images).
+// the large frame alone takes 192 MB of vectors and more of images), with
+// no history keeping frames.
 TEST_F(Session, MemoryFollowsTheFrames)
 {
   // Without its quarantine the sanitizer build hands freed memory back at
   // once, as the C library does.
   const char* asan = getenv("ASAN_OPTIONS");
-  setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(), 1);
-  start();
+  setenv("ASAN_OPTIONS", ((asan ? std::string(asan) + ":" : "") + "quarantine_size_mb=0").c_str(),
+         1);
+  start({"-xrm", "ravlon.historyMemory: 0"});
   RavlonClient c;
   connect(c);
   ASSERT_TRUE(shown(c, 0x102030));

@@ -2,6 +2,7 @@
 // command line or the workstation can stop it, with the exact line on
 // standard error and the exit status.
 #include "harness.h"
+#include "testframes.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -170,27 +171,40 @@ TEST_F(Startup, TakesTheXToolkitOptions)
   EXPECT_EQ(rv.err(), "");
 }
 
-// A colour file that cannot be read is refused at start-up, on either
-// screen. Root reads any file, so the file without permissions is tried
-// by an unprivileged user.
-TEST_F(Startup, UnreadableColourFileEndsStartup)
+// A colour file that cannot be read, or whose lines are not all three
+// numbers or blank, or that holds no triple, is refused at start-up, on
+// either screen, naming the first bad line. Root reads any file, so the
+// file without permissions is tried by an unprivileged user.
+TEST_F(Startup, ColourFileThatCannotBeReadWholeEndsStartup)
 {
-  char tmpl[] = "/tmp/ravlon-test-rgb.XXXXXX";
-  int fd = mkstemp(tmpl);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  ASSERT_EQ(chmod(tmpl, 0), 0);
-  const std::string locked = tmpl;
+  const std::string locked = temp_file("");
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
   struct Case {
-    std::string file;
+    std::string file;  // a path, or the text of a new file
+    bool text;
     int scr;
+    std::string why;
   };
-  const Case cases[] = {{"/tmp", 0}, {"/tmp", 1}, {"/nonexistent/colours", 0}, {locked, 1}};
+  const std::string no_triple = ": it holds no line of three numbers.";
+  const Case cases[] = {
+      {"/tmp", false, 0, "."},
+      {"/tmp", false, 1, "."},
+      {"/nonexistent/colours", false, 0, "."},
+      {locked, false, 1, "."},
+      {"", true, 0, no_triple},
+      {"\n  \n", true, 1, no_triple},
+      {"red green blue\n", true, 0, ": line 1 is not three numbers."},
+      {"0 0 0\n\n0.5,0.5,0.5\n", true, 1, ": line 3 is not three numbers."},
+      {"1 1 1\n0 0\n", true, 0, ": line 2 is not three numbers."},
+      {"1 1 1\n1 1 1 1\n", true, 0, ": line 2 is not three numbers."},
+      {"1 1 1\n\x01\xfe\n", true, 1, ": line 2 is not three numbers."},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    std::vector<std::string> args{"-c", c.file};
+    const std::string file = c.text ? temp_file(c.file) : c.file;
+    std::vector<std::string> args{"-c", file};
     Ravlon rv;
-    if (c.file == locked && geteuid() == 0) {
+    if (file == locked && geteuid() == 0) {
       if (access("/usr/bin/setpriv", X_OK) != 0) {
         ADD_FAILURE() << "setpriv is needed to read the file as another user";
         continue;
@@ -201,9 +215,11 @@ TEST_F(Startup, UnreadableColourFileEndsStartup)
                   {"--reuid=65534", "--regid=65534", "--clear-groups", RAVLON_BINARY});
     }
     ASSERT_TRUE(rv.start(args, {"DISPLAY=" + display_name(c.scr)}));
-    expect_ended(rv, 1, "ravlon: Cannot read RGB color file " + c.file + ".\n");
+    expect_ended(rv, 1, "ravlon: Cannot read RGB color file " + file + c.why + "\n");
+    if (c.text)
+      unlink(file.c_str());
   }
-  unlink(tmpl);
+  unlink(locked.c_str());
 }
 
 // An X server that goes away ends ravlon with its own line, not Xlib's.
@@ -273,7 +289,9 @@ TEST_F(Startup, Depth8ScreenAndMissingStandardMap)
                  "ravlon: XA_RGB_BEST_MAP standard colormap not allocated.\n");
   expect_failure({}, {"DISPLAY=" + display_name(1)},
                  "ravlon: XA_RGB_DEFAULT_MAP standard colormap not allocated.\n");
-  start({"-c", "/dev/null"}, 1);  // an empty file: every entry black
+  const std::string black = temp_file("\n0 0 0\n\n0 0 0");  // blank lines, no final newline
+  start({"-c", black}, 1);
   quit();
   EXPECT_EQ(rv.err(), "");
+  unlink(black.c_str());
 }

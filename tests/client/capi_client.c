@@ -3,6 +3,10 @@
  *   capi_client HOST PORT rgb|gray WIDTH HEIGHT STRIDE
  *     shows the test pattern (pattern.h) as a row-major image whose rows
  *     are STRIDE bytes apart, the bytes between them 0xee, and leaves;
+ *   capi_client HOST PORT typed
+ *     sets a grey view from 0 to 256 and shows the pattern's first channel
+ *     as a 64 x 48 frame of big-endian 16-bit samples, then a 20 x 12
+ *     region of it at (10, 4) holding 255 minus the pattern, and leaves;
  *   capi_client HOST PORT bad
  *     makes calls with bad arguments, each of which must fail with EINVAL
  *     and send nothing, then shows the 3 x 2 grey pattern twice (rows 4
@@ -52,6 +56,12 @@ static int bad_calls(ravlon *rv, const char *host, int port)
   EINVAL_FROM(ravlon_show_gray(NULL, px, 3, 2, 4));
   EINVAL_FROM(ravlon_show_rgb(rv, px, RAVLON_MAX_IMAGE_SIDE + 1, 1, 30000));
   EINVAL_FROM(ravlon_show_gray(rv, px, 0, 0, 0));
+  EINVAL_FROM(ravlon_show_frame(rv, 3, 2, RAVLON_F64 + 1, px));
+  EINVAL_FROM(ravlon_show_frame(rv, 3, 2, RAVLON_U8, NULL));
+  EINVAL_FROM(ravlon_show_frame(rv, 8192, 8192, RAVLON_F64, px));
+  EINVAL_FROM(ravlon_show_region(rv, 0, 0, 1, 1, RAVLON_U8, px));
+  EINVAL_FROM(ravlon_set_view(rv, RAVLON_MAP_COOLWARM + 1, 0, 0, 0, 0, 0, 0));
+  EINVAL_FROM(ravlon_set_view(rv, 0, 0, RAVLON_LIMITS_PERCENT, 0, 50, 0, 0));
   EINVAL_FROM(ravlon_disconnect(NULL));
   if (!*ravlon_errmsg()) {
     fprintf(stderr, "capi_client: no message for the last failure\n");
@@ -75,13 +85,37 @@ static unsigned char *image(int width, int height, size_t stride, int depth)
   return p;
 }
 
+/* 16-bit samples, most significant byte first, of the pattern's first
+ * channel (flipped when flip) from (x0, y0) on. */
+static void samples16(unsigned char *s, int x0, int y0, int w, int h, int flip)
+{
+  int x, y;
+  for (y = 0; y < h; y++)
+    for (x = 0; x < w; x++, s += 2) {
+      s[0] = 0;
+      s[1] = (unsigned char)(flip ? 255 - pattern(x0 + x, y0 + y, 0) : pattern(x0 + x, y0 + y, 0));
+    }
+}
+
+static int typed(ravlon *rv)
+{
+  static unsigned char frame[64 * 48 * 2], region[20 * 12 * 2];
+  const int format = RAVLON_U16 | RAVLON_BIG_ENDIAN;
+  samples16(frame, 0, 0, 64, 48, 0);
+  samples16(region, 10, 4, 20, 12, 1);
+  return ravlon_set_view(rv, RAVLON_MAP_GRAY, RAVLON_SCALE_LINEAR, RAVLON_LIMITS_MINMAX,
+                         RAVLON_VIEW_VMIN | RAVLON_VIEW_VMAX, 0, 0, 256) == 0 &&
+         ravlon_show_frame(rv, 64, 48, format, frame) == 0 &&
+         ravlon_show_region(rv, 10, 4, 20, 12, format, region) == 0;
+}
+
 int main(int argc, char **argv)
 {
   ravlon *rv;
-  unsigned char *px;
+  unsigned char *px = NULL;
   int r;
   if (argc != 4 && argc != 7) {
-    fprintf(stderr, "Usage: capi_client host port rgb|gray width height stride | bad\n");
+    fprintf(stderr, "Usage: capi_client host port rgb|gray width height stride | typed | bad\n");
     return 2;
   }
   rv = ravlon_connect(argv[1], atoi(argv[2]));
@@ -89,10 +123,14 @@ int main(int argc, char **argv)
     fprintf(stderr, "capi_client: %s [errno %d]\n", ravlon_errmsg(), errno);
     return 1;
   }
-  if (argc == 4) {
+  if (argc == 4 && strcmp(argv[3], "typed") == 0) {
+    r = typed(rv);
+    ravlon_close(rv);
+  } else if (argc == 4) {
     px = image(3, 2, 4, 1);
-    r = bad_calls(rv, argv[1], atoi(argv[2])) == 0 && px && ravlon_show_gray(rv, px, 3, 2, 4) == 0 &&
-        ravlon_show_gray(rv, px, 3, 2, 4) == 0 && ravlon_disconnect(rv) == 0;
+    r = bad_calls(rv, argv[1], atoi(argv[2])) == 0 && px &&
+        ravlon_show_gray(rv, px, 3, 2, 4) == 0 && ravlon_show_gray(rv, px, 3, 2, 4) == 0 &&
+        ravlon_disconnect(rv) == 0;
   } else {
     int rgb = strcmp(argv[3], "rgb") == 0;
     int w = atoi(argv[4]);

@@ -216,7 +216,8 @@ uint32_t saddle(int x, int y)
 }  // namespace
 
 // Row-major RGB and grey, not square, rows further apart than they are
-// long, and a Fortran program's 2-D field: exact on the screen.
+// long, a 16-bit frame with a region in it through a grey view, and a
+// Fortran program's 2-D field: exact on the screen.
 TEST_F(CApiShows, RowMajorImagesAndAFortranFieldExactly)
 {
   ASSERT_NO_FATAL_FAILURE(start());
@@ -233,6 +234,11 @@ TEST_F(CApiShows, RowMajorImagesAndAFortranFieldExactly)
        }},
       {CAPI_CLIENT + at + " gray 250 90 256", 250, 90,
        [](int x, int y) { return grey(pattern(x, y, 0)); }},
+      {CAPI_CLIENT + at + " typed", 64, 48,
+       [](int x, int y) {
+         const bool in = x >= 10 && x < 30 && y >= 4 && y < 16;
+         return grey(in ? 255 - pattern(x, y, 0) : pattern(x, y, 0));
+       }},
 #ifdef SHOW_FIELD
       {SHOW_FIELD + at, 320, 200, saddle},
 #endif

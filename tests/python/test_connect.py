@@ -2,6 +2,7 @@
 plain listening socket takes ravlon's place: what arrives is checked byte
 for byte."""
 
+import struct
 import subprocess
 
 import numpy as np
@@ -12,8 +13,9 @@ from ravlon.protocol import pack
 from support import HOST, SEND, listener, received
 
 PICTURE = np.array([[1, 2, 3, 4], [5, 6, 7, 8]], np.uint8)  # a grey 4 x 2
-# What show() sends for it: the size, then three equal planes column by column.
-WIRE = pack(2, 4, 2) + pack(3, 8) + bytes([1, 5, 2, 6, 3, 7, 4, 8]) * 3
+# What show() sends for it: the view of grey bytes as they are (grey from 0
+# to 255), then the frame, row by row.
+WIRE = pack(8, 0, 0, 0, 3) + struct.pack(">3d", 0, 0, 255) + pack(6, 4, 2, 3) + PICTURE.tobytes()
 
 
 def by_client(host, port, tmp_path):

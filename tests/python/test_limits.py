@@ -6,23 +6,26 @@ import math
 import os
 import re
 
-from ravlon import protocol
+from ravlon import cmaps, protocol
 from support import SOURCE
 
 
 def header_constants():
     text = open(os.path.join(SOURCE, "client", "ravlon_protocol.h")).read()
     found = {}
-    for name, expr in re.findall(r"#define RAVLON_(\w+) \(?([\d *]+)\)?", text):
-        found[name] = math.prod(int(f) for f in expr.split("*"))
+    for name, expr in re.findall(r"#define RAVLON_(\w+) \(?(0x[\da-f]+|[\d *]+)\)?", text):
+        found[name] = math.prod(int(f, 0) for f in expr.split("*"))
     return found
 
 
 def test_limits_and_codes_match_the_server():
     header = header_constants()
-    for name in ("MAX_IMAGE_SIDE", "MAX_FRAME_SIZE", "DEFAULT_PORT", "REQ_DISCONNECT", "REQ_RESIZE",
-                 "REQ_COLRGB", "REQ_COLMAP"):
+    names = [n for n, v in vars(protocol).items() if n.isupper() and isinstance(v, int)]
+    assert len(names) > 30
+    for name in names:
         assert getattr(protocol, name) == header[name], name
+    for i, name in enumerate(cmaps.NAMES):  # the view request's maps
+        assert header["MAP_" + name.upper()] == i, name
 
 
 def test_accepted_sizes_end_where_the_limits_are():

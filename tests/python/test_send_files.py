@@ -113,8 +113,8 @@ def test_mistakes_and_no_server(tmp_path):
         ([str(tmp_path / "cube.npy")], 1, f"{tmp_path}/cube.npy: an array of float64, shape "
                                           "(2, 3, 4, 5): ravlon-send shows numbers H x W (through "
                                           "a colour map) or H x W x 3 (RGB)"),
-        (["--limits", "20", str(pic)], 2, "argument --limits: '20' is neither minmax nor a "
-                                          "percentile above 50 and up to 100 (see --help)"),
+        (["--limits", "20", str(pic)], 2, "argument --limits: '20' is neither minmax, zscale "
+                                          "nor a percentile above 50 and up to 100 (see --help)"),
         (["--colmap", "--cmap", "gray", str(pic)], 2, "--colmap sends grey bytes as colour "
                                                       "indices: it takes no --cmap, --vmin, --vmax,"
                                                       " --scale or --limits (see --help)"),

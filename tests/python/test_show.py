@@ -86,3 +86,19 @@ def test_network_failures_raise_connection_error(server):
     with pytest.raises(ConnectionError, match=f"cannot connect to ravlon at .*:{port}"):
         ravlon.Client(port=port)
 
+
+
+def test_regions_replace_their_rectangle_only(server):
+    # A float64 field shown grey from 0 to 256, value v + 0.5 as grey v;
+    # regions outside the frame or of another type raise and send nothing.
+    index = RNG.integers(0, 256, (40, 60))
+    tile = 255 - index[30:40, 45:60]
+    with ravlon.Client(port=server.port) as c:
+        c.show(index + 0.5, vmin=0, vmax=256)
+        for region, x, y in [(tile + 0.5, 46, 30), (tile + 0.5, 45, 31), (tile, 45, 30)]:
+            with pytest.raises(ValueError, match="outside the 60x40 frame|not of the last"):
+                c.region(region, x, y)
+        c.region(tile + 0.5, 45, 30)
+        expected = index.copy()
+        expected[30:40, 45:60] = tile
+        assert server.shows(grey_rgb(expected.astype(np.uint8)))

@@ -42,16 +42,20 @@ def grab(window):
 
 
 def descendant_of_size(top, width, height):
-    """The deepest window under top of exactly width x height, or None."""
+    """The deepest window under top of exactly width x height, the upper
+    of two at one depth (the picture over a status line of its size), or
+    None."""
     tree = subprocess.run(["xwininfo", "-tree", "-id", str(top)], capture_output=True,
                           text=True).stdout
-    best, depth = None, -1
+    best, rank = None, (-1, 0)
     for line in tree.splitlines():
         fields = line.split()
         if not fields or not fields[0].startswith("0x"):
             continue
         size = next((f for f in fields if "+" in f and "x" in f.split("+")[0]), None)
         indent = len(line) - len(line.lstrip())
-        if size and size.split("+")[0] == f"{width}x{height}" and indent > depth:
-            best, depth = int(fields[0], 16), indent
+        if size and size.split("+")[0] == f"{width}x{height}":
+            here = (indent, -int(size.split("+")[2]))
+            if here > rank:
+                best, rank = int(fields[0], 16), here
     return best

@@ -167,11 +167,13 @@ TEST(Decoder, SizesAtTheLimits)
   EXPECT_EQ(decode(ints({REQ_COLMAP, -7})), "failed: Invalid size of colormap index vector.\n");
 }
 
-// Codes 0 and 5 are skipped; empty frames are whole at once; nothing after
-// the disconnect is decoded.
+// Codes 0 and 77 are skipped, and so is a key request with its key (the
+// server has checked it before); empty frames are whole at once; nothing
+// after the disconnect is decoded.
 TEST(Decoder, SkippedCodesEmptyFramesAndDisconnect)
 {
-  const Bytes s = ints({0, 5, REQ_COLRGB, 0, REQ_COLMAP, 0, REQ_COLMAP, 2}) + Bytes{4, 2} +
+  const Bytes s = ints({0, 77, REQ_KEY}) + Bytes(RAVLON_KEY_BYTES, REQ_COLRGB) +
+                  ints({REQ_COLRGB, 0, REQ_COLMAP, 0, REQ_COLMAP, 2}) + Bytes{4, 2} +
                   ints({REQ_DISCONNECT, REQ_RESIZE, 2, 2});
   EXPECT_EQ(decode(s), "rgb //\nmap \nmap 4,2\ndisconnect\n");
 }
@@ -220,6 +222,7 @@ TEST(Decoder, TypedFramesRegionsAndViews)
       {ints({REQ_FRAME, 8193, 1, RAVLON_U8}), "failed: Invalid frame size or format.\n"},
       {ints({REQ_REGION, 0, 0, 0, 1, RAVLON_U8}), "failed: Invalid region size or format.\n"},
       {ints({REQ_FRAME, 4, 4, RAVLON_F64}) + Bytes(5, 0), "cut: Cannot read frame samples.\n"},
+      {ints({REQ_KEY}) + Bytes(RAVLON_KEY_BYTES - 1, 0), "cut: Cannot read key request.\n"},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(decode(k.stream), k.log);

@@ -4,8 +4,6 @@
 // clients of both address families, and the pictures they send.
 #include "harness.h"
 
-#include <poll.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -59,14 +57,6 @@ protected:
 
   std::string dir;
 };
-
-// The stream is closed: the peer sees its end or a reset.
-bool closed_by_peer(int s)
-{
-  pollfd pf = {s, POLLIN, 0};
-  char b;
-  return poll(&pf, 1, 5000) == 1 && recv(s, &b, 1, 0) <= 0;
-}
 
 }  // namespace
 

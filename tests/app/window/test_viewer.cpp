@@ -47,11 +47,13 @@ protected:
       std::vector<Window> k = kids(w);
       todo.pop_back();
       todo.insert(todo.end(), k.begin(), k.end());
-      if (k.size() != 2 || !kids(k[0]).empty() || !kids(k[1]).empty())
-        continue;
-      XRectangle a = geometry(xv->dpy, k[0]), b = geometry(xv->dpy, k[1]);
-      if (a.y != b.y && a.width == geometry(xv->dpy, w).width && b.width == a.width)
-        return a.y < b.y ? k[0] : k[1];
+      std::vector<Window> leaves;
+      for (Window c : k)
+        if (kids(c).empty() && geometry(xv->dpy, c).width == geometry(xv->dpy, w).width)
+          leaves.push_back(c);
+      if (leaves.size() == 2 && geometry(xv->dpy, leaves[0]).y != geometry(xv->dpy, leaves[1]).y)
+        return geometry(xv->dpy, leaves[0]).y < geometry(xv->dpy, leaves[1]).y ? leaves[0]
+                                                                               : leaves[1];
     }
     return 0;
   }

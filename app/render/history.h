@@ -1,0 +1,32 @@
+// The frames most recently received, whole and in their received format,
+// within a memory budget: the oldest go first when a new one needs room,
+// and a frame larger than the budget is not kept.
+#ifndef HISTORY_H
+#define HISTORY_H
+
+#include <deque>
+#include <memory>
+
+#include "render/frame.h"
+
+class History {
+public:
+  explicit History(long budget_bytes) : budget(budget_bytes), bytes(0) {}
+
+  // A copy of the frame held by f, as the newest; false when it is not
+  // kept (too large, or memory short).
+  bool keep(const Frame& f);
+  void set_budget(long budget_bytes) { budget = budget_bytes; }
+  // The frames kept, the oldest first.
+  int count() const { return static_cast<int>(frames.size()); }
+  const Frame& at(int i) const { return *frames[static_cast<size_t>(i)]; }
+  Frame& newest() { return *frames.back(); }
+  void clear();
+
+private:
+  long budget;
+  long bytes;  // held by the frames kept
+  std::deque<std::unique_ptr<Frame>> frames;
+};
+
+#endif
