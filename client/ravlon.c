@@ -6,10 +6,6 @@
 #include "ravlon_raw.h"
 
 #include <errno.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -33,111 +29,6 @@ int ravlon_fail(int err, const char *fmt, ...)
 const char *ravlon_errmsg(void)
 {
   return message;
-}
-
-/* What errno best says of a getaddrinfo failure. */
-static int resolve_errno(int eai)
-{
-  switch (eai) {
-  case EAI_SYSTEM:
-    return errno;
-  case EAI_MEMORY:
-    return ENOMEM;
-  case EAI_AGAIN:
-    return EAGAIN;
-  case EAI_BADFLAGS:
-  case EAI_FAMILY:
-  case EAI_SERVICE:
-  case EAI_SOCKTYPE:
-    return EINVAL;
-  default:
-    return EHOSTUNREACH;
-  }
-}
-
-/* A connect interrupted by a signal goes on by itself: wait for its end. */
-static int finish_connect(int fd)
-{
-  struct pollfd p = {fd, POLLOUT, 0};
-  int err = 0;
-  socklen_t len = sizeof err;
-  while (poll(&p, 1, -1) < 0)
-    if (errno != EINTR)
-      return -1;
-  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) < 0)
-    return -1;
-  errno = err;
-  return err ? -1 : 0;
-}
-
-/* A connected socket to one address, or -1 with errno. Close-on-exec: a
- * child the program starts must not hold ravlon's connection open. No
- * Nagle delay: each request goes out in one piece anyway. */
-static int open_socket(const struct addrinfo *ai)
-{
-  int on = 1;
-  int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
-  if (fd < 0)
-    return -1;
-  if (connect(fd, ai->ai_addr, ai->ai_addrlen) < 0 && (errno != EINTR || finish_connect(fd) < 0)) {
-    int e = errno;
-    close(fd);
-    errno = e;
-    return -1;
-  }
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  return fd;
-}
-
-static ravlon *connected(int fd)
-{
-  ravlon *rv = calloc(1, sizeof *rv);
-  if (!rv) {
-    close(fd);
-    ravlon_fail(ENOMEM, "cannot allocate a connection");
-    return NULL;
-  }
-  rv->fd = fd;
-  return rv;
-}
-
-ravlon *ravlon_connect(const char *host, int port)
-{
-  struct addrinfo hints;
-  struct addrinfo *list = NULL;
-  const struct addrinfo *ai;
-  char service[8];
-  int fd = -1;
-  int r;
-  if (!host) {
-    ravlon_fail(EINVAL, "cannot connect: no host (NULL)");
-    return NULL;
-  }
-  if (port < 1 || port > 65535) {
-    ravlon_fail(EINVAL, "cannot connect to %s: port %d is not from 1 to 65535", host, port);
-    return NULL;
-  }
-  memset(&hints, 0, sizeof hints);
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
-  snprintf(service, sizeof service, "%d", port);
-  r = getaddrinfo(host, service, &hints, &list);
-  if (r != 0) {
-    int e = resolve_errno(r);
-    ravlon_fail(e, "cannot resolve %s: %s", host, r == EAI_SYSTEM ? strerror(e) : gai_strerror(r));
-    return NULL;
-  }
-  errno = EHOSTUNREACH;
-  for (ai = list; ai && fd < 0; ai = ai->ai_next)
-    fd = open_socket(ai);
-  r = errno;
-  freeaddrinfo(list);
-  if (fd < 0) {
-    ravlon_fail(r, "cannot connect to %s port %d: %s", host, port, strerror(r));
-    return NULL;
-  }
-  return connected(fd);
 }
 
 int ravlon_no_handle(void)
@@ -193,6 +84,33 @@ unsigned char *ravlon_put_int(unsigned char *p, int v)
   p[2] = (unsigned char)(u >> 8);
   p[3] = (unsigned char)u;
   return p + 4;
+}
+
+ravlon *ravlon_adopt(int fd, const unsigned char key[RAVLON_KEY_BYTES])
+{
+  unsigned char head[4];
+  struct iovec iov[2];
+  int e;
+  ravlon *rv = calloc(1, sizeof *rv);
+  if (!rv) {
+    close(fd);
+    ravlon_fail(ENOMEM, "cannot allocate a connection");
+    return NULL;
+  }
+  rv->fd = fd;
+  if (!key)
+    return rv;
+  ravlon_put_int(head, RAVLON_REQ_KEY);
+  iov[0].iov_base = head;
+  iov[0].iov_len = sizeof head;
+  iov[1].iov_base = (void *)key;
+  iov[1].iov_len = RAVLON_KEY_BYTES;
+  if (ravlon_send_all(rv, iov, 2) == 0)
+    return rv;
+  e = errno;
+  ravlon_close(rv);
+  errno = e;
+  return NULL;
 }
 
 int ravlon_bad_size(int width, int height)

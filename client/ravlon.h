@@ -1,6 +1,7 @@
-/* The C interface to ravlon, the image display server: one TCP connection
- * over which a program sends the picture's size and its frames. The server
- * never answers. Every call that sends returns 0 once all its bytes were
+/* The C interface to ravlon, the image display server: one connection
+ * (TCP, or the local socket on ravlon's own host) over which a program
+ * sends the picture's size and its frames. The server never answers.
+ * Every call that sends returns 0 once all its bytes were
  * handed to the system, or -1 with errno set and a message for
  * ravlon_errmsg(); a call with bad arguments fails with EINVAL and sends
  * nothing. One handle belongs to one thread at a time. See ravlon_connect(3).
@@ -20,11 +21,21 @@ extern "C" {
 
 typedef struct ravlon ravlon;
 
-/* Connects to ravlon on host (a name, an IPv4 or an IPv6 address) and port,
- * trying each address the host resolves to in turn. NULL on failure, with
- * errno set (EHOSTUNREACH for a host that does not resolve, ECONNREFUSED
- * when nothing listens, EINVAL for a NULL host or a port outside 1-65535). */
+/* Connects to ravlon on host and port. host is a name, an IPv4 or an IPv6
+ * address, tried over TCP at each address it resolves to in turn; when it
+ * is NULL, "", "localhost" or this host's own name, ravlon's local socket
+ * RAVLON_UNIX_DIR/port is tried first, when there is one. "unix:PATH"
+ * connects to the Unix socket PATH (port unused; "unix:" alone to the
+ * port's local socket), "tcp:HOST" over TCP only ("tcp:" alone to this
+ * host's name). When $RAVLON_KEYFILE names a file, its key is sent first,
+ * as ravlon_connect_keyfile() sends it. NULL on failure, with errno set
+ * (EHOSTUNREACH for a host that does not resolve, ECONNREFUSED when
+ * nothing listens, ENOENT for a socket or key file that is not there,
+ * EINVAL for a port outside 1-65535 or a key file shorter than a key). */
 ravlon *ravlon_connect(const char *host, int port);
+/* Likewise, with the key from the file at keyfile (its first
+ * RAVLON_KEY_BYTES bytes) rather than $RAVLON_KEYFILE's; NULL for none. */
+ravlon *ravlon_connect_keyfile(const char *host, int port, const char *keyfile);
 
 /* The next frames are width x height pixels (1 to RAVLON_MAX_IMAGE_SIDE). */
 int ravlon_resize(ravlon *rv, int width, int height);

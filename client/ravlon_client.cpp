@@ -15,7 +15,18 @@ RavlonClient::~RavlonClient()
 int RavlonClient::connect(const char* host, int port)
 {
   close();
-  rv = ravlon_connect(host, port);
+  return adopt(ravlon_connect(host, port));
+}
+
+int RavlonClient::connect(const char* host, int port, const char* keyfile)
+{
+  close();
+  return adopt(ravlon_connect_keyfile(host, port, keyfile));
+}
+
+int RavlonClient::adopt(ravlon* connected)
+{
+  rv = connected;
   if (!rv)
     return -1;
   sock = ravlon_socket(rv);

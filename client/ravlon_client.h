@@ -1,4 +1,4 @@
-// The C++ client of ravlon: one TCP connection to the server, over which a
+// The C++ client of ravlon: one connection to the server, over which a
 // program sends the image size and frames, on top of the C interface
 // (ravlon.h, ravlon_connect(3)). The server never answers; every sending
 // operation returns 0 once all its bytes were handed to the system and -1
@@ -18,8 +18,12 @@ public:
   RavlonClient& operator=(const RavlonClient&) = delete;
 
   // host is a name, an IPv4 or an IPv6 address; each address it resolves
-  // to is tried in turn.
+  // to is tried in turn. A host of this one (nullptr, "", "localhost", its
+  // name) goes through ravlon's local socket when there is one; "unix:PATH"
+  // and "tcp:HOST" go where they say (ravlon_connect(3)). The key, when
+  // $RAVLON_KEYFILE names a file, or that of keyfile, is sent first.
   int connect(const char* host, int port);
+  int connect(const char* host, int port, const char* keyfile);
 
   // The next frames are width x height pixels (1 to 8192 each). A size
   // the server would refuse sends nothing and fails with EINVAL, as does
@@ -56,6 +60,8 @@ public:
   int sock;  // -1 while not connected
 
 private:
+  int adopt(ravlon* connected);
+
   ravlon* rv;
 };
 

@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <sys/uio.h>
 
+#include "ravlon_protocol.h"
+
 struct ravlon {
   int fd;
   int width; /* the size last sent, 0 x 0 before any */
@@ -25,6 +27,10 @@ int ravlon_send_all(struct ravlon *rv, struct iovec *iov, int n);
  * width * depth bytes apart. */
 int ravlon_check_image(const struct ravlon *rv, const void *pixels, int width, int height,
                        size_t stride, size_t depth);
+/* A handle for the connected socket fd, which it then owns, having first
+ * sent key in the key request when key is not NULL. NULL on failure, fd
+ * closed. */
+struct ravlon *ravlon_adopt(int fd, const unsigned char key[RAVLON_KEY_BYTES]);
 /* A request header grows by one integer, most significant byte first. */
 unsigned char *ravlon_put_int(unsigned char *p, int v);
 

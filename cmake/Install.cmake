@@ -57,7 +57,7 @@ foreach(page ravlon.1 ravlon-send.1 ravlon-demo.1 ravlon_connect.3)
   list(APPEND manpages ${gz})
 endforeach()
 set(manlinks)
-foreach(fn resize send_rgb send_colmap show_rgb show_gray show_frame show_region set_view close
+foreach(fn connect_keyfile resize send_rgb send_colmap show_rgb show_gray show_frame show_region set_view close
     disconnect errmsg)
   set(link ${CMAKE_BINARY_DIR}/man/ravlon_${fn}.3.gz)
   add_custom_command(OUTPUT ${link}

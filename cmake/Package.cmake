@@ -1,6 +1,7 @@
 # The Debian package, built by CPack (scripts/package): everything
 # `cmake --install` puts under the prefix, with the runtime libraries'
-# packages found by dpkg-shlibdeps and Python's named here.
+# packages found by dpkg-shlibdeps (X, Motif, libpng and cfitsio's
+# libcfitsio10, which Save Data's FITS files need) and Python's named here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ravlon)
 set(CPACK_PACKAGE_CONTACT "ravlon developers <ravlon@localhost>")

@@ -15,6 +15,7 @@
 #include "WEtc.h"
 #include "WSld.h"
 #include "base/service.h"
+#include "window/savedata.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
 
@@ -64,6 +65,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       newest_shown(false),
       slider(nullptr),
       saver(nullptr),
+      data_saver(nullptr),
       status(nullptr),
       menubar(nullptr)
 {
@@ -84,6 +86,7 @@ ImageWnd::~ImageWnd()
 {
   disconn_client();
   delete saver;
+  delete data_saver;
   delete status;
   delete slider;
 }
@@ -111,6 +114,7 @@ void ImageWnd::build_widgets()
   status->playback = &playback;
   build_slider();
   saver = new PictureSaver(frame, *img);
+  data_saver = new DataSaver(frame);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
                 status->label, XmNrightAttachment, attach, XmNbackground,
@@ -227,6 +231,11 @@ void ImageWnd::show_status()
 void ImageWnd::choose_save()
 {
   saver->choose();
+}
+
+void ImageWnd::choose_save_data()
+{
+  data_saver->choose();
 }
 
 void ImageWnd::quit()

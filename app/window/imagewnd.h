@@ -15,6 +15,7 @@
 #include "window/playback.h"
 
 class ImageWnd;
+class DataSaver;
 class PictureSaver;
 class WSld;
 
@@ -72,6 +73,7 @@ public:
 
   // The menus' commands.
   void choose_save() override;
+  void choose_save_data() override;
   int zoom_shift() const override { return image()->zoom_shift; }
   // The image at zoom 2^shift, the window at its new size where it stands.
   int zoom_to(int shift) override;
@@ -103,9 +105,10 @@ public:
   Playback playback;
   int live_w;  // the stream's frame size, also while paused
   int live_h;
-  bool newest_shown;    // the history's newest frame is the one shown
-  WSld* slider;         // where the frame shown stands in the history, while paused
-  PictureSaver* saver;  // File > Save Picture...
+  bool newest_shown;      // the history's newest frame is the one shown
+  WSld* slider;           // where the frame shown stands in the history, while paused
+  PictureSaver* saver;    // File > Save Picture...
+  DataSaver* data_saver;  // File > Save Data...
   StatusLine* status;
   Widget menubar;
 

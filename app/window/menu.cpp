@@ -1,4 +1,5 @@
-// The application's menu: the File menu's Save Picture... and Quit, Quit
+// The application's menu: the File menu's Save Picture..., Save Data...
+// and Quit, Quit
 // reached also through its accelerator and the window manager's close
 // button.
 #include "window/menu.h"
@@ -7,6 +8,7 @@
 
 const WMenuItem file_pdm[] = {
     {"Save Picture...", &xmPushButtonWidgetClass, 0, "Meta<Key>s:", "Meta+S", FILE_SAVE, nullptr},
+    {"Save Data...", &xmPushButtonWidgetClass, 0, "Meta<Key>d:", "Meta+D", FILE_SAVE_DATA, nullptr},
     {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", FILE_QUIT, nullptr},
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
@@ -47,6 +49,8 @@ void Menu::do_file_pdm(short item)
 {
   if (item == FILE_SAVE)
     target->choose_save();
+  else if (item == FILE_SAVE_DATA)
+    target->choose_save_data();
   else if (item == FILE_QUIT)
     target->quit();
 }

@@ -5,12 +5,8 @@
 
 #include <cstdio>
 
-#include <Xm/FileSB.h>
-
 #include "WContext.h"
-#include "WDialog.h"
 #include "WEtc.h"
-#include "WShl.h"
 #include "render/framefill.h"
 #include "window/image.h"
 #include "render/frame.h"
@@ -18,15 +14,6 @@
 #include "base/service.h"
 
 namespace {
-
-const int DLG_W = 400;
-const int DLG_H = 300;
-
-void report(const char* file, const char* why)
-{
-  snprintf(buf, sizeof buf, "Cannot save picture to %.400s: %.80s.", file, why);
-  error_dialog(buf);
-}
 
 // The colour each index byte is shown in: the pixel the frame's drawing
 // gives it, looked up in the window's colour map. -1 when the X server
@@ -56,30 +43,9 @@ int shown_colours(const Image& img, unsigned char (*rgb)[3])
 
 }  // namespace
 
-PictureSaver::PictureSaver(const Frame& f, const Image& i) : dlg(nullptr), frame(f), image(i) {}
-
-PictureSaver::~PictureSaver()
+PictureSaver::PictureSaver(const Frame& f, const Image& i)
+    : FileSaver(f, "Save Picture", "*.png"), image(i)
 {
-  delete dlg;
-}
-
-void PictureSaver::choose()
-{
-  if (!frame.held()) {
-    error_dialog("There is no picture to save.");
-    return;
-  }
-  // On the application shell, as the error window: the image window may
-  // have a visual and colour map of its own.
-  if (!dlg) {
-    dlg = new WDialogFile(context->appshl->xtwgt);
-    dlg->set_title("Save Picture");
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - DLG_W) / 2),
-                        static_cast<short>((root_rect.h - DLG_H) / 3), DLG_W, DLG_H));
-    set_typed_string(dlg->xtwgt, XmNpattern, "*.png");
-    dlg->set_cp(cp_answer_save, this);
-  }
-  dlg->show();
 }
 
 // The frame held is the one on the screen, whole whatever the next one
@@ -112,15 +78,4 @@ int PictureSaver::saved_frame(PngFrame& f) const
   f.height = frame.height;
   f.colours = nullptr;
   return 0;
-}
-
-// OK and Cancel both close the dialog; OK with a name saves there.
-void cp_answer_save(Widget, XtPointer usr, XtPointer call)
-{
-  PictureSaver* s = static_cast<PictureSaver*>(usr);
-  const XmFileSelectionBoxCallbackStruct* cs =
-      static_cast<const XmFileSelectionBoxCallbackStruct*>(call);
-  s->dlg->hide();
-  if (cs && cs->reason == XmCR_OK && s->dlg->fnam && s->dlg->fnam[0])
-    s->save(s->dlg->fnam);
 }

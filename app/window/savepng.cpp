@@ -1,17 +1,14 @@
 // The PNG writer: one RGB row at a time from the column-major planes.
 #include "window/savepng.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "window/replacefile.h"
 
 #include <png.h>
 
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -77,88 +74,25 @@ int encode(FILE* out, const PngFrame& f, unsigned char* row, PngErr& err)
   return 0;
 }
 
-// A file replaced keeps its mode (and its owner, where we may give it);
-// a new one gets what the user's umask gives, as any file they make.
-int take_mode(int fd, const char* target)
-{
-  struct stat st;
-  if (stat(target, &st) == 0)
-    return fchmod(fd, st.st_mode & 07777) | fchown(fd, st.st_uid, st.st_gid);
-  mode_t mask = umask(0);
-  umask(mask);
-  return fchmod(fd, 0666 & ~mask);
-}
-
-// Where the picture goes: a symbolic link's target, so that the link stays
-// a link; else the name itself. -1 with errno for a link to nowhere.
-int resolve_target(const char* file, std::string& target)
-{
-  struct stat st;
-  if (lstat(file, &st) != 0 || !S_ISLNK(st.st_mode)) {
-    target = file;
-    return 0;
+// The PNG, a row at a time.
+class PngContent : public FileContent {
+public:
+  explicit PngContent(const PngFrame& f_) : f(f_) {}
+  int write_to(FILE* out, char* why, size_t whylen) override
+  {
+    std::vector<unsigned char> row(static_cast<size_t>(f.width) * 3);
+    PngErr err = {why, whylen};
+    return encode(out, f, row.data(), err);
   }
-  char* real = realpath(file, nullptr);
-  if (!real)
-    return -1;
-  target = real;
-  free(real);
-  return 0;
-}
 
-// The temporary file beside the target, under a short name, so that a
-// name up to the system's limit can be written.
-std::string temp_beside(const std::string& target)
-{
-  const size_t slash = target.rfind('/');
-  return (slash == std::string::npos ? "./" : target.substr(0, slash + 1)) + ".ravlon-XXXXXX";
-}
-
-// The bytes reach the disk before the rename makes them the file: a crash
-// then leaves the old file or the new one, never an empty one.
-int finish(FILE* out, int r, char* why, size_t whylen)
-{
-  const bool flushed = fflush(out) == 0 && fsync(fileno(out)) == 0;
-  if (!flushed && r == 0) {
-    snprintf(why, whylen, "%s", strerror(errno));
-    r = -1;
-  }
-  if (fclose(out) != 0 && r == 0) {
-    snprintf(why, whylen, "%s", strerror(errno));
-    r = -1;
-  }
-  return r;
-}
+private:
+  const PngFrame& f;
+};
 
 }  // namespace
 
 int write_png(const char* file, const PngFrame& f, char* why, size_t whylen)
 {
-  std::string target;
-  if (resolve_target(file, target) < 0) {
-    snprintf(why, whylen, "%s", strerror(errno));
-    return -1;
-  }
-  std::string tmp = temp_beside(target);
-  std::vector<unsigned char> row(static_cast<size_t>(f.width) * 3);
-  int fd = mkstemp(&tmp[0]);
-  FILE* out = fd < 0 ? nullptr : fdopen(fd, "wb");
-  if (!out) {
-    snprintf(why, whylen, "%s", strerror(errno));
-    if (fd >= 0) {
-      close(fd);
-      unlink(tmp.c_str());
-    }
-    return -1;
-  }
-  take_mode(fd, target.c_str());
-  PngErr err = {why, whylen};
-  int r = finish(out, encode(out, f, row.data(), err), why, whylen);
-  if (r == 0 && rename(tmp.c_str(), target.c_str()) != 0) {
-    snprintf(why, whylen, "%s", strerror(errno));
-    r = -1;
-  }
-  if (r != 0)
-    unlink(tmp.c_str());
-  return r;
+  PngContent content(f);
+  return replace_file(file, content, why, whylen);
 }

@@ -17,11 +17,8 @@ struct PngFrame {
 };
 
 // Pixels past size are black, as they are shown. The file is written
-// whole under a temporary name beside it, flushed to the disk and then put
-// in its place, so a failure leaves any file of that name as it was; a
-// file replaced keeps its mode, and a symbolic link stays one, its target
-// replaced. Returns 0, or -1 with the reason (the system's or libpng's) in
-// why.
+// as replace_file() writes: whole or not at all. Returns 0, or -1 with the
+// reason (the system's or libpng's) in why.
 int write_png(const char* file, const PngFrame& f, char* why, size_t whylen);
 
 #endif

@@ -26,6 +26,14 @@ module ravlon
       integer(c_int), value :: port
     end function
 
+    ! keyfile, the path of ravlon's key file, ends with c_null_char too
+    type(c_ptr) function ravlon_connect_keyfile(host, port, keyfile) &
+        bind(c, name='ravlon_connect_keyfile')
+      import :: c_ptr, c_char, c_int
+      character(kind=c_char), intent(in) :: host(*), keyfile(*)
+      integer(c_int), value :: port
+    end function
+
     integer(c_int) function ravlon_resize(rv, width, height) bind(c, name='ravlon_resize')
       import :: c_ptr, c_int
       type(c_ptr), value :: rv

@@ -1,4 +1,5 @@
-"""The client side of ravlon's wire protocol over one TCP connection.
+"""The client side of ravlon's wire protocol over one connection: TCP, or
+the local socket on ravlon's own host (connection.py).
 
 The server never answers: a request is done once all its bytes were handed
 to the system. Sizes the server would refuse raise ValueError before
@@ -9,7 +10,7 @@ import errno
 import os
 import socket
 
-from . import protocol
+from . import connection, protocol
 
 
 def _default_host():
@@ -53,31 +54,26 @@ class Client:
     """One connection to ravlon.
 
     host defaults to $RAVLON_HOST, else this host's name; port to
-    $RAVLON_PORT, else 9999. Leaving a `with` block closes the connection:
+    $RAVLON_PORT, else 9999. This host's names and "localhost" go through
+    ravlon's local socket when there is one; "unix:PATH" and "tcp:HOST" go
+    where they say. With keyfile, else $RAVLON_KEYFILE, the key that file
+    begins with is sent first (OSError when it cannot be read, ValueError
+    when it is too short). Leaving a `with` block closes the connection:
     the server then waits for its next client.
     """
 
-    def __init__(self, host=None, port=None):
+    def __init__(self, host=None, port=None, keyfile=None):
         self.host = host if host is not None else _default_host()
         self.port = port if port is not None else _default_port()
         self._size = None  # the image size last sent, for show()
         self._planes = None  # show()'s last planes, reused for the next frame
         self._format = None  # the last typed frame's sample format, None for planes
         self._view = None  # the view request last sent
-        self._sock = self._connect()
-
-    def _connect(self):
-        # Every address the host has, IPv6 and IPv4, in getaddrinfo's order.
-        # The socket is not inherited by child processes (close-on-exec).
-        try:
-            sock = socket.create_connection((self.host, self.port))
-        except OSError as e:
-            raise ConnectionError(
-                f"cannot connect to ravlon at {self._where()}: {_reason(e)}") from e
-        # Frames go out in a few large writes; a small request must not wait
-        # for the acknowledgement of the one before.
-        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        return sock
+        keyfile = keyfile if keyfile is not None else os.environ.get("RAVLON_KEYFILE")
+        key = connection.read_key(keyfile) if keyfile else None
+        self._sock, self._where = connection.open_socket(self.host, self.port)
+        if key:
+            self._send(protocol.pack(protocol.REQ_KEY), key)
 
     def __enter__(self):
         return self
@@ -247,12 +243,4 @@ class Client:
                     views[0] = views[0][sent:]
         except OSError as e:
             raise ConnectionError(
-                f"connection to ravlon at {self._where()} lost: {_reason(e)}") from e
-
-    def _where(self):
-        host = f"[{self.host}]" if ":" in self.host else self.host
-        return f"{host}:{self.port}"
-
-
-def _reason(error):
-    return error.strerror or str(error)
+                f"connection to ravlon at {self._where} lost: {connection.reason(e)}") from e

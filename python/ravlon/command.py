@@ -60,9 +60,13 @@ def parser():
     p = _Parser(prog=PROG, usage=USAGE, description=DESCRIPTION)
     p.add_argument("files", nargs="*", metavar="FILE",
                    help="image files; with --raw one file, or - (the default) for standard input")
-    p.add_argument("-H", "--host", help="ravlon's host (default: $RAVLON_HOST, else this host)")
+    p.add_argument("-H", "--host",
+                   help="ravlon's host, unix:PATH or tcp:HOST (default: $RAVLON_HOST, else this "
+                        "host, through ravlon's local socket when there is one)")
     p.add_argument("-p", "--port", type=_number(int, 1, 65535, "a port number"),
                    help="ravlon's port (default: $RAVLON_PORT, else 9999)")
+    p.add_argument("--keyfile", metavar="FILE",
+                   help="send the key this file begins with (default: $RAVLON_KEYFILE, else none)")
     p.add_argument("--raw", type=image_size, metavar="WxH",
                    help="raw frames of this size (ffprobe tells a video's size)")
     p.add_argument("--pix-fmt", choices=("rgb24", "gray"), default="rgb24",
@@ -140,7 +144,7 @@ def hold(client, seconds):
 
 
 def run(a, source):
-    with Client(a.host, a.port) as client:
+    with Client(a.host, a.port, a.keyfile) as client:
         stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap,
                mapping=mapping_options.show_options(a))
         try:

@@ -10,6 +10,7 @@ REQ_DISCONNECT = 1
 REQ_RESIZE = 2
 REQ_COLRGB = 3
 REQ_COLMAP = 4
+REQ_KEY = 5  # the key, KEY_BYTES bytes; first of all when ravlon asks for one
 REQ_FRAME = 6  # width, height, format, samples row by row
 REQ_REGION = 7  # x, y, width, height, format, samples
 REQ_VIEW = 8  # map, scale, limits rule, flags, then percent, vmin, vmax as doubles
@@ -46,6 +47,8 @@ MAX_FRAME_SIZE = 64 * 1024 * 1024  # largest plane or index vector
 MAX_SAMPLE_BYTES = 256 * 1024 * 1024  # largest typed frame or region
 
 DEFAULT_PORT = 9999
+KEY_BYTES = 16
+UNIX_DIR = "/tmp/.ravlon-unix"  # the local socket of port N is UNIX_DIR/N
 
 _INTS = {n: struct.Struct(">" + "i" * n) for n in range(1, 7)}
 _VIEW = struct.Struct(">5i3d")

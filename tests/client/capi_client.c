@@ -39,7 +39,7 @@ static void einval(const char *call, int failed)
 static int bad_calls(ravlon *rv, const char *host, int port)
 {
   unsigned char px[32] = {0};
-  EINVAL_NULL(ravlon_connect(NULL, port));
+  EINVAL_NULL(ravlon_connect_keyfile(host, port, "/dev/null"));
   EINVAL_NULL(ravlon_connect(host, 0));
   EINVAL_NULL(ravlon_connect(host, 65536));
   EINVAL_FROM(ravlon_resize(NULL, 3, 2));

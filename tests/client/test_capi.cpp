@@ -6,6 +6,8 @@
 
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -14,7 +16,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <utility>
 
 #include "pattern.h"
 #include "ravlon_client.h"
@@ -45,13 +49,28 @@ struct Listener {
     port = ntohs(family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(ss).sin6_port
                                     : reinterpret_cast<sockaddr_in&>(ss).sin_port);
   }
-  ~Listener() { close(fd); }
+  // A Unix stream socket at path, made afresh.
+  explicit Listener(const std::string& where) : path(where)
+  {
+    sockaddr_un sa = {};
+    sa.sun_family = AF_UNIX;
+    snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
+    unlink(path.c_str());
+    fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    listen(fd, 1);
+  }
+  ~Listener()
+  {
+    close(fd);
+    unlink(path.c_str());
+  }
 
-  // The connection waiting in the queue, or -1 after 5 s.
-  int take()
+  // The connection waiting in the queue, or -1 after ms.
+  int take(int ms = 5000)
   {
     pollfd p = {fd, POLLIN, 0};
-    return poll(&p, 1, 5000) == 1 ? accept4(fd, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+    return poll(&p, 1, ms) == 1 ? accept4(fd, nullptr, nullptr, SOCK_CLOEXEC) : -1;
   }
   // True when s ends (its client has closed it) within ms.
   static bool ends(int s, int ms)
@@ -60,11 +79,12 @@ struct Listener {
     char b;
     return poll(&p, 1, ms) == 1 && recv(s, &b, 1, MSG_PEEK) == 0;
   }
-  // Every byte the first client sent, up to its end.
-  Bytes received()
+  // Every byte the first client sent, up to its end; none when no client
+  // came within ms.
+  Bytes received(int ms = 5000)
   {
     Bytes v;
-    int s = take();
+    int s = take(ms);
     unsigned char b[4096];
     ssize_t n;
     while (s >= 0 && (n = recv(s, b, sizeof b, 0)) > 0)
@@ -75,7 +95,15 @@ struct Listener {
 
   int fd = -1;
   int port = 0;
+  std::string path;  // of a Unix socket
 };
+
+std::string write_file(const std::string& name, const std::string& bytes)
+{
+  const std::string path = testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
 
 void put_ints(Bytes& v, std::initializer_list<int> ints)
 {
@@ -110,28 +138,84 @@ TEST(CApi, BadArgumentsSendNothingAndFramesArriveOverIPv6)
   EXPECT_EQ(l.received(), want);
 }
 
-// A program that cannot reach ravlon learns why: NULL, errno and a message.
-// "no..host" cannot be a host's name, so the resolver refuses it without
-// asking a name server, online or not.
+// A program that cannot reach ravlon, or read its key, learns why: NULL,
+// errno and a message. "no..host" cannot be a host's name, so the resolver
+// refuses it without asking a name server, online or not. An empty
+// $RAVLON_KEYFILE is as good as none.
 TEST(CApi, FailedConnectsSayWhy)
 {
   const std::string refused = std::to_string(free_port());
+  const std::string short_key = write_file("ravlon-short-key", "12345");
   const struct {
-    std::string host, port, message;
+    std::string host, port, keyfile, message;
     int err;
   } cases[] = {
-      {"127.0.0.1", refused, "cannot connect to 127.0.0.1 port " + refused + ": Connection refused",
-       ECONNREFUSED},
-      {"no..host", "9999", "cannot resolve no..host: ", EHOSTUNREACH},
+      {"127.0.0.1", refused, "",
+       "cannot connect to 127.0.0.1 port " + refused + ": Connection refused", ECONNREFUSED},
+      {"no..host", "9999", "", "cannot resolve no..host: ", EHOSTUNREACH},
+      {"unix:/nonexistent/ravlon", "9999", "",
+       "cannot connect to /nonexistent/ravlon: No such file or directory", ENOENT},
+      {"127.0.0.1", refused, "/nonexistent/key",
+       "cannot read the key file /nonexistent/key: No such file or directory", ENOENT},
+      {"127.0.0.1", refused, short_key,
+       "the key file " + short_key + " holds 5 bytes, fewer than a key's 16", EINVAL},
   };
   for (const auto& k : cases) {
     Proc p;
-    ASSERT_TRUE(p.start(CAPI_CLIENT, {"capi_client", k.host, k.port, "gray", "2", "2", "2"}));
+    ASSERT_TRUE(p.start(CAPI_CLIENT, {"capi_client", k.host, k.port, "gray", "2", "2", "2"},
+                        {"RAVLON_KEYFILE=" + k.keyfile}));
     ASSERT_TRUE(p.wait_exit());
     EXPECT_EQ(p.status(), 1) << k.host;
     EXPECT_EQ(p.err().rfind("capi_client: " + k.message, 0), 0u) << p.err();
     EXPECT_NE(p.err().find("[errno " + std::to_string(k.err) + "]\n"), std::string::npos)
         << p.err();
+  }
+}
+
+// Each address form reaches the socket it names, the key request first:
+// this host's names go through ravlon's local socket while one answers
+// there, over TCP when it is missing or stale; tcp: never goes through it,
+// unix: nowhere else.
+TEST(CApi, AddressFormsReachTheSocketTheyNameKeyFirst)
+{
+  const std::string key = "0123456789abcdef";
+  const std::string keyfile = write_file("ravlon-key", key + " and what follows");
+  Bytes want;
+  put_ints(want, {RAVLON_REQ_KEY});
+  want.insert(want.end(), key.begin(), key.end());
+  Listener tcp(AF_INET);
+  Listener other(testing::TempDir() + "ravlon-other");
+  mkdir(RAVLON_UNIX_DIR, 01777);  // as ravlon makes it
+  const std::string local_path = RAVLON_UNIX_DIR "/" + std::to_string(tcp.port);
+  enum LocalSocket { NONE, LIVE, STALE };
+  const struct {
+    LocalSocket local;
+    std::string address, reached;
+  } cases[] = {
+      {LIVE, "", "local"},
+      {LIVE, "localhost", "local"},
+      {LIVE, host_name(), "local"},
+      {LIVE, "unix:", "local"},
+      {LIVE, "unix:" + other.path, "other"},
+      {LIVE, "tcp:localhost", "tcp"},
+      {LIVE, "127.0.0.1", "tcp"},
+      {NONE, "localhost", "tcp"},
+      {STALE, "localhost", "tcp"},
+      {NONE, "unix:", "nothing"},
+  };
+  for (const auto& k : cases) {
+    Listener local(k.local == NONE ? "" : local_path);
+    if (k.local == STALE)
+      close(std::exchange(local.fd, -1));  // its file stays, as that of a ravlon that died
+    RavlonClient c;
+    EXPECT_EQ(c.connect(k.address.c_str(), tcp.port, keyfile.c_str()),
+              k.reached == "nothing" ? -1 : 0);
+    c.close();
+    const std::pair<std::string, Listener*> at[] = {
+        {"tcp", &tcp}, {"other", &other}, {"local", &local}};
+    for (const auto& l : at)
+      EXPECT_EQ(l.second->received(0), l.first == k.reached ? want : Bytes())
+          << "\"" << k.address << "\" at " << l.first;
   }
 }
 

@@ -118,6 +118,16 @@ def listener(host):
     return s
 
 
+def unix_listener(path):
+    """A listening Unix stream socket at path, made afresh."""
+    if os.path.lexists(path):
+        os.unlink(path)
+    s = socket.socket(socket.AF_UNIX)
+    s.bind(path)
+    s.listen()
+    return s
+
+
 def received(conn):
     """Every byte a connection brings until it ends."""
     with conn:

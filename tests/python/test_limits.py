@@ -26,6 +26,8 @@ def test_limits_and_codes_match_the_server():
         assert getattr(protocol, name) == header[name], name
     for i, name in enumerate(cmaps.NAMES):  # the view request's maps
         assert header["MAP_" + name.upper()] == i, name
+    text = open(os.path.join(SOURCE, "client", "ravlon_protocol.h")).read()
+    assert f'#define RAVLON_UNIX_DIR "{protocol.UNIX_DIR}"' in text
 
 
 def test_accepted_sizes_end_where_the_limits_are():

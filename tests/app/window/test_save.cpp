@@ -1,6 +1,7 @@
-// File > Save Picture... in this process, as the user works it: the File
-// menu and the file dialog clicked, the frames sent by a real client over
-// TCP, and the PNG read back by another decoder (Pillow).
+// File > Save Picture... and Save Data... in this process, as the user
+// works them: the File menu and the file dialog clicked, the frames sent by
+// a real client over TCP, and the files read back by other readers
+// (Pillow, numpy, cfitsio).
 #include "widgets/xfixture.h"
 #include "harness.h"
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -20,6 +22,7 @@
 #include <Xm/FileSB.h>
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
+#include <fitsio.h>
 
 #include "EEtc.h"
 #include "WContext.h"
@@ -30,13 +33,14 @@
 #include "window/imagewnd.h"
 #include "net/protocol.h"
 #include "ravlon_client.h"
+#include "render/samples.h"
+#include "window/savedata.h"
 #include "window/savepicture.h"
 #include "base/service.h"
 #include "testframes.h"
+#include "wirebytes.h"
 
 namespace {
-
-typedef std::vector<unsigned char> Bytes;
 
 class SavePicture : public XFixture {
 protected:
@@ -75,7 +79,7 @@ protected:
     }));
   }
 
-  void choose_save()
+  void choose_save(int item = FILE_SAVE)
   {
     Widget file_menu = XtNameToWidget(context->mainmenu->menubar, "File");
     ASSERT_NE(file_menu, nullptr);
@@ -85,14 +89,15 @@ protected:
     XtVaGetValues(pdm, XmNchildren, &items, nullptr);
     click(file_menu);
     ASSERT_TRUE(pump_until([&] { return XtIsRealized(pdm) && is_viewable(XtWindow(pdm)); }));
-    click(items[0]);  // "Save Picture..."
+    click(items[item]);
   }
 
-  // File > Save Picture..., the name typed into the dialog, OK.
-  void save_as(const std::string& file)
+  // File > Save Picture... (or item), the name typed into the dialog, OK.
+  void save_as(const std::string& file, int item = FILE_SAVE)
   {
-    ASSERT_NO_FATAL_FAILURE(choose_save());
-    PictureSaver* s = imagewnd->saver;
+    ASSERT_NO_FATAL_FAILURE(choose_save(item));
+    FileSaver* s =
+        item == FILE_SAVE ? static_cast<FileSaver*>(imagewnd->saver) : imagewnd->data_saver;
     ASSERT_TRUE(pump_until(
         [&] { return s->dlg && s->dlg->is_shown() && is_viewable(XtWindow(s->dlg->xtwgt)); }));
     XmTextSetString(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_TEXT),
@@ -136,6 +141,35 @@ std::string decode(const std::string& png, Bytes& rgb)
 Bytes random_bytes(int n, unsigned seed)
 {
   return TestFrame(n, 1, 1, seed).bytes[0];
+}
+
+// numpy's reading of a .npy file: "DTYPE SHAPE" and the array's bytes.
+std::string load_npy(const std::string& npy, Bytes& values)
+{
+  run("/usr/bin/python3 -c \"import sys, numpy; a = numpy.load(sys.argv[1]); "
+      "open(sys.argv[1] + '.head', 'w').write('%s %s' % (a.dtype.str, a.shape)); "
+      "open(sys.argv[1] + '.raw', 'wb').write(a.tobytes())\" " +
+      npy);
+  std::ifstream h(npy + ".head"), r(npy + ".raw", std::ios::binary);
+  values.assign(std::istreambuf_iterator<char>(r), std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(h), std::istreambuf_iterator<char>());
+}
+
+// cfitsio's reading of a FITS file: its values in the file's order, its
+// axes; the image's type (USHORT_IMG for 16-bit unsigned values), or -1.
+int load_fits(const std::string& file, long axes[3], std::vector<double>& values)
+{
+  fitsfile* f = nullptr;
+  int status = 0, type = 0, anynull = 0;
+  axes[0] = axes[1] = axes[2] = 1;
+  fits_open_diskfile(&f, file.c_str(), READONLY, &status);
+  fits_get_img_equivtype(f, &type, &status);
+  fits_get_img_size(f, 3, axes, &status);
+  values.assign(status ? 0 : static_cast<size_t>(axes[0] * axes[1] * axes[2]), 0);
+  fits_read_img(f, TDOUBLE, 1, static_cast<LONGLONG>(values.size()), nullptr, values.data(),
+                &anynull, &status);
+  fits_close_file(f, &status);
+  return status ? -1 : type;
 }
 
 }  // namespace
@@ -244,4 +278,87 @@ TEST_F(SavePicture, ErrorsAreReportedAndTheFrameShownIsSavedWhateverTheNextDoes)
     ASSERT_EQ(decode(file, rgb), "RGB 64 64") << file;
     EXPECT_EQ(rgb, Bytes(64 * 64 * 3, 50)) << file;
   }
+}
+
+// Save Data... of every format: numpy reads back the values sent, in their
+// own type and byte order, H x W or H x W x 3 (RGBA's alpha left out; RGB
+// planes and colour-map indices as bytes, zeros past what arrived); and
+// cfitsio the same values, the bottom row first. Another extension is
+// refused.
+TEST_F(SavePicture, DataIsSavedWithItsOwnValues)
+{
+  const int w = 30, h = 20, n = w * h, cut = n - 45;
+  const int big = RAVLON_BIG_ENDIAN;
+  struct Case {
+    int kind;  // planes 3 or 1 (index); else a typed frame of format
+    int format;
+    const char* npy;  // numpy's dtype and shape
+    int fits;
+  } cases[] = {
+      {FRAME_SAMPLES, RAVLON_U8, "|u1 (20, 30)", BYTE_IMG},
+      {FRAME_SAMPLES, RAVLON_U16 | big, ">u2 (20, 30)", USHORT_IMG},
+      {FRAME_SAMPLES, RAVLON_U16, "<u2 (20, 30)", USHORT_IMG},
+      {FRAME_SAMPLES, RAVLON_I16 | big, ">i2 (20, 30)", SHORT_IMG},
+      {FRAME_SAMPLES, RAVLON_I32, "<i4 (20, 30)", LONG_IMG},
+      {FRAME_SAMPLES, RAVLON_F32 | big, ">f4 (20, 30)", FLOAT_IMG},
+      {FRAME_SAMPLES, RAVLON_F64, "<f8 (20, 30)", DOUBLE_IMG},
+      {FRAME_SAMPLES, RAVLON_RGB, "|u1 (20, 30, 3)", BYTE_IMG},
+      {FRAME_SAMPLES, RAVLON_RGBA, "|u1 (20, 30, 3)", BYTE_IMG},
+      {FRAME_RGB, 0, "|u1 (20, 30, 3)", BYTE_IMG},
+      {FRAME_INDEX, 0, "|u1 (20, 30)", BYTE_IMG},
+  };
+  const std::string d = scratch();
+  ASSERT_NO_FATAL_FAILURE(open());
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.npy + std::to_string(k.format));
+    const bool typed = k.kind == FRAME_SAMPLES, one = !typed || !rgb_format(k.format);
+    const int px = typed ? pixel_bytes(k.format) : 1, ch = one && k.kind != FRAME_RGB ? 1 : 3;
+    Bytes want;  // row by row, as the .npy file holds them
+    if (typed) {
+      Bytes s = random_bytes(n * px, static_cast<unsigned>(k.format));
+      if (!integer_format(k.format))  // a NaN at pixel 1
+        for (int b = 0; b < 2; b++)
+          s[static_cast<size_t>(px + ((k.format & big) ? b : px - 1 - b))] = "\x7f\xf8"[b];
+      ASSERT_EQ(client.put_bytes((ints({REQ_FRAME, w, h, k.format}) + s).data(), 16 + n * px), 0);
+      ASSERT_TRUE(pump_until([&] { return imagewnd->frame.format == k.format; }));
+      for (int i = 0; i < n * px; i++)
+        if (px != 4 || one || i % 4 != 3)
+          want.push_back(s[static_cast<size_t>(i)]);
+    } else {
+      std::vector<Bytes> planes;
+      for (int c = 0; c < ch; c++)
+        planes.push_back(random_bytes(n, static_cast<unsigned>(c + 50 * ch)));
+      ASSERT_NO_FATAL_FAILURE(send(w, h, planes, cut));
+      for (int i = 0; i < n * ch; i++) {
+        const int at = i / ch % w * h + i / ch / w;  // x * h + y
+        want.push_back(at < cut ? planes[static_cast<size_t>(i % ch)][static_cast<size_t>(at)] : 0);
+      }
+    }
+    const std::string file = d + "/values" + std::to_string(k.kind * 1000 + k.format);
+    Bytes got;
+    ASSERT_NO_FATAL_FAILURE(save_as(file + ".npy", FILE_SAVE_DATA));
+    EXPECT_EQ(load_npy(file + ".npy", got), k.npy);
+    EXPECT_TRUE(got == want);
+    ASSERT_NO_FATAL_FAILURE(save_as(file + ".FITS", FILE_SAVE_DATA));
+    long axes[3];
+    std::vector<double> v;
+    EXPECT_EQ(load_fits(file + ".FITS", axes, v), k.fits);
+    ASSERT_EQ(v.size(), want.size() / static_cast<size_t>(one ? px : 1));
+    EXPECT_EQ(axes[2], ch);
+    int wrong = 0;
+    for (int i = 0; i < static_cast<int>(v.size()); i++) {
+      const int c = i / n, x = i % w, y = h - 1 - i % n / w;  // FITS counts rows upwards
+      const double e =
+          sample_value(&want[static_cast<size_t>(((y * w + x) * ch + c) * (one ? px : 1))],
+                       typed && one ? k.format : RAVLON_U8);
+      wrong += !(e == v[static_cast<size_t>(i)] ||
+                 (std::isnan(e) && std::isnan(v[static_cast<size_t>(i)])));
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+  EXPECT_EQ(message(), "");
+  ASSERT_NO_FATAL_FAILURE(save_as(d + "/values.png", FILE_SAVE_DATA));
+  EXPECT_EQ(message(), "Cannot save picture to " + d +
+                           "/values.png: the name must end in .npy, .fits, .fit or .fts.");
+  EXPECT_NE(access((d + "/values.png").c_str(), F_OK), 0);
 }
