@@ -2,7 +2,6 @@
 // than bytes: while it keeps sending, SIGINT and Meta+Q end ravlon at
 // once, on both picture paths.
 #include "harness.h"
-#include "testframes.h"
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,7 +9,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <thread>
 
 #include "net/protocol.h"
@@ -57,17 +55,7 @@ private:
   std::atomic<bool> halt{false};
 };
 
-class Flooded : public RavlonTest {
-protected:
-  void TearDown() override
-  {
-    unsetenv("XENVIRONMENT");
-    if (!rsrc.empty())
-      unlink(rsrc.c_str());
-  }
-
-  std::string rsrc;
-};
+class Flooded : public RavlonTest {};
 
 }  // namespace
 
@@ -82,15 +70,15 @@ TEST_F(Flooded, SigintAndMetaQEndRavlonWhileAClientFloodsIt)
   } cases[] = {{"empty RGB frames", {}, ints({REQ_COLRGB, 0})},
                {"same-size resizes", {}, ints({REQ_RESIZE, 256, 256})},
                {"4 x 4 frames", ints({REQ_RESIZE, 4, 4}), rgb_frame(0x808080, 16)}};
-  rsrc = temp_file("ravlon.sharedPixmaps: false\n");
   for (bool shared : {true, false})
     for (const Case& k : cases)
       for (bool key : {false, true}) {
         SCOPED_TRACE(std::string(k.name) + (shared ? ", shared" : ", unshared") +
                      (key ? ", Meta+Q" : ", SIGINT"));
-        if (!shared)
-          setenv("XENVIRONMENT", rsrc.c_str(), 1);
-        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_NO_FATAL_FAILURE(
+            start(shared ? std::vector<std::string>{}
+                         : std::vector<std::string>{"-xrm", "ravlon.sharedPixmaps: false"}));
+        EXPECT_EQ(shm_segments(rv.pid), shared ? 2 : 0);
         XRectangle g = geometry(xv->dpy, wnd);
         xv->click(g.x + 128, g.y + 150);  // focus follows the click
         int s = dial(host_name(), port);
