@@ -2,7 +2,8 @@
 // requests that cost far more work than bytes: empty RGB frames, resizes
 // to the size it has, 4 x 4 frames. Another X connection uncovers the
 // status line again and again and times ravlon's redraw of it; ravlon's
-// resident size is read before and after the flood.
+// resident size is read before and after the flood, with the history of
+// frames off.
 #ifndef FLOOD_H
 #define FLOOD_H
 

@@ -241,7 +241,8 @@ int floods(bool brief)
   const char* names[] = {"empty RGB frames", "same-size resizes", "4 x 4 frames"};
   printf(
       "flood: a client sends %d requests as fast as ravlon takes them; another X connection\n"
-      "uncovers ravlon's status line again and again and waits for ravlon to draw it anew\n",
+      "uncovers ravlon's status line again and again and waits for ravlon to draw it anew;\n"
+      "historyMemory 0, so that the resident size is the frame path's\n",
       requests);
   printf(
       "  requests           path      requests/s  longest ms  median ms  probes   resident kB"

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -71,28 +72,29 @@ XWindowAttributes attributes(Display* d, Window w)
   return a;
 }
 
-// The form: two children without children of their own, as wide as it,
-// one above the other.
-bool form(Display* d, Window w)
+// The picture area and the status line, top first: the two children of
+// w without children of their own that are as wide as w, one above the
+// other (the look-back slider has a child); empty when w is not the form.
+std::vector<Window> form_rows(Display* d, Window w)
 {
-  std::vector<Window> k = kids(d, w);
-  if (k.size() != 2 || !kids(d, k[0]).empty() || !kids(d, k[1]).empty())
-    return false;
-  XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
-  return a.y != b.y && a.width == b.width && a.width == attributes(d, w).width;
+  std::vector<Window> rows;
+  for (Window k : kids(d, w))
+    if (kids(d, k).empty() && attributes(d, k).width == attributes(d, w).width)
+      rows.push_back(k);
+  if (rows.size() != 2 || attributes(d, rows[0]).y == attributes(d, rows[1]).y)
+    return {};
+  if (attributes(d, rows[0]).y > attributes(d, rows[1]).y)
+    std::swap(rows[0], rows[1]);
+  return rows;
 }
 
-// The form's upper child (the picture area) or its lower one (the status
+// The form's upper row (the picture area) or its lower one (the status
 // line) in ravlon's window on d; 0 when there is none.
 Window form_child(Display* d, bool upper)
 {
   Window top = find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); });
-  Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
-  if (!f)
-    return 0;
-  std::vector<Window> k = kids(d, f);
-  const bool first_up = attributes(d, k[0]).y < attributes(d, k[1]).y;
-  return k[first_up == upper ? 0 : 1];
+  Window f = top ? find_below(d, top, [&](Window x) { return !form_rows(d, x).empty(); }) : 0;
+  return f ? form_rows(d, f)[upper ? 0 : 1] : 0;
 }
 
 }  // namespace
