@@ -28,6 +28,7 @@
 #include "window/imagewnd.h"
 #include "net/listenaddr.h"
 #include "net/protocol.h"
+#include "render/colourfile.h"
 #include "base/resources.h"
 #include "base/service.h"
 #include "render/colourfile.h"
@@ -173,19 +174,22 @@ void check_rgbfile(const char* path)
 {
   FILE* f = fopen(path, "r");
   bool ok = f && (fgetc(f) != EOF || !ferror(f));
+  const int err = errno;
   if (f)
     fclose(f);
   const int bad = ok ? check_colour_file(path) : -1;
   if (bad == 0)
     return;
   char msg[600];
-  int n = snprintf(msg, sizeof msg, "Cannot read RGB color file %s", path);
-  if (bad == COLOUR_FILE_EMPTY)
-    snprintf(msg + n, sizeof msg - n, ": it holds no line of three numbers.");
-  else if (bad > 0)
-    snprintf(msg + n, sizeof msg - n, ": line %d is not three numbers.", bad);
-  else
-    snprintf(msg + n, sizeof msg - n, ".");
+  if (bad == -1) {
+    colour_file_message(msg, sizeof msg, path, ok ? errno : err);
+  } else {
+    const int n = snprintf(msg, sizeof msg, "Cannot read RGB color file %s", path);
+    if (bad == COLOUR_FILE_EMPTY)
+      snprintf(msg + n, sizeof msg - n, ": it holds no line of three numbers.");
+    else
+      snprintf(msg + n, sizeof msg - n, ": line %d is not three numbers.", bad);
+  }
   fail(msg);
 }
 

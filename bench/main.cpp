@@ -3,8 +3,9 @@
 // per pixel; the frames per second a real ravlon process shows when a
 // client streams them over TCP, beside the floor of this machine; how long
 // one frame takes from the client to the window; the C client's row-major
-// frames; ravlon's resident size; how long a client that floods ravlon
-// with cheap requests keeps its window waiting; and the zoomed views.
+// frames; what recording the stream costs; ravlon's resident size; how
+// long a client that floods ravlon with cheap requests keeps its window
+// waiting; and the zoomed views.
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
@@ -30,8 +31,10 @@
 #include "window/statusline.h"
 #include "pointdraw.h"
 #include "net/protocol.h"
+#include "record.h"
 #include "rowmajor.h"
 #include "lookback.h"
+#include "mapping.h"
 #include "stream.h"
 #include "transports.h"
 
@@ -304,9 +307,13 @@ int run(BenchWnd& bw, bool brief)
     for (bool rgb : {true, false})
       res |= latency(sizes[i], rgb, runs[i][rgb].fps > 0 ? 1000.0 / runs[i][rgb].fps : 0);
   res |= rowmajor_figures(brief);
+  res |= mapping_figures(t.vis, t.depth, *t.map, brief);
   res |= history_figures(brief);
   res |= memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]);
-  return floods(brief) | res | (poll < 0 ? -1 : 0);
+  res |= floods(brief);
+  // Last: it shows frames in an image window of this process.
+  res |= record_figures(bw.map, brief);
+  return res | (poll < 0 ? -1 : 0);
 }
 
 // For comparison with other clients: RGB frames of W x H from this client

@@ -4,10 +4,9 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <utility>
 #include <thread>
 #include <vector>
 
@@ -72,29 +71,39 @@ XWindowAttributes attributes(Display* d, Window w)
   return a;
 }
 
-// The picture area and the status line, top first: the two children of
-// w without children of their own that are as wide as w, one above the
-// other (the look-back slider has a child); empty when w is not the form.
-std::vector<Window> form_rows(Display* d, Window w)
+// The form's picture and status line: its children without children of
+// their own, centred in it (the history's slider has a window of its own;
+// a narrow view stands centred).
+std::vector<Window> leaves(Display* d, Window w)
 {
-  std::vector<Window> rows;
-  for (Window k : kids(d, w))
-    if (kids(d, k).empty() && attributes(d, k).width == attributes(d, w).width)
-      rows.push_back(k);
-  if (rows.size() != 2 || attributes(d, rows[0]).y == attributes(d, rows[1]).y)
-    return {};
-  if (attributes(d, rows[0]).y > attributes(d, rows[1]).y)
-    std::swap(rows[0], rows[1]);
-  return rows;
+  std::vector<Window> out;
+  const int fw = attributes(d, w).width;
+  for (Window c : kids(d, w)) {
+    XWindowAttributes a = attributes(d, c);
+    if (kids(d, c).empty() && std::abs(2 * a.x + a.width - fw) <= 1)
+      out.push_back(c);
+  }
+  return out;
 }
 
-// The form's upper row (the picture area) or its lower one (the status
+// The form: two such leaves, one above the other.
+bool form(Display* d, Window w)
+{
+  std::vector<Window> k = leaves(d, w);
+  return k.size() == 2 && attributes(d, k[0]).y != attributes(d, k[1]).y;
+}
+
+// The form's upper leaf (the picture area) or its lower one (the status
 // line) in ravlon's window on d; 0 when there is none.
 Window form_child(Display* d, bool upper)
 {
   Window top = find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); });
-  Window f = top ? find_below(d, top, [&](Window x) { return !form_rows(d, x).empty(); }) : 0;
-  return f ? form_rows(d, f)[upper ? 0 : 1] : 0;
+  Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
+  if (!f)
+    return 0;
+  std::vector<Window> k = leaves(d, f);
+  const bool first_up = attributes(d, k[0]).y < attributes(d, k[1]).y;
+  return k[first_up == upper ? 0 : 1];
 }
 
 }  // namespace

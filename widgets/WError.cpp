@@ -9,14 +9,6 @@
 static const int ERR_W = 400;
 static const int ERR_H = 100;
 
-// Upper middle of the screen; set_geom clamps a negative position to 0.
-static WRect error_geom()
-{
-  short x = static_cast<short>(root_rect.w - ERR_W);
-  short y = static_cast<short>(root_rect.h - ERR_H);
-  return WRect(static_cast<short>(x / 2), static_cast<short>(y / 3), ERR_W, ERR_H);
-}
-
 // The OK button is reached with the pointer only; its user data 0 tells
 // cp_activate_err that it may dismiss the window.
 static void dress_ok(Widget ok)
@@ -33,7 +25,7 @@ static void dress_ok(Widget ok)
 
 WError::WError(Widget par) : WDialogMsg(par)
 {
-  set_geom(error_geom());
+  set_geom(upper_middle(ERR_W, ERR_H));
   set_title("Error");
   // The size is fixed: the box must not grow to fit its text or buttons.
   XtVaSetValues(xtwgt, XmNdialogType, static_cast<XtArgVal>(XmDIALOG_ERROR), XmNresizePolicy,

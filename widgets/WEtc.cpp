@@ -166,3 +166,9 @@ void WAlarm::tp_fire(XtPointer self, XtIntervalId*)
   if (a->tp)
     a->tp(a->usrdata, &a->id);
 }
+
+WRect upper_middle(Dimension w, Dimension h)
+{
+  return WRect(static_cast<short>((root_rect.w - w) / 2), static_cast<short>((root_rect.h - h) / 3),
+               w, h);
+}

@@ -37,6 +37,9 @@ extern Arg args[32];
 extern Cardinal argn;
 
 Widget get_wmshell(Widget w);
+// A w x h box in the screen's upper middle, where dialogs stand; set_geom
+// clamps a negative place to 0.
+WRect upper_middle(Dimension w, Dimension h);
 int reparent_offset(Widget w, XPoint& off);
 int title_height(Widget w);
 int resize_height(Widget w);

@@ -57,6 +57,14 @@ int bound_port(int s, int p)
   return ntohs(reinterpret_cast<sockaddr_in*>(&ss)->sin_port);
 }
 
+// The message names the port and the system's reason, which tell a taken
+// port from an address on no interface.
+const char* with_reason(const char* msg, int p)
+{
+  snprintf(buf, sizeof buf, "%s Port %d: %s.", msg, p, strerror(errno));
+  return buf;
+}
+
 }  // namespace
 
 // The server listens on at, the address the user chose, or without one on
@@ -83,18 +91,18 @@ int Server::start_server(int p, const ListenAt* at, const char* local)
     s = socket(AF_INET, SOCK_STREAM, 0);
   }
   if (s < 0) {
-    snprintf(buf, sizeof buf, "Cannot create control socket.");
+    snprintf(buf, sizeof buf, "Cannot create control socket. %s.", strerror(errno));
     return -1;
   }
   ctl_sock = s;
   watch_control(1);
   set_port(sa, p);
   if (bind_control(sa) < 0)
-    return fail_start("Cannot bind control socket.");
+    return fail_start(with_reason("Cannot bind control socket.", p));
   // Clients that come while another is served wait in the queue, in the
   // order they came, instead of being turned away and retrying.
   if (listen(ctl_sock, SOMAXCONN) < 0)
-    return fail_start("Cannot listen on control socket.");
+    return fail_start(with_reason("Cannot listen on control socket.", p));
   port = bound_port(ctl_sock, p);
   if (local && local[0] && start_local(local) < 0)
     return fail_start(buf);

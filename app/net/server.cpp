@@ -161,6 +161,7 @@ void Server::drop_client(const char* msg)
 // still shows the server waiting.
 void Server::end_client()
 {
+  recorder.drop_request();
   close_data();
   connected = 0;
   watcher->client_left();

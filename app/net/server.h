@@ -12,6 +12,7 @@
 #include "net/decoder.h"
 #include "net/keygate.h"
 #include "net/listenaddr.h"
+#include "net/recorder.h"
 
 // The longest of the server's lines, with its end.
 const int SERVER_LINE = 96;
@@ -85,6 +86,7 @@ public:
   KeyGate gate;
   char peer[PEER_TEXT];         // the client's address while one is served
   char local_path[LOCAL_PATH];  // the local socket's, "" without one
+  Recorder recorder;             // File > Record Stream...
 
 private:
   struct Waiting {
@@ -101,6 +103,8 @@ private:
   void watch_control(char on);
   void rest_control();
   void watch_stall(bool progress);
+  // Bytes read, recorded and decoded.
+  void take(const unsigned char* p, int n, bool first);
   int fail_start(const char* msg);
   int bind_control(const ListenAt& sa);
   int start_local(const char* path);

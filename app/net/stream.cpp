@@ -39,10 +39,11 @@ int Server::dispatch()
   while (connected && budget > 0 && now_ns() < until) {
     unsigned char* dst = nullptr;
     int room = decoder.next(dst);
+    const bool first = decoder.idle();
     ssize_t r = read(data_sock, dst, static_cast<size_t>(room < budget ? room : budget));
     if (r > 0) {
       budget -= static_cast<int>(r);
-      decoder.arrived(static_cast<int>(r));
+      take(dst, static_cast<int>(r), first);
     } else if (r < 0 && errno == EINTR) {
       continue;
     } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -81,6 +82,18 @@ int Server::read_key()
       admitted();
   }
   return 0;
+}
+
+// A read never goes past the field in progress, so a request begins with
+// the first bytes read while the decoder is idle and has ended when it is
+// idle again. The bytes are recorded before the request is carried out:
+// a disconnect ends the process there.
+void Server::take(const unsigned char* p, int n, bool first)
+{
+  recorder.take(p, n, first);
+  decoder.arrived(n);
+  if (decoder.idle())
+    recorder.request_done();
 }
 
 // A request in progress must move within STALL_SECONDS; between requests

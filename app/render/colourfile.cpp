@@ -1,6 +1,8 @@
 #include "render/colourfile.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -84,4 +86,9 @@ int read_colour_file(const char* file, XColor colours[COLOUR_ENTRIES])
     xc.flags = DoRed | DoGreen | DoBlue;
   }
   return n;
+}
+
+void colour_file_message(char* out, size_t n, const char* file, int err)
+{
+  snprintf(out, n, "Cannot read RGB color file %s: %s.", file, strerror(err));
 }

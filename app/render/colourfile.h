@@ -3,12 +3,14 @@
 #ifndef COLOURFILE_H
 #define COLOURFILE_H
 
+#include <cstddef>
+
 #include <X11/Xlib.h>
 
 const int COLOUR_ENTRIES = 128;
 
 // The file's first COLOUR_ENTRIES triples, as X colours; their number, -1
-// when the file cannot be read.
+// (errno says why) when the file cannot be read.
 int read_colour_file(const char* file, XColor colours[COLOUR_ENTRIES]);
 
 // What check_colour_file says of a file that holds no triple.
@@ -18,5 +20,7 @@ const int COLOUR_FILE_EMPTY = -2;
 // one is not blank; else the number of the first other line (from 1),
 // COLOUR_FILE_EMPTY, or -1 when the file cannot be read.
 int check_colour_file(const char* file);
+// The line for a file that cannot be read, with the system's reason err.
+void colour_file_message(char* out, size_t n, const char* file, int err);
 
 #endif

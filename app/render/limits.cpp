@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "render/samples.h"
@@ -26,8 +29,43 @@ std::vector<double> finite_values(const unsigned char* s, int format, long n, lo
   return v;
 }
 
+// Samples in this machine's order read as they lie: a loop the compiler
+// can keep in registers, several times quicker than the general one.
+template <class T>
+void min_max_native(const unsigned char* s, long n, double& lo, double& hi)
+{
+  T l = std::numeric_limits<T>::has_infinity ? std::numeric_limits<T>::infinity()
+                                             : std::numeric_limits<T>::max();
+  T h = std::numeric_limits<T>::has_infinity ? -std::numeric_limits<T>::infinity()
+                                             : std::numeric_limits<T>::lowest();
+  long finite = 0;
+  for (long i = 0; i < n; i++) {
+    T x;
+    memcpy(&x, s + i * static_cast<long>(sizeof x), sizeof x);
+    if (std::numeric_limits<T>::has_infinity && !std::isfinite(x))
+      continue;
+    l = x < l ? x : l;
+    h = x > h ? x : h;
+    finite++;
+  }
+  if (finite) {
+    lo = static_cast<double>(l);
+    hi = static_cast<double>(h);
+  }
+}
+
 void min_max(const unsigned char* s, int format, long n, double& lo, double& hi)
 {
+  if (native_order(format)) {
+    switch (sample_type(format)) {
+      case RAVLON_U8: return min_max_native<uint8_t>(s, n, lo, hi);
+      case RAVLON_U16: return min_max_native<uint16_t>(s, n, lo, hi);
+      case RAVLON_I16: return min_max_native<int16_t>(s, n, lo, hi);
+      case RAVLON_I32: return min_max_native<int32_t>(s, n, lo, hi);
+      case RAVLON_F32: return min_max_native<float>(s, n, lo, hi);
+      case RAVLON_F64: return min_max_native<double>(s, n, lo, hi);
+    }
+  }
   const int px = pixel_bytes(format);
   bool any = false;
   for (long i = 0; i < n; i++) {

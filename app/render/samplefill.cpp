@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "render/framefill.h"
+#include "render/rgbrow.h"
 #include "render/samples.h"
 
 namespace {
@@ -43,12 +44,40 @@ void store_row(XImage* img, long y, const unsigned int* row)
   }
 }
 
+// A 1:1 view whose every column is in the frame, into 32-bit pixels:
+// each row straight from the frame's by row(out, p, n, mask), no column
+// table, no row between. False when the view is not such a one.
+template <class R>
+bool fill_rows_1to1(XImage* img, const unsigned char* samples, int px, unsigned int black,
+                    const FrameView& v, R row)
+{
+  if (v.shift != 0 || v.pan_x + img->width > v.w || !direct_layout(img) ||
+      img->bits_per_pixel != 32)
+    return false;
+  const unsigned int mask = plane_mask(img->depth);
+  for (long y = 0; y < img->height; y++) {
+    uint32_t* out = reinterpret_cast<uint32_t*>(img->data + y * img->bytes_per_line);
+    const long sy = v.pan_y + y;
+    if (sy >= v.h)
+      std::fill(out, out + img->width, black & mask);
+    else
+      row(out, samples + (sy * v.w + v.pan_x) * px, img->width, mask);
+  }
+  return true;
+}
+
 // Every view row from the frame's rows: the source column of each view
 // column worked out once; pixel(p) gives the value of the pixel at p.
 template <class F>
 void fill_rows(XImage* img, const unsigned char* samples, int px, unsigned int black,
                const FrameView& v, F pixel)
 {
+  auto each = [px, pixel](uint32_t* out, const unsigned char* p, int n, unsigned int mask) {
+    for (int x = 0; x < n; x++)
+      out[x] = pixel(p + static_cast<long>(x) * px) & mask;
+  };
+  if (fill_rows_1to1(img, samples, px, black, v, each))
+    return;
   std::vector<long> src(static_cast<size_t>(img->width));
   for (int x = 0; x < img->width; x++) {
     const long sx = view_source(x, v.pan_x, v.shift);
@@ -66,6 +95,49 @@ void fill_rows(XImage* img, const unsigned char* samples, int px, unsigned int b
     }
     store_row(img, y, row.data());
   }
+}
+
+// Floats in this machine's order through a linear map of finite,
+// distinct limits: map_entry's arithmetic inline, the same entries.
+template <class T>
+void fill_native_floats(XImage* img, const unsigned char* samples, const SampleMap& m,
+                        unsigned int black, const FrameView& v)
+{
+  const double lo = m.lo, k = 256 / (m.hi - m.lo);
+  fill_rows(img, samples, sizeof(T), black, v, [&m, lo, k](const unsigned char* p) {
+    T x;
+    memcpy(&x, p, sizeof x);
+    if (!std::isfinite(x))
+      return m.bad;
+    const double t = (static_cast<double>(x) - lo) * k;
+    return m.ramp[t <= 0 ? 0 : t >= 255 ? 255 : static_cast<int>(t)];
+  });
+}
+
+// False when the frame is not such a one.
+bool fill_floats(XImage* img, const unsigned char* samples, int format, const SampleMap& m,
+                 unsigned int black, const FrameView& v)
+{
+  const double span = m.hi - m.lo;
+  if (m.scale != RAVLON_SCALE_LINEAR || !std::isfinite(span) || span == 0 || !native_order(format))
+    return false;
+  if (sample_type(format) == RAVLON_F32)
+    fill_native_floats<float>(img, samples, m, black, v);
+  else if (sample_type(format) == RAVLON_F64)
+    fill_native_floats<double>(img, samples, m, black, v);
+  else
+    return false;
+  return true;
+}
+
+// The visual's pixel is 0xRRGGBB, as on most 24-bit screens: the tables
+// are shifts.
+bool plain_rgb(const PixelLut rgb[3])
+{
+  for (unsigned int i = 0; i < 256; i++)
+    if (rgb[0].v[i] != i << 16 || rgb[1].v[i] != i << 8 || rgb[2].v[i] != i)
+      return false;
+  return true;
 }
 
 }  // namespace
@@ -116,6 +188,11 @@ void SampleFill::fill(XImage* img, const unsigned char* samples, int format, con
                       const PixelLut rgb[3], unsigned int black, const FrameView& v)
 {
   const int px = pixel_bytes(format);
+  const auto shuffled = [px](uint32_t* out, const unsigned char* p, int n, unsigned int mask) {
+    rgb_row(out, p, n, px, mask);
+  };
+  if (rgb_format(format) && plain_rgb(rgb) && fill_rows_1to1(img, samples, px, black, v, shuffled))
+    return;
   if (rgb_format(format)) {
     fill_rows(img, samples, px, black, v, [rgb](const unsigned char* p) {
       return rgb[0].v[p[0]] + rgb[1].v[p[1]] + rgb[2].v[p[2]];
@@ -130,7 +207,7 @@ void SampleFill::fill(XImage* img, const unsigned char* samples, int format, con
     fill_rows(img, samples, px, black, v, [t, big](const unsigned char* p) {
       return t[big ? p[0] << 8 | p[1] : p[1] << 8 | p[0]];
     });
-  } else {
+  } else if (!fill_floats(img, samples, format, m, black, v)) {
     fill_rows(img, samples, px, black, v, [&m, format](const unsigned char* p) {
       const int e = map_entry(sample_value(p, format), m);
       return e < 0 ? m.bad : m.ramp[e];

@@ -21,6 +21,14 @@ inline bool rgb_format(int format)
   return sample_type(format) == RAVLON_RGB || sample_type(format) == RAVLON_RGBA;
 }
 
+// The format's multi-byte samples are in this machine's own order, so
+// that they can be read as they lie.
+inline bool native_order(int format)
+{
+  const bool big = (format & RAVLON_BIG_ENDIAN) != 0;
+  return big == (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) || pixel_bytes(format) == 1;
+}
+
 // The format's values are integers.
 inline bool integer_format(int format)
 {

@@ -4,6 +4,7 @@
 #include "window/image.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -296,7 +297,7 @@ void Image::load_colmap()
     colmap_lut(maplut, colmap, colortbl[0]);
     return;
   }
-  snprintf(buf, sizeof buf, "Cannot read RGB color file %s.", rgbfile);
+  colour_file_message(buf, sizeof buf, rgbfile, errno);
   fprintf(stderr, "%s: %s\n", appname ? appname : "ravlon", buf);
   exit(1);
 }

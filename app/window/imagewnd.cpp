@@ -2,6 +2,7 @@
 // button, size and the server's status lines.
 #include "window/imagewnd.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -16,6 +17,7 @@
 #include "WSld.h"
 #include "base/service.h"
 #include "window/savedata.h"
+#include "window/recordstream.h"
 #include "window/savepicture.h"
 #include "window/statusline.h"
 
@@ -66,6 +68,7 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       slider(nullptr),
       saver(nullptr),
       data_saver(nullptr),
+      recording(nullptr),
       status(nullptr),
       menubar(nullptr)
 {
@@ -76,7 +79,9 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
   wvec[0] = nullptr;
   numwgt = 1;
   build_widgets();
-  set_geom(WRect(0, 0, IMAGE_SIDE, static_cast<Dimension>(IMAGE_SIDE + chrome_height(IMAGE_SIDE))));
+  const int w = lay_out(IMAGE_SIDE);
+  set_geom(WRect(0, 0, static_cast<Dimension>(w),
+                 static_cast<Dimension>(IMAGE_SIDE + chrome_height(w))));
   set_decoration(NO_RESIZE_DECOR, 0);
   set_function(NO_RESIZE_FUNC, 0);
   set_cp_close(cp_activate_imagewnd, nullptr);
@@ -85,6 +90,8 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
 ImageWnd::~ImageWnd()
 {
   disconn_client();
+  server.recorder.stop();  // before the watcher it may tell goes
+  delete recording;
   delete saver;
   delete data_saver;
   delete status;
@@ -100,11 +107,12 @@ void ImageWnd::build_widgets()
   context->set_mainmenu(menu);
   menubar = menu->menubar;
 
+  // Beside a narrow view the form shows: the picture's black, unframed.
   const XtArgVal attach = static_cast<XtArgVal>(XmATTACH_FORM);
   Widget form = XtVaCreateManagedWidget(
       "form", xmFormWidgetClass, mainwnd, XmNtopAttachment, attach, XmNleftAttachment, attach,
-      XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNshadowType,
-      static_cast<XtArgVal>(XmSHADOW_OUT), XmNshadowThickness, static_cast<XtArgVal>(1), nullptr);
+      XmNbottomAttachment, attach, XmNrightAttachment, attach, XmNshadowThickness,
+      static_cast<XtArgVal>(0), XmNbackground, static_cast<XtArgVal>(colortbl[0]), nullptr);
   XmMainWindowSetAreas(mainwnd, menu->menubar, nullptr, nullptr, nullptr, form);
 
   status = new StatusLine(form, frame, server);
@@ -115,6 +123,7 @@ void ImageWnd::build_widgets()
   build_slider();
   saver = new PictureSaver(frame, *img);
   data_saver = new DataSaver(frame);
+  recording = new StreamRecording(server.recorder, *menu);
   XtVaSetValues(img->xtwgt, XmNtopAttachment, attach, XmNleftAttachment, attach,
                 XmNbottomAttachment, static_cast<XtArgVal>(XmATTACH_WIDGET), XmNbottomWidget,
                 status->label, XmNrightAttachment, attach, XmNbackground,
@@ -124,7 +133,6 @@ void ImageWnd::build_widgets()
   // main window holds it as a rule).
   for (Widget w : {xtwgt, mainwnd, form, img->xtwgt})
     XtAddEventHandler(w, KeyPressMask, False, eh_keyboard_imagewnd, nullptr);
-  status->set_width(IMAGE_SIDE);
 }
 
 // The handler sits on several widgets of the window, and Xt may hand one
@@ -165,7 +173,7 @@ void ImageWnd::max_view(int zw, int& w, int& h) const
   w = DisplayWidth(display, screen) - 2 * off.x;
   h = DisplayHeight(display, screen) - off.y - off.x;
   w = w < 1 ? 1 : w;
-  h -= chrome_height(zw < w ? zw : w);
+  h -= chrome_height(std::min(std::max(zw, min_width()), w));
   h = h < 1 ? 1 : h;
 }
 
@@ -182,11 +190,29 @@ int ImageWnd::fit_zoom() const
 void ImageWnd::fit_window()
 {
   const Image* img = image();
-  status->set_width(img->view_w);
   WRect g = get_geom();
-  g.w = static_cast<Dimension>(img->view_w);
-  g.h = static_cast<Dimension>(img->view_h + chrome_height(img->view_w));
+  g.w = static_cast<Dimension>(lay_out(img->view_w));
+  g.h = static_cast<Dimension>(img->view_h + chrome_height(g.w));
   set_geom(g);
+}
+
+int ImageWnd::min_width() const
+{
+  XtWidgetGeometry pref;
+  XtQueryGeometry(menubar, nullptr, &pref);
+  return std::max(static_cast<int>(pref.width), status->min_width());
+}
+
+// The picture keeps the view's size, so that its pixels, the pointer's
+// and the pan stay those of the view; the margins beside it are equal.
+int ImageWnd::lay_out(int vw)
+{
+  const int w = std::max(vw, min_width());
+  status->set_width(w);
+  const int left = (w - vw) / 2;
+  XtVaSetValues(image()->xtwgt, XmNleftOffset, static_cast<XtArgVal>(left), XmNrightOffset,
+                static_cast<XtArgVal>(w - vw - left), nullptr);
+  return w;
 }
 
 int ImageWnd::zoom_to(int shift)
@@ -236,6 +262,11 @@ void ImageWnd::choose_save()
 void ImageWnd::choose_save_data()
 {
   data_saver->choose();
+}
+
+void ImageWnd::choose_record()
+{
+  recording->choose();
 }
 
 void ImageWnd::quit()

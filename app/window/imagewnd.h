@@ -17,6 +17,7 @@
 class ImageWnd;
 class DataSaver;
 class PictureSaver;
+class StreamRecording;
 class WSld;
 
 // The history's budget unless the historyMemory resource says otherwise.
@@ -74,6 +75,7 @@ public:
   // The menus' commands.
   void choose_save() override;
   void choose_save_data() override;
+  void choose_record() override;
   int zoom_shift() const override { return image()->zoom_shift; }
   // The image at zoom 2^shift, the window at its new size where it stands.
   int zoom_to(int shift) override;
@@ -96,8 +98,12 @@ public:
   // The largest view that fits the screen with the window's frame, menu
   // bar and status line, for a picture zw pixels wide when zoomed.
   void max_view(int zw, int& w, int& h) const;
-  // The window takes the view's size plus the menu bar and status line.
+  // The window takes the view's size plus the menu bar and status line,
+  // and at least min_width(): a narrower view stands centred in it.
   void fit_window();
+  // The narrowest window: the menu bar in one row, the status line of a
+  // small picture whole in two lines (as the fonts make them).
+  int min_width() const;
 
   Frame frame;  // the frame shown
   Server server;
@@ -109,6 +115,7 @@ public:
   WSld* slider;           // where the frame shown stands in the history, while paused
   PictureSaver* saver;    // File > Save Picture...
   DataSaver* data_saver;  // File > Save Data...
+  StreamRecording* recording;  // File > Record Stream...
   StatusLine* status;
   Widget menubar;
 
@@ -125,6 +132,9 @@ private:
   // The frame a region belongs to: the newest received.
   Frame& live_frame();
   int chrome_height(int w) const;
+  // The window's width for a view vw wide; status line and picture laid
+  // out for it.
+  int lay_out(int vw);
 };
 
 void eh_keyboard_imagewnd(Widget w, XtPointer usr, XEvent* evt, Boolean* cont);

@@ -1,14 +1,16 @@
-// The application's menu: the File menu's Save Picture..., Save Data...
-// and Quit, Quit
-// reached also through its accelerator and the window manager's close
-// button.
+// The application's menu: the File menu's Save Picture..., Save Data...,
+// Record Stream... and Quit, Quit reached also through its accelerator and
+// the window manager's close button.
 #include "window/menu.h"
 
 #include <Xm/PushB.h>
+#include <Xm/ToggleB.h>
 
 const WMenuItem file_pdm[] = {
     {"Save Picture...", &xmPushButtonWidgetClass, 0, "Meta<Key>s:", "Meta+S", FILE_SAVE, nullptr},
     {"Save Data...", &xmPushButtonWidgetClass, 0, "Meta<Key>d:", "Meta+D", FILE_SAVE_DATA, nullptr},
+    {"Record Stream...", &xmToggleButtonWidgetClass, 0, "Meta<Key>r:", "Meta+R", FILE_RECORD,
+     nullptr},
     {"Quit", &xmPushButtonWidgetClass, 0, "Meta<Key>q:", "Meta+Q", FILE_QUIT, nullptr},
     {nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr},
 };
@@ -51,6 +53,8 @@ void Menu::do_file_pdm(short item)
     target->choose_save();
   else if (item == FILE_SAVE_DATA)
     target->choose_save_data();
+  else if (item == FILE_RECORD)
+    target->choose_record();
   else if (item == FILE_QUIT)
     target->quit();
 }

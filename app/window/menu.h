@@ -1,5 +1,5 @@
-// The application's menu: File's Save Picture..., Save Data... and Quit,
-// View's zoom.
+// The application's menu: File's Save Picture..., Save Data..., Record
+// Stream... and Quit, View's zoom and pause.
 #ifndef MENU_H
 #define MENU_H
 
@@ -9,7 +9,7 @@ extern const WMenuItem file_pdm[];
 extern const WMenuItem view_pdm[];
 
 // Ids of the File menu's items (menu 0): their places in it.
-enum { FILE_SAVE = 0, FILE_SAVE_DATA = 1, FILE_QUIT = 2 };
+enum { FILE_SAVE = 0, FILE_SAVE_DATA = 1, FILE_RECORD = 2, FILE_QUIT = 3 };
 
 // What the menus' items act on: the window that installs them.
 class MenuTarget {
@@ -17,6 +17,7 @@ public:
   virtual ~MenuTarget() = default;
   virtual void choose_save() = 0;
   virtual void choose_save_data() = 0;
+  virtual void choose_record() = 0;
   virtual int zoom_shift() const = 0;
   virtual int zoom_to(int shift) = 0;
   virtual int fit_zoom() const = 0;

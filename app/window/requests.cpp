@@ -15,8 +15,11 @@ unsigned char* ImageWnd::plane_buffer(int plane, int size)
   return frame.plane_buffer(plane, size);
 }
 
+// The disconnect is a whole request, and the recording's last.
 void ImageWnd::disconnect_request()
 {
+  server.recorder.request_done();
+  server.recorder.stop();
   disconn_client();
   exit(0);
 }

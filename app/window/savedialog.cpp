@@ -1,7 +1,9 @@
 // The savers' file dialog and their messages.
 #include "window/savedialog.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <Xm/FileSB.h>
 
@@ -10,17 +12,11 @@
 #include "WEtc.h"
 #include "WShl.h"
 #include "render/frame.h"
+#include "window/filedialog.h"
 #include "base/service.h"
 
-namespace {
-
-const int DLG_W = 400;
-const int DLG_H = 300;
-
-}  // namespace
-
 FileSaver::FileSaver(const Frame& f, const char* t, const char* p)
-    : dlg(nullptr), frame(f), title(t), pattern(p)
+    : dlg(nullptr), replace(*this), frame(f), title(t), pattern(p)
 {
 }
 
@@ -41,26 +37,32 @@ void FileSaver::choose()
     error_dialog("There is no picture to save.");
     return;
   }
-  // On the application shell, as the error window: the image window may
-  // have a visual and colour map of its own.
-  if (!dlg) {
-    dlg = new WDialogFile(context->appshl->xtwgt);
-    dlg->set_title(title);
-    dlg->set_geom(WRect(static_cast<short>((root_rect.w - DLG_W) / 2),
-                        static_cast<short>((root_rect.h - DLG_H) / 3), DLG_W, DLG_H));
-    set_typed_string(dlg->xtwgt, XmNpattern, pattern);
-    dlg->set_cp(cp_answer_save, this);
-  }
+  if (!dlg)
+    dlg = make_file_dialog(title, pattern, cp_answer_save, this);
   dlg->show();
 }
 
-// OK and Cancel both close the dialog; OK with a name saves there.
+void FileSaver::chosen(const char* file)
+{
+  if (replace.write(file) < 0)
+    report(file, strerror(EISDIR));
+}
+
+void FileSaver::write_file(const char* file)
+{
+  dlg->hide();
+  save(file);
+}
+
+// OK with a name goes on to the file; Cancel, or OK without a name, closes
+// the dialog.
 void cp_answer_save(Widget, XtPointer usr, XtPointer call)
 {
   FileSaver* s = static_cast<FileSaver*>(usr);
   const XmFileSelectionBoxCallbackStruct* cs =
       static_cast<const XmFileSelectionBoxCallbackStruct*>(call);
-  s->dlg->hide();
   if (cs && cs->reason == XmCR_OK && s->dlg->fnam && s->dlg->fnam[0])
-    s->save(s->dlg->fnam);
+    s->chosen(s->dlg->fnam);
+  else
+    s->dlg->hide();
 }

@@ -1,16 +1,20 @@
 // Saving the picture: the last frame's own bytes (not the window's view of
-// them) through the PNG writer; colour-mapped frames in the colours their
-// pixel values have on the screen.
+// them) through the PNG writer; colour-mapped and typed frames in the
+// colours they are shown in.
 #include "window/savepicture.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "WContext.h"
 #include "WEtc.h"
 #include "render/framefill.h"
+#include "window/filedialog.h"
 #include "window/image.h"
 #include "render/frame.h"
 #include "window/savepng.h"
+#include "window/shownsamples.h"
 #include "base/service.h"
 
 namespace {
@@ -56,6 +60,17 @@ void PictureSaver::save(const char* file)
   if (saved_frame(f) < 0) {
     report(file, "no frame has been shown");
     return;
+  }
+  std::unique_ptr<unsigned char[]> shown[3];
+  if (frame.kind == FRAME_SAMPLES) {
+    if (shown_planes(frame, image, shown) < 0) {
+      report(file, "out of memory");
+      return;
+    }
+    for (int c = 0; c < 3; c++)
+      f.planes[c] = shown[c].get();
+    f.nplanes = 3;
+    f.size = frame.width * frame.height;
   }
   unsigned char colours[256][3];
   if (f.nplanes == 1 && shown_colours(image, colours) < 0) {

@@ -5,6 +5,7 @@
 
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +38,14 @@ const Field fields[] = {
     {"from 888.888.888.888", " "},
 };
 const int NFIELDS = sizeof fields / sizeof fields[0];
+
+// What a small picture's status line holds in its two lines, at its
+// longest: the view and the count, then the server and its client.
+const char* const narrow_lines[] = {
+    "zoom 1/16  8888 x 8888  88888 frames 8888/s",
+    "Waiting for client connection on port 88888.",
+    "Client connected on port 88888. from 888.888.888.888",
+};
 
 long now_ms()
 {
@@ -108,6 +117,7 @@ StatusLine::StatusLine(Widget form, const Frame& f, const Server& s)
       server(s),
       line_h(13),
       frame_h(0),
+      frame_w(0),
       width(0),
       lines(1),
       count_at(0),
@@ -129,6 +139,10 @@ StatusLine::StatusLine(Widget form, const Frame& f, const Server& s)
   XtWidgetGeometry pref;
   XtQueryGeometry(label, nullptr, &pref);
   frame_h = pref.height - line_h;
+  Dimension mw = 0, ml = 0, mr = 0, st = 0, ht = 0;
+  XtVaGetValues(label, XmNmarginWidth, &mw, XmNmarginLeft, &ml, XmNmarginRight, &mr,
+                XmNshadowThickness, &st, XmNhighlightThickness, &ht, nullptr);
+  frame_w = 2 * (mw + st + ht) + ml + mr;
   alarm.set_tp_alarm(tp_refresh_status, this);
 }
 
@@ -144,6 +158,14 @@ int StatusLine::lines_at(int w) const
 int StatusLine::height_for(int w) const
 {
   return frame_h + lines_at(w) * line_h;
+}
+
+int StatusLine::min_width() const
+{
+  int w = 0;
+  for (const char* line : narrow_lines)
+    w = std::max(w, text_width(label, line));
+  return w + frame_w;
 }
 
 void StatusLine::set_width(int w)

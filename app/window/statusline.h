@@ -29,6 +29,9 @@ public:
   void set_width(int w);
   // The line's height in a window w pixels wide.
   int height_for(int w) const;
+  // The narrowest window in which two lines hold what a small picture's
+  // status line shows, whole.
+  int min_width() const;
 
   Widget label;
   const Image* image;
@@ -46,6 +49,7 @@ private:
   WAlarm alarm;
   int line_h;      // of one line of text
   int frame_h;     // what the label adds to its text's height
+  int frame_w;     // and to its width
   int width;       // of the window
   int lines;       // 1 or 2, at that width
   long count_at;   // frames shown when the present second began

@@ -207,6 +207,11 @@ class Client:
         self._send(protocol.pack(protocol.REQ_COLRGB, size), *pieces)
         self._format = None
 
+    def send_request(self, data):
+        """Sends the bytes of one whole request as they are, such as a
+        recording's."""
+        self._send(data)
+
     def fileno(self):
         """The socket's descriptor, for select(): ravlon never sends, so it
         turns readable only when the server has closed the connection."""

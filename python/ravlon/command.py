@@ -19,12 +19,14 @@ DEFAULT_PATTERN_SIZE = (640, 480)
 USAGE = f"""\
 {PROG} [-H host] [-p port] [options] FILE...
        {PROG} [-H host] [-p port] [options] --raw WxH [--pix-fmt rgb24|gray] [FILE|-]
-       {PROG} [-H host] [-p port] [options] --pattern NAME [-n FRAMES] [--size WxH]"""
+       {PROG} [-H host] [-p port] [options] --pattern NAME [-n FRAMES] [--size WxH]
+       {PROG} [-H host] [-p port] --replay FILE [--speed FACTOR | --fps N]"""
 
 DESCRIPTION = """\
 Shows image files in turn (PNG, JPEG, PNM, TIFF, GIF, BMP), numpy .npy arrays
 and FITS images, raw frames (for example from ffmpeg: -f rawvideo -pix_fmt
-rgb24) or moving test patterns in ravlon, the image display server."""
+rgb24) or moving test patterns in ravlon, the image display server, or sends
+a stream recorded with ravlon's File > Record Stream... again."""
 
 
 def image_size(text):
@@ -77,6 +79,10 @@ def parser():
                    help=f"frames of the pattern (default: {DEFAULT_PATTERN_FRAMES})")
     p.add_argument("--size", type=image_size, metavar="WxH",
                    help="the pattern's size (default: %dx%d)" % DEFAULT_PATTERN_SIZE)
+    p.add_argument("--replay", metavar="FILE",
+                   help="send a recording (File > Record Stream...) again at its recorded pace")
+    p.add_argument("--speed", type=_number(float, 1e-3, 1e6, "a speed factor"), default=None,
+                   metavar="FACTOR", help="replay this many times as fast (default: 1)")
     p.add_argument("--fps", type=_number(float, 1e-3, 1e6, "a number of frames per second"),
                    help="frames per second (default: as fast as ravlon takes them)")
     p.add_argument("--fit", type=image_size, metavar="WxH",
@@ -96,6 +102,16 @@ def parser():
 def check_args(p, a):
     """Options that do not go together are usage errors, found before any
     file is read or the server is reached."""
+    if a.replay and (a.raw or a.pattern or a.files or a.loop or a.fit or a.colmap or a.frames
+                     or a.size or mapping_options.show_options(a)):
+        p.error("--replay sends the recording as it is: no FILE, --raw, --pattern, -n, --size, "
+                "--loop, --fit, --colmap or colour-map option")
+    if a.speed and not a.replay:
+        p.error("--speed goes with --replay")
+    if a.speed and a.fps:
+        p.error("--speed and --fps exclude each other")
+    if a.replay:
+        return
     if a.raw and a.pattern:
         p.error("--raw and --pattern exclude each other")
     if a.raw and len(a.files) > 1:
@@ -143,10 +159,22 @@ def hold(client, seconds):
     select.select([client], [], [], seconds)
 
 
-def run(a, source):
+def sender(a):
+    """What sends the frames or the recording to a client, its sources
+    opened and checked."""
+    if a.replay:
+        from . import replay
+
+        requests = replay.open_recording(a.replay)
+        return lambda client: replay.replay(client, requests, a.speed or 1.0, a.fps)
+    source = frames(a)
+    return lambda client: stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap,
+                                 mapping=mapping_options.show_options(a))
+
+
+def run(a, send):
     with Client(a.host, a.port, a.keyfile) as client:
-        stream(client, source, fps=a.fps, fit=a.fit, colmap=a.colmap,
-               mapping=mapping_options.show_options(a))
+        send(client)
         try:
             hold(client, a.hold)
         except KeyboardInterrupt:
@@ -160,11 +188,11 @@ def main(argv=None):
     a = p.parse_args(argv)
     check_args(p, a)
     try:
-        source = frames(a)
+        send = sender(a)
         # All is loaded and every file checked: from here on Ctrl-C is a
         # KeyboardInterrupt, which ends a hold (status 0) or the stream (130).
         signal.signal(signal.SIGINT, signal.default_int_handler)
-        run(a, source)
+        run(a, send)
     except (SendError, OSError, ValueError) as e:
         print(f"{PROG}: {e}", file=sys.stderr)
         return 1

@@ -299,7 +299,7 @@ TEST_F(SessionLowMemory, RefusedResizeKeepsTheOldSize)
   EXPECT_EQ(after.height, before.height);
   EXPECT_TRUE(frame_shown());
   ASSERT_EQ(c.resize(128, 96), 0);
-  EXPECT_TRUE(wait_until([&] { return geometry(xv->dpy, wnd).width == 128; }));
+  EXPECT_TRUE(wait_until([&] { return xv->find_descendant(wnd, 128, 96) != 0; }));
   quit();
 }
 

@@ -92,21 +92,22 @@ int fake_x_server(int backlog, int& num)
 
 }  // namespace
 
-// 256 wide, the menu bar above a 256 x 256 picture and the status line
-// below it: the title and credit line in the upper half, the three waiting
-// lines (baselines 192, 205, 218) in the lower half, black between and
-// below them, the last one "on port N." exactly as ravlon draws it; the
-// status line says the same. Run by its path, as from a menu or a script,
-// it keeps that look (the menu bar's colour comes from its fallback
+// The menu bar above a 256 x 256 picture, centred in a window that holds
+// the menu bar and the status line, and the status line below it: the
+// title and credit line in the upper half, the three waiting lines
+// (baselines 192, 205, 218) in the lower half, black between and below
+// them, the last one "on port N." exactly as ravlon draws it; the status
+// line says the same. Run by its path, as from a menu or a script, it
+// keeps that look (the menu bar's colour comes from its fallback
 // resources) and its messages their prefix.
 TEST_F(Startup, WindowShowsPictureAndWaitingLines)
 {
   rv.name = RAVLON_BINARY;
   start();
   EXPECT_EQ(xv->grab(wnd).at(200, 10), 0x63b8ffu);  // SteelBlue1
-  XRectangle g = geometry(xv->dpy, wnd);
-  EXPECT_EQ(g.width, 256);
-  EXPECT_EQ(geometry(xv->dpy, img).y - g.y, 32);
+  XRectangle g = geometry(xv->dpy, wnd), p = geometry(xv->dpy, img);
+  EXPECT_EQ(2 * (p.x - g.x) + 256, g.width);
+  EXPECT_EQ(p.y - g.y, 32);
   EXPECT_GT(g.height, 288);
   EXPECT_TRUE(wait_until([&] { return waiting(); })) << status();
 
@@ -171,9 +172,9 @@ TEST_F(Startup, TakesTheXToolkitOptions)
   EXPECT_EQ(rv.err(), "");
 }
 
-// A colour file that cannot be read, or whose lines are not all three
-// numbers or blank, or that holds no triple, is refused at start-up, on
-// either screen, naming the first bad line. Root reads any file, so the
+// A colour file that cannot be read (with the system's reason), or whose
+// lines are not all three numbers or blank, or that holds no triple, is
+// refused at start-up, on either screen, naming the first bad line. Root reads any file, so the
 // file without permissions is tried by an unprivileged user.
 TEST_F(Startup, ColourFileThatCannotBeReadWholeEndsStartup)
 {
@@ -187,10 +188,10 @@ TEST_F(Startup, ColourFileThatCannotBeReadWholeEndsStartup)
   };
   const std::string no_triple = ": it holds no line of three numbers.";
   const Case cases[] = {
-      {"/tmp", false, 0, "."},
-      {"/tmp", false, 1, "."},
-      {"/nonexistent/colours", false, 0, "."},
-      {locked, false, 1, "."},
+      {"/tmp", false, 0, ": Is a directory."},
+      {"/tmp", false, 1, ": Is a directory."},
+      {"/nonexistent/colours", false, 0, ": No such file or directory."},
+      {locked, false, 1, ": Permission denied."},
       {"", true, 0, no_triple},
       {"\n  \n", true, 1, no_triple},
       {"red green blue\n", true, 0, ": line 1 is not three numbers."},

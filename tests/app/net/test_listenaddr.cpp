@@ -100,9 +100,10 @@ TEST_F(ListenAddress, ListensWhereTheResourceSaysAndIsReachedThere)
 }
 
 // A server that cannot be reached, or a malformed allowFrom entry, ends
-// the start-up before any window opens: one line (naming the entry) and
-// status 1. 2001:db8::1 is a documentation address, on no interface of any
-// machine; nothing is sent to it.
+// the start-up before any window opens: one line (naming the entry, or the
+// port and the system's reason) and status 1. 2001:db8::1 is a
+// documentation address, on no interface of any machine; nothing is sent
+// to it.
 TEST_F(ListenAddress, StartupEndsWhereItCannotListenOrAllowFromIsMalformed)
 {
   struct Case {
@@ -110,11 +111,15 @@ TEST_F(ListenAddress, StartupEndsWhereItCannotListenOrAllowFromIsMalformed)
     bool port_taken;
     std::string err;
   };
+  port = free_port();
+  const std::string bind_line =
+      "ravlon: Cannot bind control socket. Port " + std::to_string(port) + ": ";
   std::vector<Case> cases = {
       {"ravlon.listenAddress: nosuch.invalid\n", false,
        "ravlon: Cannot resolve listenAddress nosuch.invalid.\n"},
-      {"ravlon.listenAddress: 2001:db8::1\n", false, "ravlon: Cannot bind control socket.\n"},
-      {"", true, "ravlon: Cannot bind control socket.\n"},
+      {"ravlon.listenAddress: 2001:db8::1\n", false,
+       bind_line + "Cannot assign requested address.\n"},
+      {"", true, bind_line + "Address already in use.\n"},
   };
   const char* const bad[][2] = {
       {"10.1.0.0/33", "10.1.0.0/33"}, {"::1/129", "::1/129"},
@@ -127,7 +132,6 @@ TEST_F(ListenAddress, StartupEndsWhereItCannotListenOrAllowFromIsMalformed)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
     resources(c.lines);
-    port = free_port();
     int held = c.port_taken ? hold_port(port) : -1;
     ASSERT_EQ(held >= 0, c.port_taken);
     expect_failure({"-p", std::to_string(port)}, {"DISPLAY=" + display_name(0)}, c.err);

@@ -259,5 +259,6 @@ TEST_F(RenderE2E, ColourFileGoneByTheFirstColourMappedFrame)
   c.send_colmap(cvec.data(), 65536);
   ASSERT_TRUE(rv.wait_exit());
   EXPECT_EQ(rv.status(), 1);
-  EXPECT_EQ(rv.err(), "ravlon: Cannot read RGB color file " + file + ".\n");
+  EXPECT_EQ(rv.err(),
+            "ravlon: Cannot read RGB color file " + file + ": No such file or directory.\n");
 }

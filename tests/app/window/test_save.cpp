@@ -20,6 +20,7 @@
 
 #include <X11/Xatom.h>
 #include <Xm/FileSB.h>
+#include <Xm/MessageB.h>
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
 #include <fitsio.h>
@@ -36,6 +37,7 @@
 #include "render/samples.h"
 #include "window/savedata.h"
 #include "window/savepicture.h"
+#include "window/statusline.h"
 #include "base/service.h"
 #include "testframes.h"
 #include "wirebytes.h"
@@ -92,19 +94,31 @@ protected:
     click(items[item]);
   }
 
-  // File > Save Picture... (or item), the name typed into the dialog, OK.
-  void save_as(const std::string& file, int item = FILE_SAVE)
+  // File > Save Picture... (or item) unless its dialog is up, the name
+  // typed into it, OK.
+  void choose_name(const std::string& file, int item = FILE_SAVE)
   {
-    ASSERT_NO_FATAL_FAILURE(choose_save(item));
-    FileSaver* s =
-        item == FILE_SAVE ? static_cast<FileSaver*>(imagewnd->saver) : imagewnd->data_saver;
+    FileSaver* s = saver(item);
+    if (!s->dlg || !s->dlg->is_shown()) {
+      ASSERT_NO_FATAL_FAILURE(choose_save(item));
+    }
     ASSERT_TRUE(pump_until(
         [&] { return s->dlg && s->dlg->is_shown() && is_viewable(XtWindow(s->dlg->xtwgt)); }));
     XmTextSetString(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_TEXT),
                     const_cast<char*>(file.c_str()));
     click(XmFileSelectionBoxGetChild(s->dlg->xtwgt, XmDIALOG_OK_BUTTON));
-    ASSERT_TRUE(pump_until([&] { return !s->dlg->is_shown(); }));
+  }
+
+  void save_as(const std::string& file, int item = FILE_SAVE)
+  {
+    ASSERT_NO_FATAL_FAILURE(choose_name(file, item));
+    ASSERT_TRUE(pump_until([&] { return !saver(item)->dlg->is_shown(); }));
     pump(100);
+  }
+
+  static FileSaver* saver(int item)
+  {
+    return item == FILE_SAVE ? static_cast<FileSaver*>(imagewnd->saver) : imagewnd->data_saver;
   }
 
   std::string scratch()
@@ -283,8 +297,8 @@ TEST_F(SavePicture, ErrorsAreReportedAndTheFrameShownIsSavedWhateverTheNextDoes)
 // Save Data... of every format: numpy reads back the values sent, in their
 // own type and byte order, H x W or H x W x 3 (RGBA's alpha left out; RGB
 // planes and colour-map indices as bytes, zeros past what arrived); and
-// cfitsio the same values, the bottom row first. Another extension is
-// refused.
+// cfitsio the same values, the bottom row first; Save Picture of the
+// typed ones their colours. Another extension is refused.
 TEST_F(SavePicture, DataIsSavedWithItsOwnValues)
 {
   const int w = 30, h = 20, n = w * h, cut = n - 45;
@@ -355,10 +369,101 @@ TEST_F(SavePicture, DataIsSavedWithItsOwnValues)
                  (std::isnan(e) && std::isnan(v[static_cast<size_t>(i)])));
     }
     EXPECT_EQ(wrong, 0);
+    if (!typed)
+      continue;
+    // Save Picture of a typed frame: its colours as shown, RGB samples as
+    // they are, NaN magenta.
+    Bytes rgb;
+    ASSERT_NO_FATAL_FAILURE(save_as(file + ".png"));
+    ASSERT_EQ(decode(file + ".png", rgb), "RGB 30 20");
+    if (!one) {
+      EXPECT_TRUE(rgb == want);
+    } else if (!integer_format(k.format)) {
+      EXPECT_EQ(Bytes(rgb.begin() + 3, rgb.begin() + 6), Bytes({255, 0, 255}));
+    }
   }
   EXPECT_EQ(message(), "");
   ASSERT_NO_FATAL_FAILURE(save_as(d + "/values.png", FILE_SAVE_DATA));
   EXPECT_EQ(message(), "Cannot save picture to " + d +
                            "/values.png: the name must end in .npy, .fits, .fit or .fts.");
   EXPECT_NE(access((d + "/values.png").c_str(), F_OK), 0);
+}
+
+// A 64 x 48 frame at zoom 1/16 (a 4 x 3 view) stands centred on black in a
+// window that keeps the menu bar in one row and the status line whole in
+// two; the pointer's pixel is exact. An existing file is replaced only
+// after Replace: Cancel and Return (the default) leave it byte for byte and
+// the file dialog up for another name. A directory is refused.
+TEST_F(SavePicture, NarrowViewAndTheQuestionBeforeReplacing)
+{
+  const int w = 64, h = 48;
+  const std::vector<Bytes> planes = {random_bytes(w * h, 1), random_bytes(w * h, 2),
+                                     random_bytes(w * h, 3)};
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_NO_FATAL_FAILURE(send(w, h, planes, w * h));
+  ASSERT_EQ(imagewnd->zoom_to(-4), 0);
+  xdo("mousemove 1279 1023");
+  pump(300);
+  Widget pic = imagewnd->image()->xtwgt, label = imagewnd->status->label;
+  const XRectangle win = geometry(display, XtWindow(imagewnd->xtwgt)),
+                   at = geometry(display, XtWindow(pic));
+  EXPECT_EQ(at.width, 4);
+  EXPECT_EQ(2 * (at.x - win.x) + 4, win.width);
+  EXPECT_EQ(pixel_at(XtWindow(XtParent(pic)), 0, 1), colortbl[0]);
+  EXPECT_EQ(geometry(display, XtWindow(XtNameToWidget(imagewnd->menubar, "View"))).y,
+            geometry(display, XtWindow(XtNameToWidget(imagewnd->menubar, "File"))).y);
+  XmString xs = nullptr;
+  XmFontList fl = nullptr;
+  XtVaGetValues(label, XmNlabelString, &xs, XmNfontList, &fl, nullptr);
+  EXPECT_NE(xm_text(label, XmNlabelString).find("Client connected"), std::string::npos);
+  EXPECT_EQ(XmStringLineCount(xs), 2);
+  EXPECT_LE(XmStringWidth(fl, xs) + 4, win.width);  // the widest line, and the margins
+  XmStringFree(xs);
+  xdo("mousemove " + std::to_string(at.x + 1) + " " + std::to_string(at.y + 2));
+  const size_t i = 16 * h + 32;
+  const std::string under = "(16, 32) " + std::to_string(planes[0][i]) + " " +
+                            std::to_string(planes[1][i]) + " " + std::to_string(planes[2][i]);
+  EXPECT_TRUE(pump_until([&] { return xm_text(label, XmNlabelString).find(under) == 0; }))
+      << xm_text(label, XmNlabelString);
+
+  const std::string d = scratch(), old = d + "/old.png", junk = "not a picture";
+  const struct {
+    std::string file;
+    char answer;  // to the question: Replace, Cancel or Return ('\n'); 0 when none is asked
+  } cases[] = {{old, 'C'}, {old, '\n'}, {old, 'R'}, {d + "/new.png", 0}, {d, 0}, {d + "/sub/", 0}};
+  Bytes want(w * h * 3), rgb;
+  for (int p = 0; p < w * h * 3; p++)
+    want[p] = planes[p % 3][(p / 3) % w * h + p / 3 / w];
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file + " " + c.answer);
+    const bool dir = c.file.back() != 'g', written = !dir && c.answer != 'C' && c.answer != '\n';
+    std::ofstream(old) << junk;
+    ASSERT_NO_FATAL_FAILURE(choose_name(c.file));
+    PictureSaver* s = imagewnd->saver;
+    if (c.answer) {
+      ASSERT_TRUE(pump_until([&] { return s->replace.dlg && s->replace.dlg->is_shown(); }));
+      EXPECT_EQ(xm_text(s->replace.dlg->xtwgt, XmNmessageString), old + " exists. Replace it?");
+      pump(300);
+      if (c.answer == '\n')
+        xdo("key Return");
+      else
+        click(XmMessageBoxGetChild(s->replace.dlg->xtwgt,
+                                   c.answer == 'R' ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON));
+    }
+    if (dir) {
+      EXPECT_TRUE(pump_until([&] {
+        return message() == "Cannot save picture to " + c.file + ": Is a directory.";
+      })) << message();
+      errdlg->hide();
+    }
+    pump(300);
+    EXPECT_EQ(s->dlg->is_shown(), !written);
+    std::ifstream f(old);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}) == junk, c.answer != 'R');
+    if (written) {
+      EXPECT_EQ(decode(c.file, rgb), "RGB 64 48");
+      EXPECT_TRUE(rgb == want);
+    }
+  }
+  EXPECT_NE(access((d + "/sub").c_str(), F_OK), 0);
 }
