@@ -3,8 +3,9 @@
 // per pixel; the frames per second a real ravlon process shows when a
 // client streams them over TCP, beside the floor of this machine; how long
 // one frame takes from the client to the window; the C client's row-major
-// frames; what recording the stream costs; the zoomed views; and
-// ravlon's resident size.
+// frames; what recording the stream costs; ravlon's resident size; how
+// long a client that floods ravlon with cheap requests keeps its window
+// waiting; and the zoomed views.
 //
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
@@ -20,6 +21,7 @@
 #include "WEtc.h"
 #include "benchwnd.h"
 #include "convert.h"
+#include "flood.h"
 #include "floor.h"
 #include "frameplanes.h"
 #include "window/image.h"
@@ -233,6 +235,36 @@ int status_refresh(BenchWnd& bw, bool brief)
   return 0;
 }
 
+// The longest wait for a redraw while a client floods ravlon with cheap
+// requests, on both picture paths, and ravlon's resident size over the
+// flood.
+int floods(bool brief)
+{
+  const int requests = brief ? 20000 : 1000000;
+  const char* names[] = {"empty RGB frames", "same-size resizes", "4 x 4 frames"};
+  printf(
+      "flood: a client sends %d requests as fast as ravlon takes them; another X connection\n"
+      "uncovers ravlon's status line again and again and waits for ravlon to draw it anew;\n"
+      "historyMemory 0, so that the resident size is the frame path's\n",
+      requests);
+  printf(
+      "  requests           path      requests/s  longest ms  median ms  probes   resident kB"
+      " before  after\n");
+  int res = 0;
+  for (bool shared : {true, false})
+    for (FloodKind k : {FLOOD_EMPTY, FLOOD_RESIZE, FLOOD_TINY}) {
+      FloodRun r;
+      if (flood(RAVLON_BINARY, k, shared, requests, r) == -1) {
+        res = -1;
+        continue;
+      }
+      printf("  %-17s  %-8s  %10.0f  %10.1f  %9.2f  %6d  %17ld  %5ld\n", names[k],
+             shared ? "shared" : "unshared", r.per_s, r.longest_ms, r.median_ms, r.probes,
+             r.before_kb, r.after_kb);
+    }
+  return res;
+}
+
 int run(BenchWnd& bw, bool brief)
 {
   XWindowAttributes wa;
@@ -278,6 +310,7 @@ int run(BenchWnd& bw, bool brief)
   res |= mapping_figures(t.vis, t.depth, *t.map, brief);
   res |= history_figures(brief);
   res |= memory(t, runs[nsizes - 1][1], sizes[nsizes - 1]);
+  res |= floods(brief);
   // Last: it shows frames in an image window of this process.
   res |= record_figures(bw.map, brief);
   return res | (poll < 0 ? -1 : 0);

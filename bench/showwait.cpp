@@ -93,24 +93,38 @@ bool form(Display* d, Window w)
   return k.size() == 2 && attributes(d, k[0]).y != attributes(d, k[1]).y;
 }
 
+// The form's upper leaf (the picture area) or its lower one (the status
+// line) in ravlon's window on d; 0 when there is none.
+Window form_child(Display* d, bool upper)
+{
+  Window top = find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); });
+  Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
+  if (!f)
+    return 0;
+  std::vector<Window> k = leaves(d, f);
+  const bool first_up = attributes(d, k[0]).y < attributes(d, k[1]).y;
+  return k[first_up == upper ? 0 : 1];
+}
+
 }  // namespace
 
 int ravlon_view(int& w, int& h)
 {
   Display* d = XOpenDisplay(nullptr);
-  Window top =
-      d ? find_below(d, DefaultRootWindow(d), [&](Window x) { return named_ravlon(d, x); }) : 0;
-  Window f = top ? find_below(d, top, [&](Window x) { return form(d, x); }) : 0;
-  if (f) {
-    std::vector<Window> k = leaves(d, f);
-    XWindowAttributes a = attributes(d, k[0]), b = attributes(d, k[1]);
-    const XWindowAttributes& up = a.y < b.y ? a : b;
-    w = up.width;
-    h = up.height;
+  Window up = d ? form_child(d, true) : 0;
+  if (up) {
+    XWindowAttributes a = attributes(d, up);
+    w = a.width;
+    h = a.height;
   }
   if (d)
     XCloseDisplay(d);
-  return f ? 0 : -1;
+  return up ? 0 : -1;
+}
+
+Window ravlon_status(Display* d)
+{
+  return form_child(d, false);
 }
 
 int ravlon_keys(const char* keys)

@@ -15,6 +15,8 @@ int wait_ravlon_picture(int ms);
 // The size of ravlon's picture area (the form's upper child, above the
 // status line); -1 when there is none.
 int ravlon_view(int& w, int& h);
+// ravlon's status line on d (the form's lower child); 0 when there is none.
+Window ravlon_status(Display* d);
 // Presses keys (xdotool's names) in ravlon's window and waits until its
 // picture has another width; 0, or -1 after a message on stderr.
 int ravlon_keys(const char* keys);

@@ -29,22 +29,6 @@ int free_port()
   return port;
 }
 
-// A "Name:   N kB" line of /proc/PID/status; -1 when it cannot be read.
-long status_kb(pid_t pid, const char* name)
-{
-  std::string path = "/proc/" + std::to_string(pid) + "/status";
-  FILE* f = fopen(path.c_str(), "r");
-  char line[256];
-  long kb = -1;
-  const size_t len = strlen(name);
-  while (f && kb < 0 && fgets(line, sizeof line, f))
-    if (strncmp(line, name, len) == 0 && line[len] == ':')
-      sscanf(line + len + 1, "%ld", &kb);
-  if (f)
-    fclose(f);
-  return kb;
-}
-
 // A resource file for ravlon, which it has read once its picture shows;
 // "" when none is needed (or none could be written).
 std::string resource_file(bool shared, const char* extra)
@@ -62,6 +46,21 @@ std::string resource_file(bool shared, const char* extra)
 }
 
 }  // namespace
+
+long status_kb(pid_t pid, const char* name)
+{
+  std::string path = "/proc/" + std::to_string(pid) + "/status";
+  FILE* f = fopen(path.c_str(), "r");
+  char line[256];
+  long kb = -1;
+  const size_t len = strlen(name);
+  while (f && kb < 0 && fgets(line, sizeof line, f))
+    if (strncmp(line, name, len) == 0 && line[len] == ':')
+      sscanf(line + len + 1, "%ld", &kb);
+  if (f)
+    fclose(f);
+  return kb;
+}
 
 int Served::start(const char* ravlon, bool shared, bool local, const char* resources)
 {

@@ -57,6 +57,8 @@ int stream_rowmajor(const char* ravlon, int w, int h, int frames, double& fps);
 // ravlon's resident size (VmRSS) with its 256 x 256 window shown and no
 // frame yet, once start-up has settled; -1 after a message on stderr.
 long idle_resident_kb(const char* ravlon);
+// A "Name:   N kB" line of /proc/PID/status; -1 when it cannot be read.
+long status_kb(pid_t pid, const char* name);
 // Connects c to port on the address of the host's own name, with Nagle's
 // delay off; -1 when nobody listens there.
 int connect_nodelay(RavlonClient& c, int port);

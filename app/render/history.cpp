@@ -1,15 +1,26 @@
 #include "render/history.h"
 
+namespace {
+
+// A frame's share of the budget: its bytes and its own record, so that
+// frames of few bytes or none (a client can send millions) fill it too.
+long cost(const Frame& f)
+{
+  return f.held_bytes() + static_cast<long>(sizeof(Frame));
+}
+
+}  // namespace
+
 bool History::keep(const Frame& f)
 {
-  const long need = f.held_bytes();
+  const long need = cost(f);
   if (!f.held() || need > budget)
     return false;
   // The oldest frame going makes room, and its vectors take the copy:
   // memory once had is not given back and faulted in again for each frame.
   std::unique_ptr<Frame> copy;
   while (!frames.empty() && bytes + need > budget) {
-    bytes -= frames.front()->held_bytes();
+    bytes -= cost(*frames.front());
     copy = std::move(frames.front());
     frames.pop_front();
   }

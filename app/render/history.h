@@ -1,6 +1,7 @@
 // The frames most recently received, whole and in their received format,
-// within a memory budget: the oldest go first when a new one needs room,
-// and a frame larger than the budget is not kept.
+// within a memory budget (each frame costs its bytes and its own record):
+// the oldest go first when a new one needs room, and a frame larger than
+// the budget is not kept.
 #ifndef HISTORY_H
 #define HISTORY_H
 
@@ -25,7 +26,7 @@ public:
 
 private:
   long budget;
-  long bytes;  // held by the frames kept
+  long bytes;  // the cost of the frames kept: their bytes and records
   std::deque<std::unique_ptr<Frame>> frames;
 };
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -121,4 +122,20 @@ TEST_F(LookBack, TheBudgetKeepsWhatFits)
     XFree(data);
   EXPECT_LE(std::count(text.begin(), text.end(), '\n'), 1) << text;
   EXPECT_NE(text.find("Client connected on port"), std::string::npos) << text;
+}
+
+// Frames of no bytes still cost the budget their record: of 50,000 empty
+// frames, 1 MB keeps a few thousand, not all.
+TEST_F(LookBack, EmptyFramesFillTheBudgetToo)
+{
+  ASSERT_NO_FATAL_FAILURE(serve("1"));
+  Bytes empties;
+  for (int i = 0; i < 50000; i++)
+    empties.insert(empties.end(), {0, 0, 0, REQ_COLRGB, 0, 0, 0, 0});
+  ASSERT_EQ(c.put_bytes(empties.data(), static_cast<int>(empties.size())), 0);
+  ASSERT_TRUE(says("50000 frames")) << status();
+  xv->key(wnd, "Home");
+  ASSERT_TRUE(says("paused 1/")) << status();
+  const std::string s = status();
+  EXPECT_LT(atoi(s.c_str() + s.find("paused 1/") + 9), 10000) << s;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "net/protocol.h"
 #include "render/framefill.h"
 #include "ravlon_client.h"
 
@@ -148,8 +149,9 @@ TEST_F(Viewer, ZoomInShowsExactBlocksKeptAcrossFrames)
 }
 
 // A 3840 x 2160 frame on the 1280 x 1024 screen starts at 1/4, sampled:
-// the whole window fits on the screen. Actual Size then shows it 1:1,
-// cut to the screen, and a drag pans it.
+// the whole window fits on the screen. Its client then leaves inside the
+// next frame; once the error is dismissed, Actual Size shows the frame
+// 1:1, cut to the screen, and a drag pans it.
 TEST_F(Viewer, LargeFrameStartsFittedToTheScreen)
 {
   serve();
@@ -162,6 +164,14 @@ TEST_F(Viewer, LargeFrameStartsFittedToTheScreen)
   EXPECT_LE(outer.x + outer.width, 1280);
   EXPECT_LE(outer.y + outer.height, 1024);
   EXPECT_TRUE(status_has("zoom 1/4  3840 x 2160")) << status();
+  ASSERT_EQ(c.put_int(REQ_COLRGB), 0);
+  ASSERT_EQ(c.put_int(f.n()), 0);
+  ASSERT_EQ(c.put_bytes(f.bytes[1].data(), 100000), 0);
+  c.close();
+  const Window err = xv->find_window("Error");
+  ASSERT_NE(err, 0u);
+  xv->key(err, "Return");
+  ASSERT_TRUE(wait_until([&] { return !is_viewable(xv->dpy, err); }));
   xv->key(wnd, "alt+1");
   ASSERT_TRUE(wait_until([&] { return geometry(xv->dpy, picture()).width > 1200; }));
   XRectangle p = geometry(xv->dpy, picture());  // centred where 1/4 was
@@ -177,7 +187,8 @@ TEST_F(Viewer, LargeFrameStartsFittedToTheScreen)
 
 // The pointer over a known pixel of a colour-mapped frame: its
 // coordinates, its index and the colour file's colour of it (RGB frames:
-// test_save.cpp).
+// test_save.cpp). The frame count is right within a second of frames that
+// follow an idle pause.
 TEST_F(Viewer, StatusLineShowsThePixelUnderThePointer)
 {
   const std::string path = temp_file("1 0 0\n0 1 0\n0 0 0.5\n");
@@ -195,6 +206,12 @@ TEST_F(Viewer, StatusLineShowsThePixelUnderThePointer)
   // A client on this host comes through the local socket.
   EXPECT_TRUE(status_has("Client connected on port " + std::to_string(port) +
                          ". from unix:" RAVLON_UNIX_DIR "/" + std::to_string(port)))
+      << status();
+  // After an idle pause the count follows the frames again at once.
+  usleep(2500000);
+  for (int i = 0; i < 3; i++)
+    ASSERT_EQ(c.send_colmap(cvec.data(), 40 * 30), 0);
+  EXPECT_TRUE(wait_until([&] { return status().find("4 frames") != std::string::npos; }, 1000))
       << status();
   unlink(path.c_str());
 }
