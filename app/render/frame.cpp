@@ -44,21 +44,34 @@ bool fits(const FrameVector& v, int size)
   return v.bytes && size <= v.cap && size > v.cap / 4;
 }
 
+bool writable(const FrameVector& v, int size)
+{
+  return fits(v, size) && v.own.use_count() == 1;
+}
+
 }  // namespace
 
 // A vector is made at the first frame of its kind and is made again when a
 // frame is larger than what it holds, or a quarter of it or less, so that
-// memory follows the frames; its old contents are overwritten anyway.
+// memory follows the frames; its old contents are overwritten anyway. One
+// that the history holds too is left to it, and a spare taken instead.
 unsigned char* Frame::plane_buffer(int plane, int size_)
 {
   FrameVector& v = next_vec[plane];
-  if (fits(v, size_))
+  if (writable(v, size_))
     return v.bytes;
-  delete[] v.bytes;
-  v.cap = 0;
-  v.bytes = new (std::nothrow) unsigned char[size_ > 0 ? size_ : 1];
-  if (v.bytes)
-    v.cap = size_;
+  if (writable(spare_vec[plane], size_)) {
+    v = std::move(spare_vec[plane]);
+    spare_vec[plane] = FrameVector();
+    return v.bytes;
+  }
+  v = FrameVector();
+  unsigned char* b = new (std::nothrow) unsigned char[size_ > 0 ? size_ : 1];
+  if (!b)
+    return nullptr;
+  v.own.reset(b, std::default_delete<unsigned char[]>());
+  v.bytes = b;
+  v.cap = size_;
   return v.bytes;
 }
 
@@ -117,19 +130,15 @@ void Frame::resize(int w, int h)
 
 void Frame::drop_next()
 {
-  for (FrameVector& v : next_vec) {
-    delete[] v.bytes;
-    v = FrameVector();
-  }
+  for (int p = 0; p < FRAME_PLANES; p++)
+    next_vec[p] = spare_vec[p] = FrameVector();
 }
 
 void Frame::free_vectors()
 {
   drop_next();
-  for (FrameVector& v : held_vec) {
-    delete[] v.bytes;
+  for (FrameVector& v : held_vec)
     v = FrameVector();
-  }
   kind = prev_kind = FRAME_NONE;
 }
 
@@ -138,34 +147,24 @@ long Frame::held_bytes() const
   return static_cast<long>(size) * plane_count(kind);
 }
 
-int Frame::copy_held(const Frame& f)
+void Frame::share_held(const Frame& f)
 {
-  kind = prev_kind = FRAME_NONE;
-  width = f.width;
-  height = f.height;
   const int first = first_plane(f.kind);
-  for (int p = 0; p < FRAME_PLANES; p++) {
-    FrameVector& v = held_vec[p];
-    if (p < first || p >= first + plane_count(f.kind)) {
-      // A copy holds no more than its frame: a vector of another kind goes.
-      delete[] v.bytes;
-      v = FrameVector{nullptr, 0};
-      continue;
-    }
-    if (!fits(v, f.size)) {
-      delete[] v.bytes;
-      v.cap = 0;
-      v.bytes = new (std::nothrow) unsigned char[f.size > 0 ? f.size : 1];
-      if (!v.bytes)
-        return -1;
-      v.cap = f.size;
-    }
-    memcpy(v.bytes, f.held_vec[p].bytes, static_cast<size_t>(f.size));
-  }
+  for (int p = 0; p < FRAME_PLANES; p++)
+    held_vec[p] = p >= first && p < first + plane_count(f.kind) ? f.held_vec[p] : FrameVector();
   kind = f.kind;
+  prev_kind = FRAME_NONE;
   size = f.size;
   format = f.format;
-  return 0;
+  width = f.width;
+  height = f.height;
+}
+
+void Frame::take_spares(Frame& old)
+{
+  for (int p = 0; p < FRAME_PLANES; p++)
+    if (old.held_vec[p].own.use_count() == 1)
+      spare_vec[p] = std::move(old.held_vec[p]);
 }
 
 int Frame::planes(const unsigned char* p[3]) const

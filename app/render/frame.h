@@ -6,6 +6,8 @@
 #ifndef FRAME_H
 #define FRAME_H
 
+#include <memory>
+
 // What a frame's bytes are: for the planar kinds the value is their
 // number of planes; FRAME_SAMPLES is a typed frame, row by row.
 enum FrameKind { FRAME_NONE = 0, FRAME_INDEX = 1, FRAME_RGB = 3, FRAME_SAMPLES = 4 };
@@ -14,9 +16,12 @@ enum FrameKind { FRAME_NONE = 0, FRAME_INDEX = 1, FRAME_RGB = 3, FRAME_SAMPLES =
 // frame's samples.
 enum FramePlane { FRAME_RED, FRAME_GREEN, FRAME_BLUE, FRAME_CVEC, FRAME_DATA, FRAME_PLANES };
 
+// Its bytes may be held by more than one frame (the frame shown and the
+// history's copy of it): a vector held by another is never written.
 struct FrameVector {
   unsigned char* bytes;
   int cap;  // bytes it holds
+  std::shared_ptr<unsigned char> own;
 };
 
 class Frame {
@@ -48,9 +53,11 @@ public:
   bool held() const { return kind != FRAME_NONE; }
   // A typed frame of one sample a pixel, shown through a colour map.
   bool one_channel() const;
-  // The frame held by f, copied into vectors of its own size, with f's
-  // size; -1 when memory is short (nothing held then).
-  int copy_held(const Frame& f);
+  // The frame held by f, its vectors shared with f, with f's size.
+  void share_held(const Frame& f);
+  // Vectors of old that nothing else holds wait for the next frames
+  // here, so that memory once had is not faulted in again.
+  void take_spares(Frame& old);
   // The bytes of the frame held.
   long held_bytes() const;
   // The frame's planes (red, green, blue, or the index vector); their number.
@@ -76,6 +83,7 @@ private:
 
   FrameVector held_vec[FRAME_PLANES];
   FrameVector next_vec[FRAME_PLANES];
+  FrameVector spare_vec[FRAME_PLANES];
   FrameKind prev_kind;
   int prev_size;
   int prev_format;

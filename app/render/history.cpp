@@ -1,5 +1,7 @@
 #include "render/history.h"
 
+#include <new>
+
 namespace {
 
 // A frame's share of the budget: its bytes and its own record, so that
@@ -11,25 +13,22 @@ long cost(const Frame& f)
 
 }  // namespace
 
-bool History::keep(const Frame& f)
+bool History::keep(Frame& f)
 {
   const long need = cost(f);
   if (!f.held() || need > budget)
     return false;
-  // The oldest frame going makes room, and its vectors take the copy:
-  // memory once had is not given back and faulted in again for each frame.
-  std::unique_ptr<Frame> copy;
   while (!frames.empty() && bytes + need > budget) {
     bytes -= cost(*frames.front());
-    copy = std::move(frames.front());
+    f.take_spares(*frames.front());
     frames.pop_front();
   }
-  if (!copy)
-    copy.reset(new Frame(f.width, f.height));
-  if (copy->copy_held(f) < 0)
+  std::unique_ptr<Frame> kept(new (std::nothrow) Frame(f.width, f.height));
+  if (!kept)
     return false;
+  kept->share_held(f);
   bytes += need;
-  frames.push_back(std::move(copy));
+  frames.push_back(std::move(kept));
   return true;
 }
 

@@ -14,9 +14,10 @@ class History {
 public:
   explicit History(long budget_bytes) : budget(budget_bytes), bytes(0) {}
 
-  // A copy of the frame held by f, as the newest; false when it is not
-  // kept (too large, or memory short).
-  bool keep(const Frame& f);
+  // The frame held by f, as the newest, its vectors shared with f; the
+  // vectors of the oldest frames, which go to make room, become f's
+  // spares. False when it is not kept (larger than the budget).
+  bool keep(Frame& f);
   void set_budget(long budget_bytes) { budget = budget_bytes; }
   // The frames kept, the oldest first.
   int count() const { return static_cast<int>(frames.size()); }

@@ -62,12 +62,12 @@ void ImageWnd::keep_paused(FrameKind k, int size, int format)
   frame.width = live_w;
   frame.height = live_h;
   const int before = history.count();
-  history.keep(frame);
+  const bool kept = history.keep(frame);
   frame.width = shown_w;
   frame.height = shown_h;
   frame.undo_complete();
   // The oldest frames may have made room for it: the one shown moves down.
-  playback.at -= before + 1 - history.count();
+  playback.at -= before + (kept ? 1 : 0) - history.count();
   playback.at = playback.at < 0 ? 0 : playback.at;
   playback.kept = history.count();
   playback.arrived++;
@@ -83,10 +83,9 @@ void ImageWnd::show_kept(int i)
   if ((f.width != image()->width || f.height != image()->height) &&
       show_size(f.width, f.height) < 0)
     return;
-  if (frame.copy_held(f) == 0) {
-    image()->redraw_frame();
-    frame_drawn();
-  }
+  frame.share_held(f);
+  image()->redraw_frame();
+  frame_drawn();
 }
 
 Frame& ImageWnd::live_frame()

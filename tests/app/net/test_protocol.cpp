@@ -154,6 +154,7 @@ TEST_F(Protocol, RefusedImageSizeKeepsTheClient)
 // allocation turned it off.
 TEST_F(Protocol, VectorsFollowTheFramesAndGoWithTheClient)
 {
+  imagewnd->history.set_budget(0);  // the vectors' own rules, none held by the history
   listen();
   std::set_new_handler(nullptr);
   RavlonClient c;
