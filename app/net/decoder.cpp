@@ -147,6 +147,8 @@ int Decoder::arrived(int n)
   if (field == FIELD_END)
     return -1;
   got += n;
+  if (field == FIELD_FRAME_SAMPLES && got < len)
+    sink->frame_arriving(words[0], words[1], words[2], got);
   while (field != FIELD_END && got == len)
     field_done();
   return field == FIELD_END ? -1 : 0;

@@ -34,6 +34,9 @@ public:
   // limits), kept until they are asked for again; null when it cannot be
   // had.
   virtual unsigned char* sample_buffer(long bytes) = 0;
+  // The first bytes (fewer than all) of a typed frame's samples have
+  // arrived in the room sample_buffer gave: a sink may start on them.
+  virtual void frame_arriving(int w, int h, int format, long bytes) = 0;
   // A typed frame, its size and format checked, has arrived whole.
   virtual int update_frame(int w, int h, int format) = 0;
   // Why a region cannot be taken (outside the frame, another format), or

@@ -41,6 +41,13 @@ void FrameBuf::put(Drawable d, GC gc)
   }
 }
 
+bool processed(unsigned long serial)
+{
+  if (serial && LastKnownRequestProcessed(display) < serial)
+    XEventsQueued(display, QueuedAfterReading);
+  return !serial || LastKnownRequestProcessed(display) >= serial;
+}
+
 void wait_processed(unsigned long serial)
 {
   if (serial && LastKnownRequestProcessed(display) < serial)

@@ -13,6 +13,9 @@
 // the events it has sent, read without waiting, say so already; only a
 // server still behind costs a round trip. Nothing walks the event queue.
 void wait_processed(unsigned long serial);
+// The server has processed the request serial (0: none), as far as the
+// replies and events read so far say; no round trip.
+bool processed(unsigned long serial);
 
 // Drops the events that copies and shared puts leave at the head of the
 // queue (NoExpose, shared-memory completions): their sequence numbers have
@@ -34,6 +37,8 @@ public:
   bool shared() const { return shmflg != 0; }
   // One request that sends the whole image to d at (0, 0).
   void put(Drawable d, GC gc);
+  // The server is done with the shared segment, as far as is known.
+  bool put_done() const { return processed(putserial); }
   void release();
   // The display is one to offer a shared image.
   static bool may_share();

@@ -158,6 +158,11 @@ XImage* Picture::next_image()
   return f.prepare(visual, depth, width, height) == -1 ? nullptr : f.image();
 }
 
+bool Picture::next_is_free()
+{
+  return shm ? processed(pair[turn ^ 1].free_after) : images[turn].put_done();
+}
+
 Pixmap Picture::show_next(GC gc)
 {
   if (shm) {

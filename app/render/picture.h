@@ -32,6 +32,8 @@ public:
   // The image to write the next frame into, free of the server; nullptr
   // (already reported) when none can be had.
   XImage* next_image();
+  // next_image() would not wait for the server.
+  bool next_is_free();
   // Makes the image last given out the picture; returns the pixmap shown
   // now, to be copied to the window with gc. The server must be asked for
   // graphics exposures on that copy: its NoExpose event tells when the

@@ -82,6 +82,7 @@ Image::~Image()
 // its present pixmap and size.
 int Image::new_pixmap(int w, int h)
 {
+  drop_pieces();
   if (picture.make(xwnd, visual, depth, w, h) < 0) {
     error_dialog("Cannot create image pixmap.");
     return -1;
@@ -307,12 +308,18 @@ void Image::load_colmap()
 // The frame's pixels are written into the picture's next image, which
 // becomes the picture; the window then gets it whole by one copy. -1 when
 // there is no image to write into (reported).
+// The rows the frame's pieces made are not made again; any other drawing
+// ends the pieces, which begin again from what has arrived by then.
 int Image::show_frame()
 {
   XImage* img = picture.next_image();
   if (!img)
     return -1;
-  fill_frame(img);
+  if (pieces_of(img))
+    fill_rows(img, frame.samples(), frame.format, pieces.rows, img->height);
+  else
+    fill_frame(img);
+  drop_pieces();
   pixmap = picture.show_next(dagc);
   expose();
   return 0;

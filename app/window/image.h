@@ -68,6 +68,14 @@ public:
   // The frame store's frame, changed, drawn again (not counted as a frame
   // received), with limits of its own unless they are locked.
   void redraw_frame();
+  // The first bytes of the next frame's samples, a frame of the picture's
+  // size in format, are at samples: the view rows they make are converted
+  // into the next picture now, while they are in the cache, and the rest
+  // when the frame is whole. Frames whose limits come from their own
+  // values wait for the whole frame.
+  void frame_arriving(const unsigned char* samples, int format, long bytes);
+  // The frame those bytes belonged to will not come.
+  void drop_pieces() { pieces = Pieces(); }
   void pointer_left();
 
   char* rgbfile;
@@ -99,6 +107,9 @@ private:
   bool can_draw() const;
   int show_frame();
   void fill_frame(XImage* img);
+  // View rows from to to of img, from samples in format.
+  void fill_rows(XImage* img, const unsigned char* samples, int format, long from, long to);
+  bool pieces_of(XImage* img) const;
   void take_limits();
   // A drag with the third button: contrast and brightness.
   void drag_limits(int dx, int dy);
@@ -118,6 +129,14 @@ private:
   const Frame& frame;
   ImageListener* listener;
   SampleFill sample_fill;
+  // The next picture as the samples of the frame arriving fill it.
+  struct Pieces {
+    XImage* img = nullptr;  // null: none begun
+    const unsigned char* src = nullptr;
+    int format = 0;
+    long bytes = 0;  // of the samples, when last told
+    long rows = 0;   // view rows converted
+  } pieces;
   int drag_x;  // where a drag with a button began, pan then
   int drag_y;
   int drag_pan_x;

@@ -51,6 +51,7 @@ public:
   int update_colmap(int size) override;
   void disconnect_request() override;
   unsigned char* sample_buffer(long bytes) override;
+  void frame_arriving(int w, int h, int format, long bytes) override;
   int update_frame(int w, int h, int format) override;
   const char* check_region(int x, int y, int w, int h, int format) override;
   int update_region(int x, int y, int w, int h) override;

@@ -81,6 +81,14 @@ unsigned char* ImageWnd::sample_buffer(long bytes)
 
 // A typed frame of another size resizes the picture as a resize request
 // does; one the window cannot take is not shown.
+// Only a frame that will be shown as it is, at the picture's size, is
+// converted while it arrives.
+void ImageWnd::frame_arriving(int w, int h, int format, long bytes)
+{
+  if (!playback.paused && w == image()->width && h == image()->height)
+    image()->frame_arriving(frame.next_vector(FRAME_DATA).bytes, format, bytes);
+}
+
 int ImageWnd::update_frame(int w, int h, int format)
 {
   if ((w != live_w || h != live_h) && resize_image(w, h) < 0)
@@ -159,6 +167,7 @@ int ImageWnd::show_frame(FrameKind k, int size, int format)
 // saved. With none, the vectors go with the client.
 void ImageWnd::client_left()
 {
+  image()->drop_pieces();
   frame.drop_next();
   if (!frame.held())
     frame.free_vectors();

@@ -63,6 +63,12 @@ public:
     samples.resize(static_cast<size_t>(bytes));
     return samples.data();
   }
+  // Fewer bytes than the frame's, all of them in the room given.
+  void frame_arriving(int w, int h, int format, long bytes) override
+  {
+    const long n = ravlon_sample_bytes(w, h, format);
+    require(n > 0 && bytes > 0 && bytes < n && static_cast<size_t>(n) == samples.size());
+  }
   int update_frame(int w, int h, int format) override
   {
     const long n = ravlon_sample_bytes(w, h, format);

@@ -57,6 +57,7 @@ public:
     samples.resize(static_cast<size_t>(bytes));
     return samples.data();
   }
+  void frame_arriving(int, int, int, long) override {}
   int update_frame(int w, int h, int format) override
   {
     add("frame " + std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(format) +
