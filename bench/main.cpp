@@ -10,6 +10,7 @@
 //   render_bench [--brief]
 //   render_bench --stream-fps W H FRAMES   # only the frames/s of RGB frames
 //   render_bench --transports [--brief]    # only RGB frames over TCP and the local socket
+//   render_bench --typed [--brief]         # only the typed frames' fill and limits, in process
 //   render_bench --stream-rowmajor-fps W H FRAMES   # the same of show_rgb's row-major frames
 #include <chrono>
 #include <cstdio>
@@ -353,5 +354,10 @@ int main(int argc, char** argv)
     return 1;
   if (views)
     return (zoom(brief) | status_refresh(bw, brief)) == 0 ? 0 : 1;
+  if (strcmp(argv[1 < argc ? 1 : 0], "--typed") == 0) {
+    XWindowAttributes wa;
+    XGetWindowAttributes(display, bw.image->xwnd, &wa);
+    return mapping_figures(wa.visual, wa.depth, bw.map, brief) == 0 ? 0 : 1;
+  }
   return run(bw, brief) == 0 ? 0 : 1;
 }

@@ -202,6 +202,12 @@ void SampleFill::fill(XImage* img, const unsigned char* samples, int format, con
   const unsigned int* t = table_for(format, m);
   if (t && px == 1) {
     fill_rows(img, samples, px, black, v, [t](const unsigned char* p) { return t[p[0]]; });
+  } else if (t && native_order(format)) {
+    fill_rows(img, samples, px, black, v, [t](const unsigned char* p) {
+      uint16_t bits;
+      memcpy(&bits, p, 2);
+      return t[bits];
+    });
   } else if (t) {
     const bool big = (format & RAVLON_BIG_ENDIAN) != 0;
     fill_rows(img, samples, px, black, v, [t, big](const unsigned char* p) {
