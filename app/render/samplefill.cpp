@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "render/floatrow.h"
 #include "render/framefill.h"
 #include "render/rgbrow.h"
 #include "render/samples.h"
@@ -104,6 +105,11 @@ void fill_native_floats(XImage* img, const unsigned char* samples, const SampleM
                         unsigned int black, const FrameView& v)
 {
   const double lo = m.lo, k = 256 / (m.hi - m.lo);
+  const auto row = [&m, lo, k](uint32_t* out, const unsigned char* p, int n, unsigned int mask) {
+    float_row(out, p, n, lo, k, m.ramp, m.bad, mask);
+  };
+  if (sizeof(T) == 4 && fill_rows_1to1(img, samples, 4, black, v, row))
+    return;
   fill_rows(img, samples, sizeof(T), black, v, [&m, lo, k](const unsigned char* p) {
     T x;
     memcpy(&x, p, sizeof x);
