@@ -1,6 +1,5 @@
 #include "render/floatrow.h"
 
-#include <cmath>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -9,20 +8,14 @@
 
 namespace {
 
-// The same arithmetic in doubles as the vector steps, so that both give
-// map_entry's entries.
+// What the vector steps compute, one sample at a time.
 void float_row_plain(uint32_t* out, const unsigned char* p, int n, double lo, double k,
                      const unsigned int ramp[256], unsigned int bad, uint32_t mask, int x)
 {
   for (; x < n; x++) {
     float f;
     memcpy(&f, p + 4L * x, 4);
-    const double t = (static_cast<double>(f) - lo) * k;
-    out[x] = (std::isfinite(f) ? ramp[t <= 0     ? 0
-                                      : t >= 255 ? 255
-                                                 : static_cast<int>(t)]
-                               : bad) &
-             mask;
+    out[x] = linear_pixel(f, lo, k, ramp, bad) & mask;
   }
 }
 

@@ -17,7 +17,8 @@ enum FrameKind { FRAME_NONE = 0, FRAME_INDEX = 1, FRAME_RGB = 3, FRAME_SAMPLES =
 enum FramePlane { FRAME_RED, FRAME_GREEN, FRAME_BLUE, FRAME_CVEC, FRAME_DATA, FRAME_PLANES };
 
 // Its bytes may be held by more than one frame (the frame shown and the
-// history's copy of it): a vector held by another is never written.
+// history's copy of it): no frame arrives in a vector held by another, and
+// a region written into it is in every frame that holds it.
 struct FrameVector {
   unsigned char* bytes;
   int cap;  // bytes it holds

@@ -113,10 +113,7 @@ void fill_native_floats(XImage* img, const unsigned char* samples, const SampleM
   fill_rows(img, samples, sizeof(T), black, v, [&m, lo, k](const unsigned char* p) {
     T x;
     memcpy(&x, p, sizeof x);
-    if (!std::isfinite(x))
-      return m.bad;
-    const double t = (static_cast<double>(x) - lo) * k;
-    return m.ramp[t <= 0 ? 0 : t >= 255 ? 255 : static_cast<int>(t)];
+    return linear_pixel(static_cast<double>(x), lo, k, m.ramp, m.bad);
   });
 }
 

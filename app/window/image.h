@@ -65,6 +65,8 @@ public:
   void set_view(const ViewSettings& v);
   // The map of one-channel values to pixels in use.
   void sample_map(SampleMap& m) const;
+  // The colour, R G B, of the map's entry e (0 to 255) as the view shows it.
+  const unsigned char* entry_colour(int e) const;
   // The frame store's frame, changed, drawn again (not counted as a frame
   // received), with limits of its own unless they are locked.
   void redraw_frame();

@@ -44,15 +44,19 @@ void Image::set_view(const ViewSettings& v)
   }
 }
 
+const unsigned char* Image::entry_colour(int e) const
+{
+  return colour_tables[view.map % COLOUR_MAPS][view.invert ? 255 - e : e];
+}
+
 // The map's colours through the same tables as RGB frames; NaN magenta.
 void Image::sample_map(SampleMap& m) const
 {
   m.lo = limit_lo;
   m.hi = limit_hi;
   m.scale = view.scale;
-  const unsigned char(*t)[3] = colour_tables[view.map % COLOUR_MAPS];
   for (int i = 0; i < 256; i++) {
-    const unsigned char* c = t[view.invert ? 255 - i : i];
+    const unsigned char* c = entry_colour(i);
     m.ramp[i] = rgblut[0].v[c[0]] + rgblut[1].v[c[1]] + rgblut[2].v[c[2]];
   }
   m.bad = rgblut[0].v[255] + rgblut[1].v[0] + rgblut[2].v[255];

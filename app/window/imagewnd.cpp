@@ -67,7 +67,6 @@ ImageWnd::ImageWnd(XStandardColormap* map, const XVisualInfo& vi)
       playback{false, -1, 0, 0},
       live_w(IMAGE_SIDE),
       live_h(IMAGE_SIDE),
-      newest_shown(false),
       slider(nullptr),
       bar(nullptr),
       saver(nullptr),

@@ -119,7 +119,6 @@ public:
   Playback playback;
   int live_w;  // the stream's frame size, also while paused
   int live_h;
-  bool newest_shown;           // the history's newest frame is the one shown
   WSld* slider;                // where the frame shown stands in the history, while paused
   ColourBar* bar;              // under a one-channel frame
   PictureSaver* saver;         // File > Save Picture...

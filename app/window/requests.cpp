@@ -109,10 +109,12 @@ const char* ImageWnd::check_region(int x, int y, int w, int h, int format)
 // The region goes into the newest frame, shown or kept.
 int ImageWnd::update_region(int x, int y, int w, int h)
 {
+  // The frame shown shares its vectors with the history's copy of it: a
+  // region written into one is in both.
   const unsigned char* src = frame.next_vector(FRAME_DATA).bytes;
-  if (history.count() && (playback.paused || newest_shown))
-    history.newest().apply_region(src, x, y, w, h);
   if (playback.paused) {
+    if (history.count())
+      history.newest().apply_region(src, x, y, w, h);
     if (playback.at == history.count() - 1)
       show_kept(playback.at);
     return 0;
@@ -157,7 +159,7 @@ int ImageWnd::show_frame(FrameKind k, int size, int format)
     frame.undo_complete();
     return -1;
   }
-  newest_shown = history.keep(frame);
+  history.keep(frame);
   frame_drawn();
   touch_status();
   return 0;

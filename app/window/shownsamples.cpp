@@ -3,7 +3,6 @@
 #include <cmath>
 #include <new>
 
-#include "render/colourtables.h"
 #include "render/frame.h"
 #include "render/samplefill.h"
 #include "render/samples.h"
@@ -18,8 +17,7 @@ const unsigned char* value_colour(double x, const Image& img, const SampleMap& m
 {
   if (!std::isfinite(x))
     return MAGENTA;
-  const int e = map_entry(x, m);
-  return colour_tables[img.view.map % COLOUR_MAPS][img.view.invert ? 255 - e : e];
+  return img.entry_colour(map_entry(x, m));
 }
 
 }  // namespace
@@ -27,10 +25,8 @@ const unsigned char* value_colour(double x, const Image& img, const SampleMap& m
 int shown_planes(const Frame& f, const Image& img, std::unique_ptr<unsigned char[]> planes[3])
 {
   const size_t n = static_cast<size_t>(f.width) * static_cast<size_t>(f.height);
-  SampleMap m = {};
-  m.lo = img.limit_lo;
-  m.hi = img.limit_hi;
-  m.scale = img.view.scale;
+  SampleMap m;
+  img.sample_map(m);
   const bool rgb = rgb_format(f.format);
   for (int c = 0; c < 3; c++) {
     planes[c].reset(new (std::nothrow) unsigned char[n]);
